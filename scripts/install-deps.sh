@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what Veltrana needs to build and test on Debian 12, by package
+# name. Used by both README commands and by CI. Installs only what is
+# missing, so it is quick on a machine that has everything.
+set -euo pipefail
+
+packages=(
+  g++ clang cmake ninja-build          # compilers and build
+  libgtest-dev googletest              # tests
+  libbenchmark-dev                     # benchmarks
+  libclang-rt-14-dev                   # sanitizers and libFuzzer for clang
+  qt6-base-dev                         # the window
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
+  "${sudo_cmd[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi

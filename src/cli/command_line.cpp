@@ -1,0 +1,66 @@
+#include "cli/command_line.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace veltrana {
+
+namespace {
+
+CommandLine UsageError(std::string message) {
+  CommandLine command;
+  command.action = CommandLine::Action::kUsageError;
+  command.error = std::move(message);
+  return command;
+}
+
+bool ParseEpoch(const char* text, long long& seconds) {
+  if (*text == '\0') return false;
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (*c < '0' || *c > '9') return false;
+  }
+  errno = 0;
+  char* end = nullptr;
+  seconds = std::strtoll(text, &end, 10);
+  return errno == 0 && *end == '\0';
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
+                             const char* source_date_epoch) {
+  CommandLine command;
+  std::vector<std::string> positional;
+  bool options_ended = false;
+  for (const std::string& argument : arguments) {
+    if (!options_ended && argument == "--") {
+      options_ended = true;
+    } else if (!options_ended && argument == "--help") {
+      command.action = CommandLine::Action::kHelp;
+      return command;
+    } else if (!options_ended && argument == "--version") {
+      command.action = CommandLine::Action::kVersion;
+      return command;
+    } else if (!options_ended && argument.size() > 1 && argument[0] == '-') {
+      return UsageError("unknown option '" + argument + "'");
+    } else {
+      positional.push_back(argument);
+    }
+  }
+  if (positional.size() != 1) {
+    return UsageError(positional.empty() ? "no address book given"
+                                         : "give exactly one address book");
+  }
+  command.address_book = positional.front();
+  if (source_date_epoch != nullptr && *source_date_epoch != '\0') {
+    long long seconds = 0;
+    if (!ParseEpoch(source_date_epoch, seconds)) {
+      return UsageError("SOURCE_DATE_EPOCH must be a whole number of seconds, not '" +
+                        std::string(source_date_epoch) + "'");
+    }
+    command.date = UtcDateOfEpochSeconds(seconds);
+  }
+  return command;
+}
+
+}  // namespace veltrana

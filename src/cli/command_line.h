@@ -1,0 +1,26 @@
+// The arguments of veltrana-convert.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "html/page_date.h"
+
+namespace veltrana {
+
+struct CommandLine {
+  enum class Action { kConvert, kHelp, kVersion, kUsageError };
+  Action action = Action::kConvert;
+  std::string address_book;          // exactly as given, not trimmed
+  std::optional<CalendarDate> date;  // from SOURCE_DATE_EPOCH
+  std::string error;                 // for kUsageError
+};
+
+// `arguments` without the program name; `source_date_epoch` is the
+// variable's value, or null when it is not set. "--" ends the options, so
+// an address book whose name begins with "-" can be given after it.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
+                             const char* source_date_epoch);
+
+}  // namespace veltrana

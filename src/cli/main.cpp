@@ -1,0 +1,95 @@
+// veltrana-convert: the Convert run of the window, from the command line.
+//
+//   veltrana-convert ADDRESSBOOK
+//
+// stdout: the run's final status text. stderr: every message the run shows,
+// and its progress when stderr is a terminal. Exit status 0 when the run
+// reached its end, 1 when it ended otherwise, 2 for a usage error.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "cli/console_window.h"
+#include "core/conversion_run.h"
+#include "core/version.h"
+
+#if defined(_WIN32)
+#include <io.h>
+#define VELTRANA_ISATTY _isatty
+#define VELTRANA_FILENO _fileno
+#else
+#include <unistd.h>
+#define VELTRANA_ISATTY isatty
+#define VELTRANA_FILENO fileno
+#endif
+
+namespace {
+
+using veltrana::CommandLine;
+
+void PrintUsage(std::FILE* to) {
+  std::fputs(
+      "Usage: veltrana-convert [OPTION]... ADDRESSBOOK\n"
+      "Convert a Eudora nickname file (address book) into an HTML page beside it:\n"
+      "the same path with its last four characters replaced by \".htm\".\n"
+      "\n"
+      "  --help       show this help and exit\n"
+      "  --version    show the version and exit\n"
+      "\n"
+      "Prints the final status line on standard output and every message on\n"
+      "standard error. SOURCE_DATE_EPOCH, when set, gives the date in the page\n"
+      "(the UTC date of that time), so that pages can be reproduced byte for byte.\n"
+      "\n"
+      "Exit status: 0 when the address book was converted, 1 when the conversion\n"
+      "failed, 2 for a usage error.\n",
+      to);
+}
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "veltrana-convert: %s\nTry 'veltrana-convert --help'.\n", message.c_str());
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const CommandLine command = veltrana::ParseCommandLine(arguments, std::getenv("SOURCE_DATE_EPOCH"));
+  switch (command.action) {
+    case CommandLine::Action::kHelp:
+      PrintUsage(stdout);
+      return 0;
+    case CommandLine::Action::kVersion:
+      std::printf("veltrana-convert (%s) %d.%d\n", veltrana::kAppTitle, veltrana::kVersionMajor,
+                  veltrana::kVersionMinor);
+      return 0;
+    case CommandLine::Action::kUsageError:
+      return UsageError(command.error);
+    case CommandLine::Action::kConvert:
+      break;
+  }
+
+#ifdef SIGXFSZ
+  // A file-size limit then fails the write (reported as a full disk) instead
+  // of ending the program in the middle of a page.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
+
+  const bool terminal = VELTRANA_ISATTY(VELTRANA_FILENO(stderr)) != 0;
+  veltrana::ConsoleWindow window(command.address_book, stderr, terminal);
+  veltrana::ConverterState state = veltrana::LoadedConverterState();
+  std::string htmlfile;
+  veltrana::RunOptions options;
+  options.date = command.date;
+  const veltrana::RunOutcome outcome = veltrana::cmdConvert_Click(state, window, htmlfile, options);
+  window.FinishProgress();
+
+  const std::string status = veltrana::ConsoleText(window.status_text()) + "\n";
+  std::fwrite(status.data(), 1, status.size(), stdout);
+  if (std::fflush(stdout) != 0) return 1;
+  return outcome == veltrana::RunOutcome::kConverted ? 0 : 1;
+}

@@ -1,0 +1,118 @@
+// veltrana-convert run as a person or a script runs it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "support/page_text.h"
+#include "support/temp_dir.h"
+
+namespace veltrana {
+namespace {
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+class ConvertCliTest : public ::testing::Test {
+ protected:
+  // Runs the converter in the test folder with `arguments` (already quoted
+  // for the shell) and the environment assignments in `environment`.
+  Result Run(const std::string& arguments, const std::string& environment = "") {
+    const std::string out = dir_.File("stdout"), err = dir_.File("stderr");
+    const std::string command = "cd '" + dir_.path().string() + "' && " + environment + " '" +
+                                VELTRANA_CONVERT + "' " + arguments + " >'" + out + "' 2>'" +
+                                err + "' </dev/null";
+    const int raw = std::system(command.c_str());
+    Result result;
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.out = testing::ReadBytes(out);
+    result.err = testing::ReadBytes(err);
+    std::filesystem::remove(out);
+    std::filesystem::remove(err);
+    return result;
+  }
+
+  testing::TempDir dir_;
+};
+
+TEST_F(ConvertCliTest, ConvertsARelativePathAndPrintsTheStatus) {
+  testing::WriteBytes(dir_.File("nndbase.txt"), "alias b x\r\nalias a y\r\n");
+  const Result result = Run("nndbase.txt", "SOURCE_DATE_EPOCH=857520000");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "Done.  2 Nicknames converted to:\nnndbase.htm\n");
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(testing::ReadBytes(dir_.File("nndbase.htm")),
+            testing::ExpectedHeader("Eudora Nicknames", "05-Mar-1997") +
+                testing::ExpectedRow({"a", "y"}) + testing::ExpectedRow({"b", "x"}) +
+                testing::ExpectedFooter(2, "nndbase.txt"));
+}
+
+TEST_F(ConvertCliTest, SameInputAndDateGiveTheSameBytes) {
+  testing::WriteBytes(dir_.File("b.txt"), "alias a y\r\n");
+  ASSERT_EQ(Run("b.txt", "SOURCE_DATE_EPOCH=1796601600").status, 0);
+  const std::string first = testing::ReadBytes(dir_.File("b.htm"));
+  ASSERT_EQ(Run("b.txt", "SOURCE_DATE_EPOCH=1796601600").status, 0);
+  EXPECT_EQ(testing::ReadBytes(dir_.File("b.htm")), first);
+  EXPECT_NE(first.find("<td> b<br>07-Dec-2026\r\n"), std::string::npos);
+}
+
+TEST_F(ConvertCliTest, FailuresPrintTheirMessagesAndExitOne) {
+  testing::WriteBytes(dir_.File("bad.txt"), "alias lonely\r\n");
+  std::filesystem::create_directory(dir_.File("folder.txt"));
+  testing::WriteBytes(dir_.File("book.htm"), "alias a b\r\n");
+  const struct {
+    std::string arguments;
+    std::string out;
+    std::string err;
+  } cases[] = {
+      {"''", "Invalid Address Book filename\n",
+       "Must enter name of Address Book file to convert\n"},
+      {"missing.txt", "Invalid Address Book filename\n",
+       "Specified Address Book does not exist.\nFilename: missing.txt\n"},
+      {"bad.txt", "Working...\n",
+       "Error  5: Invalid procedure call or argument\nProcedure: ExtractNickname()\n"},
+      {"folder.txt", "Working...\n",
+       "Error  75: Path/File access error\nProcedure: cmdConvert_Click()\n"},
+      {"book.htm", "Invalid Address Book filename\n",
+       "The page would overwrite the address book itself.\nFilename: book.htm\n"},
+  };
+  for (const auto& c : cases) {
+    const Result result = Run(c.arguments);
+    EXPECT_EQ(result.status, 1) << c.arguments;
+    EXPECT_EQ(result.out, c.out) << c.arguments;
+    EXPECT_EQ(result.err, c.err) << c.arguments;
+  }
+  EXPECT_FALSE(testing::Exists(dir_.File("bad.htm")));
+  EXPECT_EQ(testing::ReadBytes(dir_.File("book.htm")), "alias a b\r\n");
+}
+
+TEST_F(ConvertCliTest, UsageHelpAndVersion) {
+  EXPECT_EQ(Run("").status, 2);
+  EXPECT_EQ(Run("a.txt b.txt").status, 2);
+  EXPECT_EQ(Run("--nonsense x").status, 2);
+  EXPECT_EQ(Run("x.txt", "SOURCE_DATE_EPOCH=yesterday").status, 2);
+  const Result help = Run("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Usage: veltrana-convert"), std::string::npos);
+  const Result version = Run("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "veltrana-convert (Veltrana) 1.0\n");
+}
+
+TEST_F(ConvertCliTest, ConvertsTheBundledSample) {
+  std::filesystem::copy_file(std::string(VELTRANA_EXAMPLES) + "/nndbase.txt",
+                             dir_.File("nndbase.txt"));
+  const Result result = Run("nndbase.txt");
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out.rfind("Done. ", 0), 0u) << result.out;
+  const std::string page = testing::ReadBytes(dir_.File("nndbase.htm"));
+  EXPECT_EQ(page.substr(page.size() - 11), "</html>\r\n\r\n");
+}
+
+}  // namespace
+}  // namespace veltrana

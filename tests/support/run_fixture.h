@@ -1,0 +1,58 @@
+// Runs conversions of address books written into a fresh folder, through
+// the recording window.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/conversion_run.h"
+#include "support/recording_window.h"
+#include "support/temp_dir.h"
+
+namespace veltrana::testing {
+
+// Records the end step's calls instead of keeping a history.
+class RecordingHistory : public ConversionHistory {
+ public:
+  std::vector<std::string> calls;
+  void UpdateAddressBookList(ConverterState&, std::string path) override {
+    calls.push_back("UpdateAddressBookList " + path);
+  }
+  void WriteINIFile(ConverterState&) override { calls.push_back("WriteINIFile"); }
+};
+
+inline constexpr CalendarDate kRunDate{1997, 3, 5};
+inline constexpr const char* kRunDateText = "05-Mar-1997";
+
+class RunFixture : public ::testing::Test {
+ protected:
+  // Writes `content` as the address book `name` and converts it.
+  RunOutcome Convert(const std::string& content, const std::string& name = "book.txt") {
+    WriteBytes(dir_.File(name), content);
+    return ConvertField(dir_.File(name));
+  }
+
+  // Converts with `field` as the address-book field's text.
+  RunOutcome ConvertField(const std::string& field) {
+    window_.field_ = field;
+    RunOptions options;
+    options.date = kRunDate;
+    options.history = &history_;
+    return cmdConvert_Click(state_, window_, htmlfile_, options);
+  }
+
+  std::string Page() const { return ReadBytes(htmlfile_); }
+  std::string PagePath(const std::string& name = "book.htm") const { return dir_.File(name); }
+  // The book title of a Linux path: only a backslash separates folders.
+  std::string Title(const std::string& name = "book") const { return dir_.File(name); }
+
+  TempDir dir_;
+  RecordingWindow window_;
+  RecordingHistory history_;
+  ConverterState state_ = LoadedConverterState();
+  std::string htmlfile_;
+};
+
+}  // namespace veltrana::testing
