@@ -1,6 +1,8 @@
 #include "core/entry_row.h"
 
 #include "core/alias_line.h"
+#include "core/note_line.h"
+#include "html/address_format.h"
 #include "html/page_writer.h"
 
 namespace veltrana {
@@ -25,11 +27,25 @@ void WriteEntryRow(ConverterState& state, PageFile& page, std::string_view alias
   state.emailaddress = CutAddressText(state.a, state.quote);
   state.proc = kRunProc;
 
-  // The address text stays as cut until address formatting is in place.
+  if (MultipleAddress(state, state.emailaddress)) {
+    MakeMultipleAddress(state, state.emailaddress);
+    state.proc = kRunProc;
+    state.emailaddress = "<font size=small>" + state.emailaddress + "</font>";
+  } else {
+    ExtractEmailAddress(state);
+    state.proc = kRunProc;
+  }
 
+  // The line after the alias line is the entry's note line if it is one,
+  // whichever nickname it names.
   if (next_line) state.a.assign(*next_line);
-  // Note lines are not read yet: every entry has empty recipient fields.
-  ClearRecipientFields(state);
+  if (IsNoteLine(state.a)) {
+    state.noteline = CutNoteText(state.a, state.quote);
+    ReadNoteLine(state);
+    state.proc = kRunProc;
+  } else {
+    ClearRecipientFields(state);
+  }
 
   WriteHTMLLine(state, page);
   state.proc = kRunProc;

@@ -20,6 +20,10 @@ using testing::kRunDateText;
 
 class ConversionRunTest : public testing::RunFixture {
  protected:
+  static std::string Link(const std::string& address) {
+    return "<a href=\"mailto:" + address + "\">" + address + "</a>";
+  }
+
   std::string PageOf(const std::vector<ExpectedEntry>& rows, const std::string& name = "book") {
     std::string page = ExpectedHeader(Title(name), kRunDateText);
     for (const ExpectedEntry& row : rows) page += ExpectedRow(row);
@@ -98,7 +102,7 @@ TEST_F(ConversionRunTest, MissingFileSelectsTheFieldAndFocusesBrowse) {
 TEST_F(ConversionRunTest, RowsComeInNicknameOrderIgnoringCase) {
   ASSERT_EQ(Convert("alias bob b@h\r\nalias Alice a@h\r\nalias carol c@h\r\n"),
             RunOutcome::kConverted);
-  EXPECT_EQ(Page(), PageOf({{"Alice", "a@h"}, {"bob", "b@h"}, {"carol", "c@h"}}));
+  EXPECT_EQ(Page(), PageOf({{"Alice", Link("a@h")}, {"bob", Link("b@h")}, {"carol", Link("c@h")}}));
   EXPECT_EQ(window_.status, "Done.  3 Nicknames converted to:\r\n" + PagePath());
   ExpectButtons(true, true, true);
   EXPECT_EQ(window_.focus, "View");
@@ -162,7 +166,7 @@ TEST_F(ConversionRunTest, EveryByteValueReachesThePageUnchanged) {
 TEST_F(ConversionRunTest, AVeryLongLineIsConverted) {
   const std::string address(100000, 'w');
   ASSERT_EQ(Convert("alias long " + address + "\r\n"), RunOutcome::kConverted);
-  EXPECT_EQ(Page(), PageOf({{"long", address}}));
+  EXPECT_EQ(Page(), PageOf({{"long", "<font size=small>" + address + "</font>"}}));
 }
 
 struct FailureCase {

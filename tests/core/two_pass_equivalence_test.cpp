@@ -102,10 +102,9 @@ class TwoPassEquivalenceTest : public testing::RunFixture {
     return content.size() > 2000 ? content.substr(0, 2000) + "..." : content;
   }
 
-  // A page made of the given rows (nickname, address) and empty notes.
-  std::string PageOf(const std::vector<std::pair<std::string, std::string>>& rows) {
+  std::string PageOf(const std::vector<testing::ExpectedEntry>& rows) {
     std::string page = testing::ExpectedHeader(Title(), testing::kRunDateText);
-    for (const auto& [nickname, address] : rows) page += testing::ExpectedRow({nickname, address});
+    for (const testing::ExpectedEntry& row : rows) page += testing::ExpectedRow(row);
     return page + testing::ExpectedFooter(static_cast<int>(rows.size()), dir_.File("book.txt"));
   }
 };
@@ -113,8 +112,9 @@ class TwoPassEquivalenceTest : public testing::RunFixture {
 TEST_F(TwoPassEquivalenceTest, DistantDuplicatesGiveEveryRowOncePerScan) {
   const std::string book = "alias x first\r\nnote x one\r\nalias y why\r\nalias x second\r\nnote x two\r\n";
   ASSERT_EQ(Convert(book), RunOutcome::kConverted);
-  EXPECT_EQ(Page(), PageOf({{"x", "first"}, {"x", "second"}, {"x", "first"}, {"x", "second"},
-                            {"y", "why"}}));
+  const testing::ExpectedEntry first{"x", "first", "", "", "", "", "one"};
+  const testing::ExpectedEntry second{"x", "second", "", "", "", "", "two"};
+  EXPECT_EQ(Page(), PageOf({first, second, first, second, {"y", "why"}}));
   ExpectSameAsTwoPass(book);
 }
 
@@ -164,11 +164,14 @@ TEST_F(TwoPassEquivalenceTest, RandomBooksAgreeWithTheTwoPassReading) {
       "alias carol ",             "note ann <name:Ann>x",   "note bob hello",
       "note \"Jane Doe\" <name:Jane>", "",                  "# other",
       "alias zed z",              "alias ZED Z",            "alias \xe9mile e@h",
-      "alias \xc9MILE E@h",
+      "alias \xc9MILE E@h",      "alias team a@h, b@h",    "alias fam a@h\x03b@h",
+      "note ann <address:1 Elm\x03Town><fax:9>call",        "alias ann Ann <ann@host>",
   };
   const std::vector<std::string> rare = {
       "alias broken",  // fails in the first pass
       "alias " + std::string(32760, 'q') + " tail",  // cannot be cut
+      "alias bob \"Bob\" bob@host",                    // address form fails
+      "note bob <phone:555",                            // note fails
   };
   for (int round = 0; round < 300; ++round) {
     std::string book;
