@@ -32,7 +32,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
   CommandLine command;
   std::vector<std::string> positional;
   bool options_ended = false;
-  for (const std::string& argument : arguments) {
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
     if (!options_ended && argument == "--") {
       options_ended = true;
     } else if (!options_ended && argument == "--help") {
@@ -41,6 +42,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
     } else if (!options_ended && argument == "--version") {
       command.action = CommandLine::Action::kVersion;
       return command;
+    } else if (!options_ended && argument == "--settings-dir") {
+      if (i + 1 == arguments.size()) return UsageError("--settings-dir needs a folder");
+      command.settings_dir = arguments[++i];
+    } else if (!options_ended && argument.rfind("--settings-dir=", 0) == 0) {
+      command.settings_dir = argument.substr(std::string("--settings-dir=").size());
     } else if (!options_ended && argument.size() > 1 && argument[0] == '-') {
       return UsageError("unknown option '" + argument + "'");
     } else {

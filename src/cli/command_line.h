@@ -14,6 +14,7 @@ struct CommandLine {
   Action action = Action::kConvert;
   std::string address_book;          // exactly as given, not trimmed
   std::optional<CalendarDate> date;  // from SOURCE_DATE_EPOCH
+  std::optional<std::string> settings_dir;  // --settings-dir DIR
   std::string error;                 // for kUsageError
 };
 

@@ -1,11 +1,12 @@
 // veltrana-convert: the Convert run of the window, from the command line.
 //
-//   veltrana-convert ADDRESSBOOK
+//   veltrana-convert [--settings-dir DIR] ADDRESSBOOK
 //
 // stdout: the run's final status text. stderr: every message the run shows,
 // and its progress when stderr is a terminal. Exit status 0 when the run
 // reached its end, 1 when it ended otherwise, 2 for a usage error.
 #include <csignal>
+#include <optional>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -16,6 +17,7 @@
 #include "cli/console_window.h"
 #include "core/conversion_run.h"
 #include "core/version.h"
+#include "ui/settings_file.h"
 
 #if defined(_WIN32)
 #include <io.h>
@@ -33,12 +35,16 @@ using veltrana::CommandLine;
 
 void PrintUsage(std::FILE* to) {
   std::fputs(
-      "Usage: veltrana-convert [OPTION]... ADDRESSBOOK\n"
+      "Usage: veltrana-convert [--settings-dir DIR] ADDRESSBOOK\n"
       "Convert a Eudora nickname file (address book) into an HTML page beside it:\n"
       "the same path with its last four characters replaced by \".htm\".\n"
       "\n"
-      "  --help       show this help and exit\n"
-      "  --version    show the version and exit\n"
+      "  --settings-dir DIR  keep the address-book history in DIR/veltra.ini, as\n"
+      "                      the window keeps it beside the program: read it\n"
+      "                      before converting, rewrite it after a conversion\n"
+      "                      that wrote at least one entry\n"
+      "  --help              show this help and exit\n"
+      "  --version           show the version and exit\n"
       "\n"
       "Prints the final status line on standard output and every message on\n"
       "standard error. SOURCE_DATE_EPOCH, when set, gives the date in the page\n"
@@ -85,6 +91,17 @@ int main(int argc, char** argv) {
   std::string htmlfile;
   veltrana::RunOptions options;
   options.date = command.date;
+
+  // With a settings folder, the history is read and kept as the window
+  // keeps it; without one, no settings file is read or written.
+  veltrana::AddressBookHistory history;
+  std::optional<veltrana::SettingsHistory> settings;
+  if (command.settings_dir) {
+    const veltrana::SettingsLocation location{*command.settings_dir, false};
+    veltrana::LoadSettings(state, history, location, window);
+    settings.emplace(history, location);
+    options.history = &*settings;
+  }
   const veltrana::RunOutcome outcome = veltrana::cmdConvert_Click(state, window, htmlfile, options);
   window.FinishProgress();
 

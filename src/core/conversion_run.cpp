@@ -9,7 +9,7 @@
 #include "core/entry_row.h"
 #include "core/error_report.h"
 #include "core/failure.h"
-#include "core/nickname_file.h"
+#include "core/text_file.h"
 #include "core/number_text.h"
 #include "core/work_list.h"
 #include "html/page_writer.h"
@@ -51,8 +51,8 @@ class ConversionRun {
   ConverterWindow& window_;
   std::string& htmlfile_;
   const RunOptions& options_;
-  std::optional<NicknameFile> file_;  // the address book, while the run reads it
-  PageFile page_;
+  std::optional<TextFile> file_;  // the address book, while the run reads it
+  ReplacingFile page_;
   NicknameWorkList lbxNicknameList_;
 };
 
@@ -87,7 +87,7 @@ bool ConversionRun::Start() {
 }
 
 RunOutcome ConversionRun::Convert() {
-  file_.emplace(NicknameFile::Read(state_.addressbook));
+  file_.emplace(TextFile::Read(state_.addressbook));
   htmlfile_ = PagePathFor(state_.addressbook);
   if (NamesSameFile(htmlfile_, state_.addressbook)) return RefuseOverwrite();
   WriteHeader(state_, page_, htmlfile_, options_.date ? *options_.date : TodayLocal());

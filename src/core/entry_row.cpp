@@ -19,7 +19,7 @@ void ClearRecipientFields(ConverterState& state) {
 
 }  // namespace
 
-void WriteEntryRow(ConverterState& state, PageFile& page, std::string_view alias_line,
+void WriteEntryRow(ConverterState& state, ReplacingFile& page, std::string_view alias_line,
                    std::optional<std::string_view> next_line) {
   state.a.assign(alias_line);
   ExtractNickname(state);

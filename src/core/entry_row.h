@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "core/converter_state.h"
-#include "html/page_file.h"
+#include "core/replacing_file.h"
 
 namespace veltrana {
 
@@ -16,7 +16,7 @@ inline constexpr const char* kRunProc = "cmdConvert_Click()";
 // Cuts the nickname and the address text out of `alias_line`, formats the
 // address, takes `next_line` (when the file has one) as the entry's note
 // line if it is one, and writes the row. `proc` ends as the run's own name.
-void WriteEntryRow(ConverterState& state, PageFile& page, std::string_view alias_line,
+void WriteEntryRow(ConverterState& state, ReplacingFile& page, std::string_view alias_line,
                    std::optional<std::string_view> next_line);
 
 }  // namespace veltrana

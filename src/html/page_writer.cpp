@@ -33,7 +33,7 @@ std::string BookTitle(std::string_view addressbook) {
   return stripped;
 }
 
-void WriteHeader(ConverterState& state, PageFile& page, const std::string& htmlfile,
+void WriteHeader(ConverterState& state, ReplacingFile& page, const std::string& htmlfile,
                  const CalendarDate& today) {
   state.proc = "WriteHeader()";
   const std::string title = BookTitle(state.addressbook);
@@ -58,7 +58,7 @@ void WriteHeader(ConverterState& state, PageFile& page, const std::string& htmlf
   page.WriteLine("");
 }
 
-void WriteHTMLLine(ConverterState& state, PageFile& page) {
+void WriteHTMLLine(ConverterState& state, ReplacingFile& page) {
   state.proc = "WriteHTMLLine()";
   std::string contact = "<td valign=top><font size=small>";
   contact += state.recipientname;
@@ -78,7 +78,7 @@ void WriteHTMLLine(ConverterState& state, PageFile& page) {
   state.ctr = ToInt16(state.ctr + 1);
 }
 
-void WriteFooter(ConverterState& state, PageFile& page) {
+void WriteFooter(ConverterState& state, ReplacingFile& page) {
   state.proc = "WriteFooter()";
   const std::string& q = state.quote;
   page.WriteLine("</table>");

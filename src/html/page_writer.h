@@ -9,7 +9,7 @@
 
 #include "core/converter_state.h"
 #include "html/page_date.h"
-#include "html/page_file.h"
+#include "core/replacing_file.h"
 
 namespace veltrana {
 
@@ -24,15 +24,15 @@ std::string BookTitle(std::string_view addressbook);
 
 // Starts the page at `htmlfile` and writes its header. Stores
 // "WriteHeader()" in `proc`.
-void WriteHeader(ConverterState& state, PageFile& page, const std::string& htmlfile,
+void WriteHeader(ConverterState& state, ReplacingFile& page, const std::string& htmlfile,
                  const CalendarDate& today);
 
 // Writes the row of the current entry, then adds 1 to `ctr` (code 6 when it
 // holds 32,767 already; the row is written all the same). Stores
 // "WriteHTMLLine()" in `proc`.
-void WriteHTMLLine(ConverterState& state, PageFile& page);
+void WriteHTMLLine(ConverterState& state, ReplacingFile& page);
 
 // Writes the footer and completes the page. Stores "WriteFooter()" in `proc`.
-void WriteFooter(ConverterState& state, PageFile& page);
+void WriteFooter(ConverterState& state, ReplacingFile& page);
 
 }  // namespace veltrana

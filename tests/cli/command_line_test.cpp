@@ -34,6 +34,13 @@ TEST(ParseCommandLine, TakesOneAddressBookExactlyAsGiven) {
   }
 }
 
+TEST(ParseCommandLine, SettingsDirTakesAFolder) {
+  EXPECT_EQ(ParseCommandLine({"--settings-dir", "s", "b.txt"}, nullptr).settings_dir, "s");
+  EXPECT_EQ(ParseCommandLine({"--settings-dir=s d", "b.txt"}, nullptr).settings_dir, "s d");
+  EXPECT_FALSE(ParseCommandLine({"b.txt"}, nullptr).settings_dir.has_value());
+  EXPECT_EQ(ParseCommandLine({"b.txt", "--settings-dir"}, nullptr).action, Action::kUsageError);
+}
+
 TEST(ParseCommandLine, SourceDateEpochGivesTheUtcDate) {
   const CommandLine command = ParseCommandLine({"b.txt"}, "857520000");  // 1997-03-05
   ASSERT_TRUE(command.date.has_value());

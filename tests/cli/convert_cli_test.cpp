@@ -104,6 +104,33 @@ TEST_F(ConvertCliTest, UsageHelpAndVersion) {
   EXPECT_EQ(version.out, "veltrana-convert (Veltrana) 1.0\n");
 }
 
+TEST_F(ConvertCliTest, SettingsDirKeepsTheHistoryAsTheWindowDoes) {
+  std::filesystem::create_directory(dir_.File("settings"));
+  const std::string ini = dir_.File("settings/veltra.ini");
+  testing::WriteBytes(ini, "AddressBook=A\nAddressBook=B.txt\nAddressBook=C\n");
+  testing::WriteBytes(dir_.File("B.txt"), "alias x y\r\n");
+  ASSERT_EQ(Run("--settings-dir settings B.txt").status, 0);
+  EXPECT_EQ(testing::ReadBytes(ini), "AddressBook=A\r\nAddressBook=C\r\nAddressBook=B.txt\r\n");
+  testing::WriteBytes(dir_.File("none.txt"), "nothing\r\n");
+  ASSERT_EQ(Run("--settings-dir=settings none.txt").status, 0);
+  EXPECT_EQ(testing::ReadBytes(ini), "AddressBook=A\r\nAddressBook=C\r\nAddressBook=B.txt\r\n");
+  // Without the option no settings file is read or written.
+  testing::WriteBytes(dir_.File("other.txt"), "alias x y\r\n");
+  ASSERT_EQ(Run("other.txt").status, 0);
+  EXPECT_FALSE(testing::Exists(dir_.File("veltra.ini")));
+  EXPECT_EQ(testing::ReadBytes(ini), "AddressBook=A\r\nAddressBook=C\r\nAddressBook=B.txt\r\n");
+}
+
+TEST_F(ConvertCliTest, UnwritableSettingsReportWriteINIFileAndKeepThePage) {
+  std::filesystem::create_directories(dir_.File("settings/veltra.ini"));
+  testing::WriteBytes(dir_.File("b.txt"), "alias x y\r\n");
+  const Result result = Run("--settings-dir settings b.txt");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Error  75: Path/File access error\nProcedure: WriteINIFile()\n");
+  EXPECT_EQ(result.out, "Done.  1 Nicknames converted to:\nb.htm\n");
+  EXPECT_TRUE(testing::Exists(dir_.File("b.htm")));
+}
+
 TEST_F(ConvertCliTest, ConvertsTheBundledSample) {
   std::filesystem::copy_file(std::string(VELTRANA_EXAMPLES) + "/nndbase.txt",
                              dir_.File("nndbase.txt"));

@@ -13,7 +13,7 @@
 #include "core/entry_row.h"
 #include "core/error_report.h"
 #include "core/failure.h"
-#include "core/nickname_file.h"
+#include "core/text_file.h"
 #include "core/number_text.h"
 #include "core/work_list.h"
 #include "html/page_writer.h"
@@ -37,7 +37,7 @@ Outcome TwoPassReference(const std::string& content, const std::string& addressb
   ConverterState state = LoadedConverterState();
   state.addressbook = addressbook;
   state.proc = kRunProc;
-  PageFile page;
+  ReplacingFile page;
   const std::vector<std::string_view> lines = SplitLines(content);
   try {
     WriteHeader(state, page, page_path, testing::kRunDate);

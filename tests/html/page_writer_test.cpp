@@ -92,7 +92,7 @@ class PageWriterTest : public ::testing::Test {
   testing::TempDir dir_;
   std::string path_ = dir_.File("page.htm");
   ConverterState state_ = LoadedConverterState();
-  PageFile page_;
+  ReplacingFile page_;
 };
 
 TEST_F(PageWriterTest, WritesHeaderRowsAndFooterByteForByte) {

@@ -1,4 +1,4 @@
-#include "html/page_file.h"
+#include "core/replacing_file.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 namespace veltrana {
 namespace {
 
-int OpenFailureCode(PageFile& page, const std::string& path) {
+int OpenFailureCode(ReplacingFile& page, const std::string& path) {
   try {
     page.Open(path);
   } catch (const Failure& failure) {
@@ -19,11 +19,11 @@ int OpenFailureCode(PageFile& page, const std::string& path) {
   return 0;
 }
 
-TEST(PageFile, ReplacesThePageOnlyWhenCommitted) {
+TEST(ReplacingFile, ReplacesThePageOnlyWhenCommitted) {
   testing::TempDir dir;
   const std::string path = dir.File("book.htm");
   testing::WriteBytes(path, "earlier page\r\n");
-  PageFile page;
+  ReplacingFile page;
   page.Open(path);
   page.WriteLine("<html>");
   EXPECT_EQ(testing::ReadBytes(path), "earlier page\r\n") << "unfinished page shown";
@@ -35,13 +35,13 @@ TEST(PageFile, ReplacesThePageOnlyWhenCommitted) {
       << "temporary file left behind";
 }
 
-TEST(PageFile, AbandonLeavesTheEarlierPageOrNoPage) {
+TEST(ReplacingFile, AbandonLeavesTheEarlierPageOrNoPage) {
   testing::TempDir dir;
   const std::string earlier = dir.File("earlier.htm");
   const std::string none = dir.File("none.htm");
   testing::WriteBytes(earlier, "kept");
   for (const std::string& path : {earlier, none}) {
-    PageFile page;
+    ReplacingFile page;
     page.Open(path);
     page.WriteLine("half");
     const std::string temporary = page.temporary_path();
@@ -53,11 +53,11 @@ TEST(PageFile, AbandonLeavesTheEarlierPageOrNoPage) {
   EXPECT_FALSE(testing::Exists(none));
 }
 
-TEST(PageFile, DestroyingAnOpenPageAbandonsIt) {
+TEST(ReplacingFile, DestroyingAnOpenPageAbandonsIt) {
   testing::TempDir dir;
   std::string temporary;
   {
-    PageFile page;
+    ReplacingFile page;
     page.Open(dir.File("p.htm"));
     temporary = page.temporary_path();
   }
@@ -65,11 +65,11 @@ TEST(PageFile, DestroyingAnOpenPageAbandonsIt) {
   EXPECT_FALSE(testing::Exists(dir.File("p.htm")));
 }
 
-TEST(PageFile, RefusesBeforeWritingWhereNoPageCanBeMade) {
+TEST(ReplacingFile, RefusesBeforeWritingWhereNoPageCanBeMade) {
   testing::TempDir dir;
   std::filesystem::create_directory(dir.File("held.htm"));
   testing::WriteBytes(dir.File("file"), "a regular file, not a folder");
-  PageFile page;
+  ReplacingFile page;
   EXPECT_EQ(OpenFailureCode(page, dir.File("held.htm")), 75);
   EXPECT_EQ(OpenFailureCode(page, dir.File("missing/p.htm")), 76);
   EXPECT_EQ(OpenFailureCode(page, dir.File("file/p.htm")), 76);
@@ -79,11 +79,11 @@ TEST(PageFile, RefusesBeforeWritingWhereNoPageCanBeMade) {
             2);
 }
 
-TEST(PageFile, KeepsAnUnrelatedFileWithTheTemporaryName) {
+TEST(ReplacingFile, KeepsAnUnrelatedFileWithTheTemporaryName) {
   testing::TempDir dir;
   const std::string path = dir.File("p.htm");
   testing::WriteBytes(path + ".part", "someone else's");
-  PageFile page;
+  ReplacingFile page;
   page.Open(path);
   EXPECT_NE(page.temporary_path(), path + ".part");
   page.WriteLine("x");

@@ -1,4 +1,4 @@
-#include "core/nickname_file.h"
+#include "core/text_file.h"
 
 #include <gtest/gtest.h>
 
@@ -34,16 +34,16 @@ TEST(SplitLines, EndsLinesAtCrLfLoneLfAndLoneCr) {
   for (const auto& c : cases) EXPECT_EQ(Split(c.content), c.lines);
 }
 
-TEST(NicknameFile, MissingFileIsFileNotFoundAndADirectoryIsAnAccessError) {
+TEST(TextFile, MissingFileIsFileNotFoundAndADirectoryIsAnAccessError) {
   testing::TempDir dir;
   try {
-    NicknameFile::Read(dir.File("missing.txt"));
+    TextFile::Read(dir.File("missing.txt"));
     ADD_FAILURE() << "read a missing file";
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.code(), 53);
   }
   try {
-    NicknameFile::Read(dir.path().string());
+    TextFile::Read(dir.path().string());
     ADD_FAILURE() << "read a directory";
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.code(), 75);

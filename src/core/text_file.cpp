@@ -1,4 +1,4 @@
-#include "core/nickname_file.h"
+#include "core/text_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -24,11 +24,11 @@ std::vector<std::string_view> SplitLines(std::string_view content) {
   return lines;
 }
 
-NicknameFile::NicknameFile(std::string content)
+TextFile::TextFile(std::string content)
     : content_(std::make_unique<const std::string>(std::move(content))),
       lines_(SplitLines(*content_)) {}
 
-NicknameFile NicknameFile::Read(const std::string& path) {
+TextFile TextFile::Read(const std::string& path) {
   struct Closer {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };
@@ -41,7 +41,7 @@ NicknameFile NicknameFile::Read(const std::string& path) {
   std::size_t got = 0;
   while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) content.append(buffer, got);
   if (std::ferror(file.get())) throw FileFailure(errno, FileAccess::kRead);
-  return NicknameFile(std::move(content));
+  return TextFile(std::move(content));
 }
 
 }  // namespace veltrana

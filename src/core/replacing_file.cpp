@@ -1,4 +1,4 @@
-#include "html/page_file.h"
+#include "core/replacing_file.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kTemporaryNameAttempts = 100;
 
-// Opening the existing page for update tells, without changing it, whether
+// Opening the existing file for update tells, without changing it, whether
 // it may be replaced: a directory or a write-protected file refuses.
 void CheckReplaceable(const std::string& path) {
   errno = 0;
@@ -22,22 +22,22 @@ void CheckReplaceable(const std::string& path) {
     return;
   }
   const int reason = errno;
-  if (reason == ENOENT) return;  // no page yet; the folder is checked on creation
+  if (reason == ENOENT) return;  // nothing there yet; the folder is checked on creation
   throw FileFailure(reason, FileAccess::kWrite);
 }
 
 }  // namespace
 
-PageFile::~PageFile() { Abandon(); }
+ReplacingFile::~ReplacingFile() { Abandon(); }
 
-void PageFile::Open(const std::string& path) {
+void ReplacingFile::Open(const std::string& path) {
   Abandon();
   CheckReplaceable(path);
   path_ = path;
   CreateTemporaryFile();
 }
 
-void PageFile::CreateTemporaryFile() {
+void ReplacingFile::CreateTemporaryFile() {
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
     std::string candidate = path_ + ".part";
     if (attempt > 0) candidate += std::to_string(attempt);
@@ -53,7 +53,7 @@ void PageFile::CreateTemporaryFile() {
   throw FileFailure(EEXIST, FileAccess::kWrite);
 }
 
-void PageFile::WriteLine(std::string_view text) {
+void ReplacingFile::WriteLine(std::string_view text) {
   static constexpr char kLineEnd[] = "\r\n";
   if (file_ == nullptr) throw Failure(kBadFileNameOrNumber);
   errno = 0;
@@ -62,7 +62,7 @@ void PageFile::WriteLine(std::string_view text) {
   if (!written) throw FileFailure(errno, FileAccess::kWrite);
 }
 
-void PageFile::Commit() {
+void ReplacingFile::Commit() {
   if (file_ == nullptr) throw Failure(kBadFileNameOrNumber);
   errno = 0;
   if (std::fflush(file_) != 0) {
@@ -87,7 +87,7 @@ void PageFile::Commit() {
   temp_path_.clear();
 }
 
-void PageFile::Abandon() noexcept {
+void ReplacingFile::Abandon() noexcept {
   if (file_ != nullptr) {
     std::fclose(file_);
     file_ = nullptr;

@@ -1,0 +1,71 @@
+#include "ui/settings_file.h"
+
+#include <new>
+
+#include "core/error_report.h"
+#include "core/int16.h"
+#include "core/replacing_file.h"
+#include "core/text_file.h"
+
+namespace veltrana {
+
+namespace {
+
+constexpr std::string_view kKey = "AddressBook=";
+
+}  // namespace
+
+std::string SettingsLocation::FilePath(const ConverterState& state) const {
+  return (directory / state.inifile).string();
+}
+
+void SettingsLocation::EnterDirectory(FileAccess access) const {
+  if (!make_working_directory) return;
+  std::error_code refused;
+  std::filesystem::current_path(directory, refused);
+  if (refused) throw FileFailure(refused, access);
+}
+
+void ReadSettingsFile(ConverterState& state, AddressBookHistory& history,
+                      const SettingsLocation& location) {
+  location.EnterDirectory(FileAccess::kRead);
+  const TextFile file = TextFile::Read(location.FilePath(state));
+  for (const std::string_view line : file.lines()) {
+    if (line.size() <= kKey.size() || !StartsWith(line, kKey)) continue;
+    state.addressbook.assign(line.substr(kKey.size()));
+    history.UpdateAddressBookList(state, state.addressbook);
+  }
+}
+
+SettingsLoad LoadSettings(ConverterState& state, AddressBookHistory& history,
+                          const SettingsLocation& location, ConverterWindow& window) {
+  try {
+    try {
+      ReadSettingsFile(state, history, location);
+      return SettingsLoad::kRead;
+    } catch (const std::bad_alloc&) {
+      throw Failure(kOutOfMemory);
+    }
+  } catch (const Failure& failure) {
+    if (failure.code() == kFileNotFound || failure.code() == kPathFileAccessError) {
+      return SettingsLoad::kNotFound;
+    }
+    ShowError(state, failure, window);
+    return SettingsLoad::kFailed;
+  }
+}
+
+void WriteINIFile(ConverterState& state, const AddressBookHistory& history,
+                  const SettingsLocation& location) {
+  state.proc = "WriteINIFile()";
+  location.EnterDirectory(FileAccess::kWrite);
+  ReplacingFile file;
+  file.Open(location.FilePath(state));
+  for (const std::string& entry : history.entries()) {
+    if (entry != state.addressbook) file.WriteLine(std::string(kKey) + entry);
+  }
+  file.WriteLine(std::string(kKey) + state.addressbook);
+  file.Commit();
+}
+
+}  // namespace veltrana
