@@ -2,6 +2,9 @@
 # Installs what Veltrana needs to build and test on Debian 12, by package
 # name. Used by both README commands and by CI. Installs only what is
 # missing, so it is quick on a machine that has everything.
+#
+#   install-deps.sh             build and test
+#   install-deps.sh screenshot  also what scripts/screenshot.sh needs
 set -euo pipefail
 
 packages=(
@@ -11,6 +14,11 @@ packages=(
   libclang-rt-14-dev                   # sanitizers and libFuzzer for clang
   qt6-base-dev                         # the window
 )
+if [[ ${1:-} == screenshot ]]; then
+  # A real X server without a display, the screenshot, and fonts (without
+  # them every glyph is a box), and a way to press Convert.
+  packages+=(xvfb xauth imagemagick fonts-dejavu-core xdotool)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,0 +1,234 @@
+#include "ui/frm_main.h"
+
+#include <QApplication>
+#include <QFont>
+#include <algorithm>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "core/conversion_run.h"
+#include "core/error_report.h"
+#include "core/failure.h"
+#include "ui/key_sequence_text.h"
+#include "ui/module1.h"
+
+namespace veltrana {
+
+namespace {
+
+// Program texts are 8-bit; their CR LF line ends become Qt's newlines.
+QString ToQt(const std::string& text) {
+  QString converted = QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+  converted.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return converted;
+}
+
+// One control's place in twips, as the window was laid out.
+struct Place {
+  int left, top, width, height;
+};
+
+constexpr int kClientWidth = 7380;
+constexpr int kClientHeight = 1575;
+constexpr int kTwipsPerPixelAt96Dpi = 15;
+
+}  // namespace
+
+frmMain::frmMain() : frmMain(Options{}) {}
+
+frmMain::frmMain(Options options, QWidget* parent)
+    : QWidget(parent),
+      settings_location_{std::move(options.settings_directory), true},
+      settings_history_(history_, settings_location_),
+      dialogs_(std::move(options.dialogs)),
+      date_(options.date) {
+  CreateControls();
+  PlaceControls();
+  Form_Load();
+  cmdConvert->setFocus();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::CreateControls() {
+  setWindowTitle(QString::fromLatin1(kAppTitle));
+  // The layout is measured for an 8-point font, the size of the window's
+  // captions when it was designed.
+  QFont font = this->font();
+  font.setPointSize(8);
+  setFont(font);
+  setObjectName(QStringLiteral("frmMain"));
+  const auto make_label = [this](const char* name, const QString& caption) {
+    auto* label = new QLabel(caption, this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    return label;
+  };
+  const auto make_button = [this](const char* name, const QString& caption, auto handler) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(QString::fromLatin1(name));
+    connect(button, &QPushButton::clicked, this, handler);
+    return button;
+  };
+
+  // In the window's own order.
+  cbxAddressBook = new QComboBox(this);
+  cbxAddressBook->setObjectName(QStringLiteral("cbxAddressBook"));
+  cbxAddressBook->setEditable(true);
+  cbxAddressBook->setInsertPolicy(QComboBox::NoInsert);  // only a run adds to the history
+  cmdView = make_button("cmdView", QStringLiteral("&View"), [this] { cmdView_Click(); });
+  cmdOpen = make_button("cmdOpen", QStringLiteral("&Browse"), [this] { cmdOpen_Click(); });
+  // The run keeps its sorted work list itself; this list box keeps the
+  // window's layout and is not shown.
+  lbxNicknameList = new QListWidget(this);
+  lbxNicknameList->setObjectName(QStringLiteral("lbxNicknameList"));
+  lbxNicknameList->hide();
+  cmdConvert = make_button("cmdConvert", QStringLiteral("&Convert"), [this] { cmdConvert_Click(); });
+  lblStatus = make_label("lblStatus", QStringLiteral("Status:"));
+  lblStatusText = make_label("lblStatusText", QString());
+  lblStatusText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Label1 = make_label("Label1", QStringLiteral("Address Book:"));
+  for (QLabel* caption : {Label1, lblStatus}) caption->setAlignment(Qt::AlignRight | Qt::AlignTop);
+
+  // Tab order by tab index; labels take no focus.
+  setTabOrder(cmdConvert, lbxNicknameList);
+  setTabOrder(lbxNicknameList, cmdOpen);
+  setTabOrder(cmdOpen, cmdView);
+  setTabOrder(cmdView, cbxAddressBook);
+}
+
+void frmMain::PlaceControls() {
+  const double scale = logicalDpiX() / 96.0 / kTwipsPerPixelAt96Dpi;
+  const auto px = [scale](int twips) { return qRound(twips * scale); };
+  const auto place = [&px](QWidget* control, Place at) {
+    control->setGeometry(px(at.left), px(at.top), px(at.width), px(at.height));
+  };
+  place(cbxAddressBook, {1440, 120, 4575, 315});
+  place(cmdView, {6120, 1080, 975, 375});
+  place(cmdOpen, {6120, 600, 975, 375});
+  place(lbxNicknameList, {120, 1200, 1095, 255});
+  place(cmdConvert, {6120, 120, 975, 375});
+  place(lblStatus, {840, 600, 495, 255});
+  place(lblStatusText, {1440, 600, 4575, 495});
+  place(Label1, {240, 120, 1095, 255});
+  // A caption wider in this font than its place grows to the left, keeping
+  // its right edge beside the control it names.
+  for (QLabel* caption : {Label1, lblStatus}) {
+    const QRect at = caption->geometry();
+    const int width = std::min(std::max(at.width(), caption->sizeHint().width()), at.right() + 1);
+    caption->setGeometry(at.right() + 1 - width, at.top(), width, at.height());
+  }
+  setFixedSize(px(kClientWidth), px(kClientHeight));
+}
+
+void frmMain::Form_Load() {
+  state_.proc = "Form_Load()";
+  SetButtonEnabled(Button::kView, false);
+  SetConverterDefaults(state_);
+  const SettingsLoad load = LoadSettings(state_, history_, settings_location_, *this);
+  ShowHistory();
+  cbxAddressBook->setEditText(load == SettingsLoad::kFailed ? QString() : ToQt(state_.addressbook));
+  if (load == SettingsLoad::kRead) SetStatusText("Ready");
+  SetPageTitleDefault(state_);
+}
+
+void frmMain::cmdConvert_Click() {
+  running_ = true;
+  RunOptions options;
+  options.date = date_;
+  options.history = &settings_history_;
+  veltrana::cmdConvert_Click(state_, *this, Module1::htmlfile, options);
+  running_ = false;
+  ShowHistory();
+  if (closing_) close();
+}
+
+void frmMain::cmdOpen_Click() {
+  state_.proc = "cmdOpen_Click()";
+  try {
+    SetButtonEnabled(Button::kView, false);
+    const std::optional<QString> chosen = dialogs_->ChooseAddressBook(this);
+    if (!chosen) throw Failure(kDialogCancelled);
+    cbxAddressBook->setEditText(*chosen);
+    SetStatusText("Ready");
+    FocusButton(Button::kConvert);
+  } catch (const Failure& failure) {
+    if (failure.code() != kDialogCancelled) {
+      ShowError(state_, failure, *this);
+      return;
+    }
+    SetButtonEnabled(Button::kBrowse, true);
+    SetButtonEnabled(Button::kConvert, true);
+    SetButtonEnabled(Button::kView, false);
+  }
+}
+
+void frmMain::cmdView_Click() { Module1::LaunchViewer(); }
+
+// The history is the field's item list; it only ever grows at its end.
+void frmMain::ShowHistory() {
+  const QString text = cbxAddressBook->currentText();
+  for (auto i = static_cast<std::size_t>(cbxAddressBook->count()); i < history_.entries().size();
+       ++i) {
+    cbxAddressBook->addItem(ToQt(history_.entries()[i]));
+  }
+  cbxAddressBook->setEditText(text);
+}
+
+std::string frmMain::AddressBookText() const {
+  return cbxAddressBook->currentText().toLocal8Bit().toStdString();
+}
+
+void frmMain::SetStatusText(const std::string& text) { lblStatusText->setText(ToQt(text)); }
+
+QPushButton* frmMain::ButtonFor(Button button) const {
+  switch (button) {
+    case Button::kConvert: return cmdConvert;
+    case Button::kBrowse: return cmdOpen;
+    case Button::kView: return cmdView;
+  }
+  return cmdConvert;
+}
+
+void frmMain::SetButtonEnabled(Button button, bool enabled) { ButtonFor(button)->setEnabled(enabled); }
+
+void frmMain::FocusButton(Button button) { ButtonFor(button)->setFocus(Qt::OtherFocusReason); }
+
+void frmMain::FocusAddressBook() { cbxAddressBook->setFocus(Qt::OtherFocusReason); }
+
+void frmMain::ShowMessage(const std::string& text, int style, const std::string& title) {
+  dialogs_->ShowMessage(this, ToQt(text), style, ToQt(title));
+}
+
+PumpResult frmMain::PumpEvents() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  return closing_ ? PumpResult::kWindowClosing : PumpResult::kContinue;
+}
+
+void frmMain::SendKeys(std::string_view keys) {
+  QWidget* target = QApplication::focusWidget();
+  if (target == nullptr) target = this;
+  for (const KeyStroke& stroke : ParseKeySequenceText(keys)) {
+    const auto key = static_cast<Qt::Key>(stroke.key);
+    const auto modifiers = Qt::KeyboardModifiers::fromInt(stroke.modifiers);
+    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, modifiers));
+    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, key, modifiers));
+  }
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+  if (running_) {
+    // The run ends at its next event pump and closes the window then,
+    // leaving no unfinished page behind.
+    closing_ = true;
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+}  // namespace veltrana

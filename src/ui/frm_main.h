@@ -1,0 +1,89 @@
+// The main window: the address-book field, the status line and the Convert,
+// Browse and View buttons. It owns the converter state and the history, and
+// is the window the conversion run talks to.
+#pragma once
+
+#include <QWidget>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/converter_state.h"
+#include "core/converter_window.h"
+#include "html/page_date.h"
+#include "ui/address_book_history.h"
+#include "ui/program_directory.h"
+#include "ui/settings_file.h"
+#include "ui/window_dialogs.h"
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace veltrana {
+
+class frmMain : public QWidget, public ConverterWindow {
+ public:
+  struct Options {
+    // Where "veltra.ini" lives: the program's own folder.
+    std::filesystem::path settings_directory = ProgramDirectory();
+    // The message box and the file dialog; tests answer them themselves.
+    std::unique_ptr<WindowDialogs> dialogs = MakeQtDialogs();
+    // The date in the page header; today when unset.
+    std::optional<CalendarDate> date;
+  };
+
+  frmMain();
+  explicit frmMain(Options options, QWidget* parent = nullptr);
+  ~frmMain() override;
+
+  const ConverterState& state() const { return state_; }
+  const AddressBookHistory& history() const { return history_; }
+
+  // The window's event procedures.
+  void Form_Load();
+  void cmdConvert_Click();
+  void cmdOpen_Click();
+  void cmdView_Click();
+
+  // What the conversion run needs of the window.
+  std::string AddressBookText() const override;
+  void SetStatusText(const std::string& text) override;
+  void SetButtonEnabled(Button button, bool enabled) override;
+  void FocusButton(Button button) override;
+  void FocusAddressBook() override;
+  void ShowMessage(const std::string& text, int style, const std::string& title) override;
+  PumpResult PumpEvents() override;
+  void SendKeys(std::string_view keys) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateControls();
+  void PlaceControls();
+  QPushButton* ButtonFor(Button button) const;
+  void ShowHistory();
+
+  ConverterState state_;
+  AddressBookHistory history_;
+  SettingsLocation settings_location_;
+  SettingsHistory settings_history_;
+  std::unique_ptr<WindowDialogs> dialogs_;
+  std::optional<CalendarDate> date_;
+  bool running_ = false;  // a conversion run is in progress
+  bool closing_ = false;  // the user closed the window during the run
+
+  QLabel* Label1 = nullptr;
+  QComboBox* cbxAddressBook = nullptr;
+  QPushButton* cmdView = nullptr;
+  QPushButton* cmdOpen = nullptr;
+  QListWidget* lbxNicknameList = nullptr;
+  QPushButton* cmdConvert = nullptr;
+  QLabel* lblStatus = nullptr;
+  QLabel* lblStatusText = nullptr;
+};
+
+}  // namespace veltrana

@@ -1,0 +1,20 @@
+// The program's code module: the page path of the last run, the start-up
+// and the viewer launch.
+#pragma once
+
+#include <string>
+
+namespace veltrana::Module1 {
+
+// Full path of the page the last conversion run started.
+inline std::string htmlfile;
+
+// Creates the main window (which runs its load step) and shows it. The
+// program runs as long as the window is open.
+void Main();
+
+// Opens `htmlfile` with the system's default handler for it; the result is
+// not examined and nothing is shown when nothing can open it.
+void LaunchViewer();
+
+}  // namespace veltrana::Module1
