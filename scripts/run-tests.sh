@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, builds and runs every test: once in a normal build with
-# warnings as errors, once with AddressSanitizer and UndefinedBehaviorSanitizer.
+# warnings as errors, once with AddressSanitizer and UndefinedBehaviorSanitizer,
+# then each libFuzzer target for 60 seconds from its stored corpus.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -16,3 +17,19 @@ CC=clang CXX=clang++ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=De
 cmake --build build-sanitize --parallel
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-sanitize --output-on-failure --parallel 2
+
+echo "== fuzz each target for 60 seconds =="
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DVELTRANA_FUZZ=ON
+cmake --build build-fuzz --parallel
+for target in conversion settings; do
+  # New inputs go to a scratch folder; the stored corpus is only read.
+  scratch="$(mktemp -d)"
+  build-fuzz/bin/veltrana_${target}_fuzzer -max_total_time=60 -max_len=40000 \
+    -print_final_stats=1 -artifact_prefix="$scratch/" "$scratch" "tests/fuzz/corpus/$target" \
+    2>&1 | grep -E '^(#[0-9]+ +DONE|stat::|==[0-9]+==|SUMMARY|property violated)' || true
+  status=${PIPESTATUS[0]}
+  rm -rf "$scratch"
+  if [[ $status -ne 0 ]]; then echo "fuzzing $target found a failure" >&2; exit 1; fi
+done
+echo "fuzzing: no finding"

@@ -131,6 +131,22 @@ TEST_F(ConvertCliTest, UnwritableSettingsReportWriteINIFileAndKeepThePage) {
   EXPECT_TRUE(testing::Exists(dir_.File("b.htm")));
 }
 
+TEST_F(ConvertCliTest, AFileSizeLimitIsReportedAsAFullDiskAndKeepsTheEarlierPage) {
+  std::string book;
+  for (int i = 0; i < 3000; ++i) {
+    book += "alias n" + std::to_string(i) + " person" + std::to_string(i) + "@mail.example\r\n";
+  }
+  testing::WriteBytes(dir_.File("big.txt"), book);
+  testing::WriteBytes(dir_.File("big.htm"), "earlier page");
+  // ulimit -f counts blocks of 1024 bytes: the page needs far more than 64.
+  const Result result = Run("big.txt", "ulimit -f 64 &&");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err.rfind("Error  61: Disk full\nProcedure: Write", 0), 0u) << result.err;
+  EXPECT_EQ(result.out.rfind("Converted ", 0), 0u) << "the last progress stays: " << result.out;
+  EXPECT_EQ(testing::ReadBytes(dir_.File("big.htm")), "earlier page");
+  EXPECT_FALSE(testing::Exists(dir_.File("big.htm.part")));
+}
+
 TEST_F(ConvertCliTest, ConvertsTheBundledSample) {
   std::filesystem::copy_file(std::string(VELTRANA_EXAMPLES) + "/nndbase.txt",
                              dir_.File("nndbase.txt"));

@@ -1,6 +1,7 @@
 // A window for the conversion run that records what the run does to it.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -33,6 +34,7 @@ class RecordingWindow : public ConverterWindow {
   std::vector<std::string> statuses;  // every status text set
   int close_at_pump = -1;             // answer "closing" at this pump (0-based)
   int pumps = 0;
+  std::function<void(int)> on_pump;   // called with the pump's number (0-based)
 
   std::string AddressBookText() const override { return field_; }
   void SetStatusText(const std::string& text) override {
@@ -58,6 +60,7 @@ class RecordingWindow : public ConverterWindow {
   }
   PumpResult PumpEvents() override {
     events.push_back("pump");
+    if (on_pump) on_pump(pumps);
     return pumps++ == close_at_pump ? PumpResult::kWindowClosing : PumpResult::kContinue;
   }
   void SendKeys(std::string_view keys) override { events.push_back("keys " + std::string(keys)); }
