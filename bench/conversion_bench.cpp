@@ -73,8 +73,8 @@ void BM_Conversion(benchmark::State& state) {
   }
   state.counters["entries"] = entries;
   state.counters["per_entry_ns"] = benchmark::Counter(
-      static_cast<double>(entries), benchmark::Counter::kIsIterationInvariantRate |
-                                        benchmark::Counter::kInvert);
+      static_cast<double>(entries),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   std::filesystem::remove_all(folder);
 }
 

@@ -12,10 +12,10 @@ namespace veltrana {
 struct CommandLine {
   enum class Action { kConvert, kHelp, kVersion, kUsageError };
   Action action = Action::kConvert;
-  std::string address_book;          // exactly as given, not trimmed
-  std::optional<CalendarDate> date;  // from SOURCE_DATE_EPOCH
+  std::string address_book;                 // exactly as given, not trimmed
+  std::optional<CalendarDate> date;         // from SOURCE_DATE_EPOCH
   std::optional<std::string> settings_dir;  // --settings-dir DIR
-  std::string error;                 // for kUsageError
+  std::string error;                        // for kUsageError
 };
 
 // `arguments` without the program name; `source_date_epoch` is the

@@ -6,9 +6,9 @@
 // and its progress when stderr is a terminal. Exit status 0 when the run
 // reached its end, 1 when it ended otherwise, 2 for a usage error.
 #include <csignal>
-#include <optional>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,19 +64,16 @@ int UsageError(const std::string& message) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  const CommandLine command = veltrana::ParseCommandLine(arguments, std::getenv("SOURCE_DATE_EPOCH"));
+  const CommandLine command =
+      veltrana::ParseCommandLine(arguments, std::getenv("SOURCE_DATE_EPOCH"));
   switch (command.action) {
-    case CommandLine::Action::kHelp:
-      PrintUsage(stdout);
-      return 0;
+    case CommandLine::Action::kHelp: PrintUsage(stdout); return 0;
     case CommandLine::Action::kVersion:
       std::printf("veltrana-convert (%s) %d.%d\n", veltrana::kAppTitle, veltrana::kVersionMajor,
                   veltrana::kVersionMinor);
       return 0;
-    case CommandLine::Action::kUsageError:
-      return UsageError(command.error);
-    case CommandLine::Action::kConvert:
-      break;
+    case CommandLine::Action::kUsageError: return UsageError(command.error);
+    case CommandLine::Action::kConvert: break;
   }
 
 #ifdef SIGXFSZ

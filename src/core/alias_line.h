@@ -12,8 +12,12 @@
 
 namespace veltrana {
 
-inline bool IsAliasLine(std::string_view line) { return StartsWith(line, "alias "); }
-inline bool IsNoteLine(std::string_view line) { return StartsWith(line, "note "); }
+inline bool IsAliasLine(std::string_view line) {
+  return StartsWith(line, "alias ");
+}
+inline bool IsNoteLine(std::string_view line) {
+  return StartsWith(line, "note ");
+}
 
 // Cuts the nickname out of the alias line in `a` into `nickname`; stores
 // "ExtractNickname()" in `proc`. A line without the blank (or closing quote)

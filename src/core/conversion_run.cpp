@@ -9,8 +9,8 @@
 #include "core/entry_row.h"
 #include "core/error_report.h"
 #include "core/failure.h"
-#include "core/text_file.h"
 #include "core/number_text.h"
+#include "core/text_file.h"
 #include "core/work_list.h"
 #include "html/page_writer.h"
 
@@ -72,6 +72,8 @@ RunOutcome ConversionRun::Run() {
     return Trap(failure);
   } catch (const std::bad_alloc&) {
     return Trap(Failure(kOutOfMemory));
+  } catch (const std::exception&) {
+    return Trap(Failure(kInternalError));
   }
 }
 
@@ -101,9 +103,9 @@ RunOutcome ConversionRun::Convert() {
 }
 
 RunOutcome ConversionRun::RefuseOverwrite() {
-  window_.ShowMessage("The page would overwrite the address book itself.\r\nFilename: " +
-                          state_.addressbook,
-                      kStyleCritical, kAppTitle);
+  window_.ShowMessage(
+      "The page would overwrite the address book itself.\r\nFilename: " + state_.addressbook,
+      kStyleCritical, kAppTitle);
   window_.SetStatusText(kInvalidNameStatus);
   file_.reset();
   window_.SetButtonEnabled(Button::kConvert, true);
@@ -186,15 +188,17 @@ RunOutcome ConversionRun::Trap(const Failure& failure) {
     return Trap(again);
   } catch (const std::bad_alloc&) {
     return Trap(Failure(kOutOfMemory));
+  } catch (const std::exception&) {
+    return Trap(Failure(kInternalError));
   }
 }
 
 RunOutcome ConversionRun::HandleFailure(const Failure& failure) {
   switch (failure.code()) {
     case kFileNotFound:
-      window_.ShowMessage("Specified Address Book does not exist.\r\nFilename: " +
-                              state_.addressbook,
-                          kStyleCritical, kAppTitle);
+      window_.ShowMessage(
+          "Specified Address Book does not exist.\r\nFilename: " + state_.addressbook,
+          kStyleCritical, kAppTitle);
       window_.SetStatusText(kInvalidNameStatus);
       window_.FocusAddressBook();
       window_.SetButtonEnabled(Button::kBrowse, true);

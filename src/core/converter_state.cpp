@@ -10,7 +10,9 @@ void SetConverterDefaults(ConverterState& state) {
   state.addressbook = kDefaultAddressBook;
 }
 
-void SetPageTitleDefault(ConverterState& state) { state.pagetitle = "Email Addresses"; }
+void SetPageTitleDefault(ConverterState& state) {
+  state.pagetitle = "Email Addresses";
+}
 
 ConverterState LoadedConverterState() {
   ConverterState state;

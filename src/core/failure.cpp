@@ -9,6 +9,7 @@ std::string StandardDescription(int code) {
     case kInvalidArgument: return "Invalid procedure call or argument";
     case kOverflow: return "Overflow";
     case kOutOfMemory: return "Out of memory";
+    case kInternalError: return "Internal error";
     case kBadFileNameOrNumber: return "Bad file name or number";
     case kFileNotFound: return "File not found";
     case kDeviceIOError: return "Device I/O error";

@@ -14,6 +14,7 @@ enum FailureCode : int {
   kInvalidArgument = 5,
   kOverflow = 6,
   kOutOfMemory = 7,
+  kInternalError = 51,
   kBadFileNameOrNumber = 52,
   kFileNotFound = 53,
   kDeviceIOError = 57,

@@ -47,13 +47,16 @@ Int16 InStr(long long start, std::string_view text, std::string_view what) {
 std::string Mid(std::string_view text, long long start, long long length) {
   if (length < 0) throw Failure(kInvalidArgument);
   const std::string_view tail = Tail(text, start);
-  return std::string(tail.substr(0, static_cast<std::size_t>(
-                                        std::min<unsigned long long>(
-                                            static_cast<unsigned long long>(length), tail.size()))));
+  return std::string(tail.substr(0, static_cast<std::size_t>(std::min<unsigned long long>(
+                                        static_cast<unsigned long long>(length), tail.size()))));
 }
 
-std::string Mid(std::string_view text, long long start) { return std::string(Tail(text, start)); }
+std::string Mid(std::string_view text, long long start) {
+  return std::string(Tail(text, start));
+}
 
-std::string Left(std::string_view text, long long length) { return Mid(text, 1, length); }
+std::string Left(std::string_view text, long long length) {
+  return Mid(text, 1, length);
+}
 
 }  // namespace veltrana

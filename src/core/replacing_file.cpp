@@ -28,7 +28,9 @@ void CheckReplaceable(const std::string& path) {
 
 }  // namespace
 
-ReplacingFile::~ReplacingFile() { Abandon(); }
+ReplacingFile::~ReplacingFile() {
+  Abandon();
+}
 
 void ReplacingFile::Open(const std::string& path) {
   Abandon();

@@ -26,7 +26,8 @@ std::string CutAngleAddress(const std::string& text) {
 // one).
 std::string CutCommentedAddress(const std::string& text) {
   const std::size_t first = text.find_first_not_of(' ');
-  const Int16 start = first == std::string::npos ? 1 : ToInt16(static_cast<long long>(first) + 1);
+  const Int16 start =
+      first == std::string::npos ? Int16{1} : ToInt16(static_cast<long long>(first) + 1);
   const Int16 blank = InStr(start, text, ' ');
   return Mid(text, start, ToInt16(blank - start));
 }
@@ -40,8 +41,7 @@ bool MultipleAddress(ConverterState& state, std::string& text) {
   const Int16 at = InStr(1, text, '@');
   if (at > 0 && !IsLast(at, text) && InStr(ToInt16(at + 1), text, '@') > 0) return true;
   const Int16 marker = InStr(1, text, state.eudbreak);
-  return marker > 0 && !IsLast(marker, text) &&
-         Mid(text, ToInt16(marker + 1), 1) != state.eudbreak;
+  return marker > 0 && !IsLast(marker, text) && Mid(text, ToInt16(marker + 1), 1) != state.eudbreak;
 }
 
 std::string MakeMultipleAddress(ConverterState& state, std::string& text) {
@@ -70,14 +70,12 @@ void ExtractEmailAddress(ConverterState& state) {
   state.addrformat = AddressFormat(state, address);
   state.proc = "ExtractEmailAddress()";
   switch (state.addrformat) {
-    case 1: case 2: case 4: case 6:
-      address = CutAngleAddress(address);
-      break;
-    case 3:
-      address = CutCommentedAddress(address);
-      break;
-    default:
-      break;
+    case 1:
+    case 2:
+    case 4:
+    case 6: address = CutAngleAddress(address); break;
+    case 3: address = CutCommentedAddress(address); break;
+    default: break;
   }
   if (!address.empty() && address.back() == ',') address.pop_back();
   if (state.addrformat > 0) {

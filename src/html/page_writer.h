@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "core/converter_state.h"
-#include "html/page_date.h"
 #include "core/replacing_file.h"
+#include "html/page_date.h"
 
 namespace veltrana {
 

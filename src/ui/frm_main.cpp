@@ -1,14 +1,14 @@
 #include "ui/frm_main.h"
 
 #include <QApplication>
-#include <QFont>
-#include <algorithm>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFont>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <algorithm>
 
 #include "core/conversion_run.h"
 #include "core/error_report.h"
@@ -87,7 +87,8 @@ void frmMain::CreateControls() {
   lbxNicknameList = new QListWidget(this);
   lbxNicknameList->setObjectName(QStringLiteral("lbxNicknameList"));
   lbxNicknameList->hide();
-  cmdConvert = make_button("cmdConvert", QStringLiteral("&Convert"), [this] { cmdConvert_Click(); });
+  cmdConvert =
+      make_button("cmdConvert", QStringLiteral("&Convert"), [this] { cmdConvert_Click(); });
   lblStatus = make_label("lblStatus", QStringLiteral("Status:"));
   lblStatusText = make_label("lblStatusText", QString());
   lblStatusText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -167,7 +168,9 @@ void frmMain::cmdOpen_Click() {
   }
 }
 
-void frmMain::cmdView_Click() { Module1::LaunchViewer(); }
+void frmMain::cmdView_Click() {
+  Module1::LaunchViewer();
+}
 
 // The history is the field's item list; it only ever grows at its end.
 void frmMain::ShowHistory() {
@@ -183,7 +186,9 @@ std::string frmMain::AddressBookText() const {
   return cbxAddressBook->currentText().toLocal8Bit().toStdString();
 }
 
-void frmMain::SetStatusText(const std::string& text) { lblStatusText->setText(ToQt(text)); }
+void frmMain::SetStatusText(const std::string& text) {
+  lblStatusText->setText(ToQt(text));
+}
 
 QPushButton* frmMain::ButtonFor(Button button) const {
   switch (button) {
@@ -194,11 +199,17 @@ QPushButton* frmMain::ButtonFor(Button button) const {
   return cmdConvert;
 }
 
-void frmMain::SetButtonEnabled(Button button, bool enabled) { ButtonFor(button)->setEnabled(enabled); }
+void frmMain::SetButtonEnabled(Button button, bool enabled) {
+  ButtonFor(button)->setEnabled(enabled);
+}
 
-void frmMain::FocusButton(Button button) { ButtonFor(button)->setFocus(Qt::OtherFocusReason); }
+void frmMain::FocusButton(Button button) {
+  ButtonFor(button)->setFocus(Qt::OtherFocusReason);
+}
 
-void frmMain::FocusAddressBook() { cbxAddressBook->setFocus(Qt::OtherFocusReason); }
+void frmMain::FocusAddressBook() {
+  cbxAddressBook->setFocus(Qt::OtherFocusReason);
+}
 
 void frmMain::ShowMessage(const std::string& text, int style, const std::string& title) {
   dialogs_->ShowMessage(this, ToQt(text), style, ToQt(title));

@@ -31,9 +31,18 @@ std::vector<KeyStroke> ParseKeySequenceText(std::string_view text) {
   int modifiers = Qt::NoModifier;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
-    if (c == '+') { modifiers |= Qt::ShiftModifier; continue; }
-    if (c == '^') { modifiers |= Qt::ControlModifier; continue; }
-    if (c == '%') { modifiers |= Qt::AltModifier; continue; }
+    if (c == '+') {
+      modifiers |= Qt::ShiftModifier;
+      continue;
+    }
+    if (c == '^') {
+      modifiers |= Qt::ControlModifier;
+      continue;
+    }
+    if (c == '%') {
+      modifiers |= Qt::AltModifier;
+      continue;
+    }
     int key = 0;
     if (c == '{') {
       const std::size_t close = text.find('}', i + 1);

@@ -8,6 +8,7 @@
 #include <windows.h>
 #elif defined(__APPLE__)
 #include <mach-o/dyld.h>
+
 #include <cstdint>
 #endif
 
@@ -19,7 +20,8 @@ std::filesystem::path ExecutablePath() {
 #if defined(_WIN32)
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const DWORD length =
+        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return {};
     if (length < buffer.size()) return std::filesystem::path(std::wstring(buffer.data(), length));
     buffer.resize(buffer.size() * 2);

@@ -12,8 +12,7 @@ namespace {
 
 class QtDialogs : public WindowDialogs {
  public:
-  void ShowMessage(QWidget* parent, const QString& text, int style,
-                   const QString& title) override {
+  void ShowMessage(QWidget* parent, const QString& text, int style, const QString& title) override {
     QMessageBox box(style == kStyleCritical ? QMessageBox::Critical : QMessageBox::NoIcon, title,
                     text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
@@ -40,13 +39,15 @@ std::unique_ptr<QFileDialog> MakeOpenAddressBookDialog(QWidget* parent) {
   // Windows (on other systems "*.*" would hide names without a dot).
   dialog->setOption(QFileDialog::HideNameFilterDetails, true);
   dialog->setOption(QFileDialog::DontUseNativeDialog, true);
-  dialog->setNameFilters({QStringLiteral("Address Books (*.txt) (*.txt)"),
-                          QStringLiteral("All Files (*.*) (*)")});
+  dialog->setNameFilters(
+      {QStringLiteral("Address Books (*.txt) (*.txt)"), QStringLiteral("All Files (*.*) (*)")});
   dialog->selectNameFilter(dialog->nameFilters().constFirst());
   dialog->setDefaultSuffix(QStringLiteral("txt"));
   return dialog;
 }
 
-std::unique_ptr<WindowDialogs> MakeQtDialogs() { return std::make_unique<QtDialogs>(); }
+std::unique_ptr<WindowDialogs> MakeQtDialogs() {
+  return std::make_unique<QtDialogs>();
+}
 
 }  // namespace veltrana

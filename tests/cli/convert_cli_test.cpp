@@ -25,8 +25,8 @@ class ConvertCliTest : public ::testing::Test {
   Result Run(const std::string& arguments, const std::string& environment = "") {
     const std::string out = dir_.File("stdout"), err = dir_.File("stderr");
     const std::string command = "cd '" + dir_.path().string() + "' && " + environment + " '" +
-                                VELTRANA_CONVERT + "' " + arguments + " >'" + out + "' 2>'" +
-                                err + "' </dev/null";
+                                VELTRANA_CONVERT + "' " + arguments + " >'" + out + "' 2>'" + err +
+                                "' </dev/null";
     const int raw = std::system(command.c_str());
     Result result;
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -22,10 +22,10 @@ TEST(ExtractNickname, CutsQuotedAndUnquotedNicknamesAndFailsWithoutTheirEnd) {
       {"alias bob addr", "bob", 0, "addr"},
       {"alias \"Jane Doe\" addr", "Jane Doe", 0, " addr"},
       {"alias \"\" addr", "", 0, " addr"},
-      {"alias bob ", "bob", 0, ""},                   // trailing blank: empty address
-      {"alias bob", std::nullopt, 5, ""},             // nickname alone
-      {"alias ", std::nullopt, 5, ""},                // nothing after the keyword
-      {"alias \"Jane Doe addr", std::nullopt, 5, ""}, // no closing quote
+      {"alias bob ", "bob", 0, ""},                    // trailing blank: empty address
+      {"alias bob", std::nullopt, 5, ""},              // nickname alone
+      {"alias ", std::nullopt, 5, ""},                 // nothing after the keyword
+      {"alias \"Jane Doe addr", std::nullopt, 5, ""},  // no closing quote
       {"alias b c", "b", 0, "c"},
       {"alias x  two blanks", "x", 0, " two blanks"},
       {std::string("alias n\0ul x", 12), std::string("n\0ul", 4), 0, "x"},

@@ -133,9 +133,9 @@ TEST_F(ConversionRunTest, ProgressEveryFifthRow) {
   std::string book;
   for (char c = 'a'; c < 'a' + 12; ++c) book += std::string("alias ") + c + " x\r\n";
   ASSERT_EQ(Convert(book), RunOutcome::kConverted);
-  const std::vector<std::string> expected = {
-      "Working...", "Converted  5 of  12 ...", "Converted  10 of  12 ...",
-      "Done.  12 Nicknames converted to:\r\n" + PagePath()};
+  const std::vector<std::string> expected = {"Working...", "Converted  5 of  12 ...",
+                                             "Converted  10 of  12 ...",
+                                             "Done.  12 Nicknames converted to:\r\n" + PagePath()};
   EXPECT_EQ(window_.statuses, expected);
   EXPECT_EQ(std::count(window_.events.begin(), window_.events.end(), "pump"), 3);
 }
@@ -226,8 +226,8 @@ TEST_F(ConversionRunTest, PagePathHeldByADirectoryFailsInWriteHeader) {
 
 TEST_F(ConversionRunTest, ReadOnlyFolderFailsInWriteHeader) {
   testing::WriteBytes(dir_.File("book.txt"), "alias a b\r\n");
-  std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_read |
-                                                std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(
+      dir_.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   testing::WriteBytes(dir_.File("probe"), "x");
   if (testing::Exists(dir_.File("probe"))) {
     std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_all);

@@ -19,7 +19,9 @@ std::string Link(const std::string& address) {
   return "<a href=\"mailto:" + address + "\">" + address + "</a>";
 }
 
-std::string Small(const std::string& text) { return "<font size=small>" + text + "</font>"; }
+std::string Small(const std::string& text) {
+  return "<font size=small>" + text + "</font>";
+}
 
 struct EntryCase {
   std::string lines;  // the book, CR LF line ends

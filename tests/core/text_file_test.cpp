@@ -27,7 +27,7 @@ TEST(SplitLines, EndsLinesAtCrLfLoneLfAndLoneCr) {
       {"a\nb", {"a", "b"}},
       {"a\rb\r", {"a", "b"}},
       {"a\r\n\r\nb", {"a", "", "b"}},
-      {"a\n\rb", {"a", "", "b"}},   // LF then a lone CR: two line ends
+      {"a\n\rb", {"a", "", "b"}},  // LF then a lone CR: two line ends
       {"\r\n", {""}},
       {std::string("x\0y\x1az\r\n", 7), {std::string("x\0y\x1az", 5)}},  // NUL and byte 26 are data
   };

@@ -24,10 +24,16 @@ std::string LiteralReplaceLoop(std::string text, char target, const std::string&
     const long long p = static_cast<long long>(found) + 1;
     const bool last = found + 1 == text.size();
     if (drop_at_end && last) {
-      if (p > 32767) { overflowed = true; return text; }
+      if (p > 32767) {
+        overflowed = true;
+        return text;
+      }
       text.pop_back();
     } else {
-      if (p + 1 > 32767) { overflowed = true; return text; }
+      if (p + 1 > 32767) {
+        overflowed = true;
+        return text;
+      }
       text = text.substr(0, found) + replacement + text.substr(found + 1);
     }
   }
@@ -85,10 +91,10 @@ TEST(ReplaceChr3, OverflowsAtThe16BitPositionLimit) {
     bool overflows;
   };
   const LimitCase cases[] = {
-      {std::string(32765, 'x') + M + "y", false},  // marker at 32,766
-      {std::string(32766, 'x') + M + "y", true},   // marker at 32,767, not last
-      {std::string(32766, 'x') + M, false},        // last, at 32,767
-      {std::string(32767, 'x') + M, true},         // last, at 32,768
+      {std::string(32765, 'x') + M + "y", false},     // marker at 32,766
+      {std::string(32766, 'x') + M + "y", true},      // marker at 32,767, not last
+      {std::string(32766, 'x') + M, false},           // last, at 32,767
+      {std::string(32767, 'x') + M, true},            // last, at 32,768
       {M + std::string(32762, 'x') + M + "y", true},  // 32,764 moved to 32,767
   };
   ConverterState state = LoadedConverterState();
@@ -139,8 +145,8 @@ TEST(ReplaceEachFirstOccurrence, AgreesWithTheLiteralLoop) {
                           {',', "\x03", AtTextEnd::kDrop}};
     for (const Loop& loop : loops) {
       bool overflowed = false;
-      const std::string expected = LiteralReplaceLoop(
-          text, loop.target, loop.replacement, loop.at_end == AtTextEnd::kDrop, overflowed);
+      const std::string expected = LiteralReplaceLoop(text, loop.target, loop.replacement,
+                                                      loop.at_end == AtTextEnd::kDrop, overflowed);
       std::string actual = text;
       bool threw = false;
       try {

@@ -45,7 +45,8 @@ class TwoPassEquivalenceTest : public testing::RunFixture {
 };
 
 TEST_F(TwoPassEquivalenceTest, DistantDuplicatesGiveEveryRowOncePerScan) {
-  const std::string book = "alias x first\r\nnote x one\r\nalias y why\r\nalias x second\r\nnote x two\r\n";
+  const std::string book =
+      "alias x first\r\nnote x one\r\nalias y why\r\nalias x second\r\nnote x two\r\n";
   ASSERT_EQ(Convert(book), RunOutcome::kConverted);
   const testing::ExpectedEntry first{"x", "first", "", "", "", "", "one"};
   const testing::ExpectedEntry second{"x", "second", "", "", "", "", "two"};
@@ -61,7 +62,8 @@ TEST_F(TwoPassEquivalenceTest, AdjacentDuplicateIsReadAheadAndGivesTheFirstLines
   // Three in a row: the third is examined again after the second is read ahead.
   const std::string three = "alias x 1\r\nalias x 2\r\nalias x 3\r\n";
   ASSERT_EQ(Convert(three), RunOutcome::kConverted);
-  EXPECT_EQ(Page(), PageOf({{"x", "1"}, {"x", "3"}, {"x", "1"}, {"x", "3"}, {"x", "1"}, {"x", "3"}}));
+  EXPECT_EQ(Page(),
+            PageOf({{"x", "1"}, {"x", "3"}, {"x", "1"}, {"x", "3"}, {"x", "1"}, {"x", "3"}}));
   ExpectSameAsTwoPass(three);
 }
 
@@ -94,19 +96,32 @@ TEST_F(TwoPassEquivalenceTest, UncuttableLineFailsOnlyWhereItIsExamined) {
 TEST_F(TwoPassEquivalenceTest, RandomBooksAgreeWithTheTwoPassReading) {
   std::mt19937 random(7);
   const std::vector<std::string> forms = {
-      "alias ann ann@host",       "alias Ann ANN@host",     "alias bob bob@host",
-      "alias bob bob2@host",      "alias \"Jane Doe\" jd@h", "alias \"\" empty",
-      "alias carol ",             "note ann <name:Ann>x",   "note bob hello",
-      "note \"Jane Doe\" <name:Jane>", "",                  "# other",
-      "alias zed z",              "alias ZED Z",            "alias \xe9mile e@h",
-      "alias \xc9MILE E@h",      "alias team a@h, b@h",    "alias fam a@h\x03b@h",
-      "note ann <address:1 Elm\x03Town><fax:9>call",        "alias ann Ann <ann@host>",
+      "alias ann ann@host",
+      "alias Ann ANN@host",
+      "alias bob bob@host",
+      "alias bob bob2@host",
+      "alias \"Jane Doe\" jd@h",
+      "alias \"\" empty",
+      "alias carol ",
+      "note ann <name:Ann>x",
+      "note bob hello",
+      "note \"Jane Doe\" <name:Jane>",
+      "",
+      "# other",
+      "alias zed z",
+      "alias ZED Z",
+      "alias \xe9mile e@h",
+      "alias \xc9MILE E@h",
+      "alias team a@h, b@h",
+      "alias fam a@h\x03b@h",
+      "note ann <address:1 Elm\x03Town><fax:9>call",
+      "alias ann Ann <ann@host>",
   };
   const std::vector<std::string> rare = {
-      "alias broken",  // fails in the first pass
+      "alias broken",                                // fails in the first pass
       "alias " + std::string(32760, 'q') + " tail",  // cannot be cut
-      "alias bob \"Bob\" bob@host",                    // address form fails
-      "note bob <phone:555",                            // note fails
+      "alias bob \"Bob\" bob@host",                  // address form fails
+      "note bob <phone:555",                         // note fails
   };
   for (int round = 0; round < 300; ++round) {
     std::string book;

@@ -27,7 +27,14 @@ TEST(NicknameWorkList, SortsIgnoringCaseAndKeepsEqualKeysInOrderOfAdding) {
       {{"b", "a", "b", "a"}, {"a", "a", "b", "b"}},
       // Latin-1 letters: \xC9 is E-acute, \xE9 its lower case; \xD7 (the
       // multiplication sign) is no letter and keeps its place.
-      {{"\xE9z", "\xC9" "a", "\xD7", "\xF7"}, {"\xD7", "\xC9" "a", "\xE9z", "\xF7"}},
+      {{"\xE9z",
+        "\xC9"
+        "a",
+        "\xD7", "\xF7"},
+       {"\xD7",
+        "\xC9"
+        "a",
+        "\xE9z", "\xF7"}},
       {{"ab", "a", "A"}, {"a", "A", "ab"}},
       {{"_x", "a"}, {"_x", "a"}},
       {{}, {}},

@@ -39,7 +39,8 @@ void Check(bool holds, const char* property, const std::string& detail = "") {
 
 std::size_t Count(const std::string& text, const std::string& what) {
   std::size_t count = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+    ++count;
   return count;
 }
 
@@ -50,7 +51,8 @@ std::size_t FilesIn(const std::filesystem::path& folder) {
 
 void CheckConverted(const testing::RecordingWindow& window, const ConverterState& state,
                     const std::string& book, const std::string& page) {
-  Check(window.messages.empty(), "a converted run shows no message", window.messages.empty() ? "" : window.messages[0]);
+  Check(window.messages.empty(), "a converted run shows no message",
+        window.messages.empty() ? "" : window.messages[0]);
   const std::string header = testing::ExpectedHeader(BookTitle(book), PageDateText(kDate));
   Check(page.compare(0, header.size(), header) == 0, "the page starts with its header");
   Check(page.size() >= 11 && page.compare(page.size() - 11, 11, "</html>\r\n\r\n") == 0,
@@ -60,7 +62,8 @@ void CheckConverted(const testing::RecordingWindow& window, const ConverterState
   Check(page.find("<p> " + std::to_string(state.ctr) + " Entries converted from Address Book: ") !=
             std::string::npos,
         "the footer counts ctr entries");
-  Check(window.status.rfind("Done.  " + std::to_string(state.ctr) + " Nicknames converted to:\r\n", 0) == 0,
+  Check(window.status.rfind("Done.  " + std::to_string(state.ctr) + " Nicknames converted to:\r\n",
+                            0) == 0,
         "the status line reports the count", window.status);
   Check(window.enabled.at(Button::kView) && window.focus == "View", "View is enabled and focused");
 }
@@ -71,7 +74,8 @@ void CheckFailed(const testing::RecordingWindow& window, const std::string& page
       "WriteHTMLLine|WriteFooter|ReadNoteLine|ReplaceChr3|StripBrackets|MultipleAddress|"
       "MakeMultipleAddress|AddressFormat|ExtractEmailAddress)\\(\\)");
   Check(window.messages.size() == 1, "a failed run shows one report");
-  Check(std::regex_match(window.messages[0], report), "the report names an operation", window.messages[0]);
+  Check(std::regex_match(window.messages[0], report), "the report names an operation",
+        window.messages[0]);
   Check(!testing::Exists(page_path), "a failed run leaves no page");
   Check(window.enabled.at(Button::kConvert) && window.enabled.at(Button::kBrowse) &&
             !window.enabled.at(Button::kView),
@@ -107,8 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   if (size <= kReferenceLimit) {
-    const testing::TwoPassOutcome expected = testing::TwoPassReference(
-        content, book, folder.File("reference.htm"), kDate);
+    const testing::TwoPassOutcome expected =
+        testing::TwoPassReference(content, book, folder.File("reference.htm"), kDate);
     Check(expected.page == page, "the page equals the two-pass reading's");
     Check(expected.report == (window.messages.empty() ? "" : window.messages[0]),
           "the failure equals the two-pass reading's", expected.report);

@@ -27,7 +27,8 @@ std::vector<std::string> AcceptedValues(const std::string& content) {
   std::vector<std::string> values;
   std::string line;
   const auto end_line = [&] {
-    if (line.size() >= 13 && line.compare(0, 12, "AddressBook=") == 0) values.push_back(line.substr(12));
+    if (line.size() >= 13 && line.compare(0, 12, "AddressBook=") == 0)
+      values.push_back(line.substr(12));
     line.clear();
   };
   for (std::size_t i = 0; i < content.size(); ++i) {

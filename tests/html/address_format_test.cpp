@@ -39,12 +39,12 @@ TEST(ExtractEmailAddress, CutsEachFormAndLinksIt) {
       {" <ann@host>", 1, Link("ann@host")},
       {" " + Q + "Ann" + Q + " <ann@host>", 1, Link("ann@host")},
       {" ann@host", 5, Link(" ann@host")},
-      {" ann@host (Ann Lee)", 3, Link("ann@host")},   // leading blanks skipped
+      {" ann@host (Ann Lee)", 3, Link("ann@host")},  // leading blanks skipped
       {"   ann@host (Ann)", 3, Link("ann@host")},
-      {"Ann <ann@host>,", 1, Link("ann@host")},        // the comma is cut away first
-      {"<ann@host,>", 6, Link("ann@host")},            // one trailing comma goes
-      {"ann,,", 0, "ann,"},                            // only one
-      {"x<a&b>\"", 1, Link("a&b")},                    // nothing is escaped
+      {"Ann <ann@host>,", 1, Link("ann@host")},  // the comma is cut away first
+      {"<ann@host,>", 6, Link("ann@host")},      // one trailing comma goes
+      {"ann,,", 0, "ann,"},                      // only one
+      {"x<a&b>\"", 1, Link("a&b")},              // nothing is escaped
   };
   for (const SingleCase& c : cases) {
     ConverterState state = LoadedConverterState();
@@ -109,13 +109,19 @@ TEST(MultipleAddress, LooksAtTheFirstCommaAtAndMarker) {
     std::string text;
     bool multiple;
   } cases[] = {
-      {"ann@host, bob@host", true},   {"ann@host,", false},
-      {"ann@host bob@host", true},    {"ann@host", false},
-      {"ann@", false},                {"@@", true},
+      {"ann@host, bob@host", true},
+      {"ann@host,", false},
+      {"ann@host bob@host", true},
+      {"ann@host", false},
+      {"ann@", false},
+      {"@@", true},
       {"ann@host" + M + "bob@host", true},
-      {"ann@host" + M, false},        {"a" + M + M + "b", false},
-      {"a" + M + M + "b@c@d", true},  {"Ann Lee <ann@host>", false},
-      {",", false},                   {"", false},
+      {"ann@host" + M, false},
+      {"a" + M + M + "b", false},
+      {"a" + M + M + "b@c@d", true},
+      {"Ann Lee <ann@host>", false},
+      {",", false},
+      {"", false},
       {"a,b,", true},
   };
   for (const auto& c : cases) {

@@ -26,15 +26,15 @@ class RecordingWindow : public ConverterWindow {
 
   std::string field_;
   std::string status;
-  std::map<Button, bool> enabled{{Button::kConvert, true}, {Button::kBrowse, true},
-                                 {Button::kView, false}};
+  std::map<Button, bool> enabled{
+      {Button::kConvert, true}, {Button::kBrowse, true}, {Button::kView, false}};
   std::string focus = "Convert";
   std::vector<std::string> events;    // every call, in order
   std::vector<std::string> messages;  // message box texts
   std::vector<std::string> statuses;  // every status text set
   int close_at_pump = -1;             // answer "closing" at this pump (0-based)
   int pumps = 0;
-  std::function<void(int)> on_pump;   // called with the pump's number (0-based)
+  std::function<void(int)> on_pump;  // called with the pump's number (0-based)
 
   std::string AddressBookText() const override { return field_; }
   void SetStatusText(const std::string& text) override {

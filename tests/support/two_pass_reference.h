@@ -62,8 +62,8 @@ inline TwoPassOutcome TwoPassReference(const std::string& content, const std::st
         if (next < lines.size()) ahead = lines[next++];
         WriteEntryRow(state, page, lines[current], ahead);
         if (state.ctr % 5 == 0) {
-          outcome.statuses.push_back("Converted " + NumberText(state.ctr) + " of " +
-                                     NumberText(m) + " ...");
+          outcome.statuses.push_back("Converted " + NumberText(state.ctr) + " of " + NumberText(m) +
+                                     " ...");
         }
       }
     }

@@ -18,12 +18,14 @@
 
 #include "support/temp_dir.h"
 #include "ui/fake_dialogs.h"
+#include "ui/key_sequence_text.h"
 #include "ui/module1.h"
 #include "ui/url_recorder.h"
-#include "ui/key_sequence_text.h"
 
 // Readable QStrings in gtest's messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << text.toStdString();
+}
 
 namespace veltrana {
 namespace {
@@ -55,7 +57,9 @@ class FrmMainTest : public ::testing::Test {
   QPushButton* View() { return Control<QPushButton>("cmdView"); }
   QComboBox* Field() { return Control<QComboBox>("cbxAddressBook"); }
   QString Status() { return Control<QLabel>("lblStatusText")->text(); }
-  QString Focused() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : ""; }
+  QString Focused() {
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "";
+  }
 
   // Replaces the field's text by typing, as a person does.
   void Type(const QString& text) {
@@ -110,7 +114,8 @@ TEST_F(FrmMainTest, ControlsCaptionsPlacesAndTabOrder) {
   EXPECT_EQ(Convert()->geometry(), QRect(px(6120), px(120), px(975), px(375)));
   EXPECT_EQ(Browse()->geometry(), QRect(px(6120), px(600), px(975), px(375)));
   EXPECT_EQ(View()->geometry(), QRect(px(6120), px(1080), px(975), px(375)));
-  EXPECT_EQ(Control<QLabel>("lblStatusText")->geometry(), QRect(px(1440), px(600), px(4575), px(495)));
+  EXPECT_EQ(Control<QLabel>("lblStatusText")->geometry(),
+            QRect(px(1440), px(600), px(4575), px(495)));
   // Captions end 105 twips before the controls they name, and are not clipped.
   for (const char* name : {"Label1", "lblStatus"}) {
     QLabel* caption = Control<QLabel>(name);
@@ -146,7 +151,8 @@ TEST_F(FrmMainTest, AFailedSettingsReadLeavesTheFieldEmpty) {
   window_ = std::make_unique<frmMain>(std::move(options));
   window_->show();
   ASSERT_EQ(log_.messages.size(), 1);
-  EXPECT_TRUE(log_.messages[0].startsWith("0 Veltrana: Error  64: Bad file name\nProcedure: Form_Load()"))
+  EXPECT_TRUE(
+      log_.messages[0].startsWith("0 Veltrana: Error  64: Bad file name\nProcedure: Form_Load()"))
       << log_.messages[0].toStdString();
   EXPECT_EQ(Field()->currentText(), "");
   EXPECT_EQ(Status(), "");
@@ -157,7 +163,8 @@ TEST_F(FrmMainTest, ASuccessfulRunEnablesViewAndRemembersTheBook) {
   const std::string book = Book("friends.txt", "alias bob b@h\r\nalias ann a@h\r\n");
   Type(QString::fromStdString(book));
   QTest::mouseClick(Convert(), Qt::LeftButton);
-  EXPECT_EQ(Status(), QString::fromStdString("Done.  2 Nicknames converted to:\n" + books_.File("friends.htm")));
+  EXPECT_EQ(Status(), QString::fromStdString("Done.  2 Nicknames converted to:\n" +
+                                             books_.File("friends.htm")));
   ExpectButtons(true, true, true);
   EXPECT_EQ(Focused(), "cmdView");
   EXPECT_TRUE(testing::Exists(books_.File("friends.htm")));
@@ -186,7 +193,8 @@ TEST_F(FrmMainTest, MissingFileSelectsTheFieldTextAndFocusesBrowse) {
   QTest::mouseClick(Convert(), Qt::LeftButton);
   QCoreApplication::processEvents();  // the keystrokes were posted
   ASSERT_EQ(log_.messages.size(), 1);
-  EXPECT_EQ(log_.messages[0], "16 Veltrana: Specified Address Book does not exist.\nFilename: " + missing);
+  EXPECT_EQ(log_.messages[0],
+            "16 Veltrana: Specified Address Book does not exist.\nFilename: " + missing);
   EXPECT_EQ(Status(), "Invalid Address Book filename");
   EXPECT_EQ(Focused(), "cmdOpen");
   EXPECT_EQ(Field()->lineEdit()->selectedText(), missing);
@@ -199,8 +207,9 @@ TEST_F(FrmMainTest, AFailingRunShowsTheErrorReport) {
   Type(QString::fromStdString(Book("bad.txt", "alias lonely\r\n")));
   QTest::mouseClick(Convert(), Qt::LeftButton);
   ASSERT_EQ(log_.messages.size(), 1);
-  EXPECT_EQ(log_.messages[0],
-            "0 Veltrana: Error  5: Invalid procedure call or argument\nProcedure: ExtractNickname()");
+  EXPECT_EQ(
+      log_.messages[0],
+      "0 Veltrana: Error  5: Invalid procedure call or argument\nProcedure: ExtractNickname()");
   ExpectButtons(true, true, false);
   EXPECT_EQ(Status(), "Working...");
   EXPECT_FALSE(testing::Exists(books_.File("bad.htm")));

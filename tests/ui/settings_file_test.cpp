@@ -54,8 +54,9 @@ TEST_F(SettingsFileTest, NoFileKeepsThePresetAndAnEmptyFileReadsAsEmpty) {
 }
 
 TEST_F(SettingsFileTest, ReadsAcceptedLinesOnlyAndKeepsValuesUnchanged) {
-  SetIni("AddressBook=\r\naddressbook=lower\r\n AddressBook=blank\r\n[Settings]\r\n\r\n"
-         "AddressBook=c:\\a.txt\nAddressBook= lead\rAddressBook=\"q\" x \r\n");
+  SetIni(
+      "AddressBook=\r\naddressbook=lower\r\n AddressBook=blank\r\n[Settings]\r\n\r\n"
+      "AddressBook=c:\\a.txt\nAddressBook= lead\rAddressBook=\"q\" x \r\n");
   EXPECT_EQ(Load(), SettingsLoad::kRead);
   EXPECT_EQ(history_.entries(), (Paths{"c:\\a.txt", " lead", "\"q\" x "}));
   EXPECT_EQ(state_.addressbook, "\"q\" x ");

@@ -67,8 +67,8 @@ TEST_F(SettingsRunTest, ASettingsFileThatCannotBeWrittenIsReportedAndLosesNothin
 
 TEST_F(SettingsRunTest, AReadOnlySettingsFolderIsReported) {
   testing::WriteBytes((settings_.path() / "veltra.ini").string(), "AddressBook=old\r\n");
-  std::filesystem::permissions(settings_.path(), std::filesystem::perms::owner_read |
-                                                     std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(
+      settings_.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   testing::WriteBytes((settings_.path() / "probe").string(), "x");
   if (testing::Exists((settings_.path() / "probe").string())) {
     std::filesystem::permissions(settings_.path(), std::filesystem::perms::owner_all);
@@ -77,7 +77,8 @@ TEST_F(SettingsRunTest, AReadOnlySettingsFolderIsReported) {
   }
   EXPECT_EQ(Convert("a.txt", "alias x y\r\n"), RunOutcome::kFailed);
   std::filesystem::permissions(settings_.path(), std::filesystem::perms::owner_all);
-  EXPECT_EQ(window_.messages.at(0), "Error  75: Path/File access error\r\nProcedure: WriteINIFile()");
+  EXPECT_EQ(window_.messages.at(0),
+            "Error  75: Path/File access error\r\nProcedure: WriteINIFile()");
   EXPECT_EQ(Ini(), "AddressBook=old\r\n");
 }
 
