@@ -1,7 +1,6 @@
 #include "core/conversion_run.h"
 
 #include <filesystem>
-#include <new>
 #include <system_error>
 
 #include "core/alias_line.h"
@@ -68,12 +67,8 @@ RunOutcome ConversionRun::Run() {
   }
   try {
     return Convert();
-  } catch (const Failure& failure) {
-    return Trap(failure);
-  } catch (const std::bad_alloc&) {
-    return Trap(Failure(kOutOfMemory));
   } catch (const std::exception&) {
-    return Trap(Failure(kInternalError));
+    return Trap(CurrentFailure());
   }
 }
 
@@ -184,12 +179,8 @@ void ConversionRun::EndStep() {
 RunOutcome ConversionRun::Trap(const Failure& failure) {
   try {
     return HandleFailure(failure);
-  } catch (const Failure& again) {
-    return Trap(again);
-  } catch (const std::bad_alloc&) {
-    return Trap(Failure(kOutOfMemory));
   } catch (const std::exception&) {
-    return Trap(Failure(kInternalError));
+    return Trap(CurrentFailure());
   }
 }
 

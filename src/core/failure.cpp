@@ -1,5 +1,6 @@
 #include "core/failure.h"
 
+#include <new>
 #include <utility>
 
 namespace veltrana {
@@ -28,6 +29,18 @@ Failure::Failure(int code) : Failure(code, StandardDescription(code)) {}
 
 Failure::Failure(int code, std::string description)
     : code_(code), description_(std::move(description)) {}
+
+Failure CurrentFailure() {
+  try {
+    throw;
+  } catch (const Failure& failure) {
+    return failure;
+  } catch (const std::bad_alloc&) {
+    return Failure(kOutOfMemory);
+  } catch (const std::exception&) {
+    return Failure(kInternalError);
+  }
+}
 
 Failure FileFailure(int error_number, FileAccess access) {
   return FileFailure(std::error_code(error_number, std::generic_category()), access);

@@ -54,4 +54,9 @@ Failure FileFailure(std::error_code reason, FileAccess access);
 // The same for an error number of the C library (errno).
 Failure FileFailure(int error_number, FileAccess access);
 
+// The failure for the exception being handled, for the traps: a Failure as
+// it is, memory exhaustion as "Out of memory", any other as "Internal error".
+// Call it only inside a catch block.
+Failure CurrentFailure();
+
 }  // namespace veltrana

@@ -1,7 +1,5 @@
 #include "ui/settings_file.h"
 
-#include <new>
-
 #include "core/error_report.h"
 #include "core/int16.h"
 #include "core/replacing_file.h"
@@ -40,13 +38,10 @@ void ReadSettingsFile(ConverterState& state, AddressBookHistory& history,
 SettingsLoad LoadSettings(ConverterState& state, AddressBookHistory& history,
                           const SettingsLocation& location, ConverterWindow& window) {
   try {
-    try {
-      ReadSettingsFile(state, history, location);
-      return SettingsLoad::kRead;
-    } catch (const std::bad_alloc&) {
-      throw Failure(kOutOfMemory);
-    }
-  } catch (const Failure& failure) {
+    ReadSettingsFile(state, history, location);
+    return SettingsLoad::kRead;
+  } catch (const std::exception&) {
+    const Failure failure = CurrentFailure();
     if (failure.code() == kFileNotFound || failure.code() == kPathFileAccessError) {
       return SettingsLoad::kNotFound;
     }

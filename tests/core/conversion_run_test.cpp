@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -282,6 +285,32 @@ TEST_F(ConversionRunTest, ClosingTheWindowMidRunLeavesNoHalfPage) {
   EXPECT_FALSE(testing::Exists(PagePath()));
   EXPECT_EQ(FilesInFolder(), 1u);
   EXPECT_TRUE(history_.calls.empty());
+}
+
+TEST_F(ConversionRunTest, OtherExceptionsAreTrappedAndReported) {
+  // Whatever escapes an operation mid-run ends in the error report, never in
+  // a crash or a half page.
+  const struct {
+    std::function<void()> raise;
+    std::string report;
+  } cases[] = {
+      {[] { throw std::bad_alloc(); }, "Error  7: Out of memory\r\nProcedure: cmdConvert_Click()"},
+      {[] { throw std::length_error("too long"); },
+       "Error  51: Internal error\r\nProcedure: cmdConvert_Click()"},
+  };
+  for (const auto& c : cases) {
+    window_ = testing::RecordingWindow();
+    window_.on_pump = [&c](int pump) {
+      if (pump == 1) c.raise();  // at the fifth row
+    };
+    std::string book;
+    for (int i = 0; i < 8; ++i) book += "alias n" + std::to_string(i) + " x\r\n";
+    testing::WriteBytes(PagePath(), "earlier page");
+    EXPECT_EQ(Convert(book), RunOutcome::kFailed) << c.report;
+    ExpectReport(c.report);
+    EXPECT_EQ(testing::ReadBytes(PagePath()), "earlier page");
+    EXPECT_EQ(FilesInFolder(), 2u) << "no temporary page is left";
+  }
 }
 
 TEST_F(ConversionRunTest, ANewRunStartsCountingAgain) {
