@@ -3,7 +3,13 @@
 // temporary folder. The run reads the book once, so the time per entry
 // should stay nearly flat as the book grows.
 //
+// Then one entry's note and address list of 7,500, 15,000 and 30,000
+// characters, with brackets, commas and line-break markers all along: the
+// "replace the first occurrence" loops are linear, so the time per character
+// stays flat too.
+//
 //   build/bin/veltrana_bench --benchmark_filter=Conversion
+//   build/bin/veltrana_bench --benchmark_filter=LongTexts
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -13,6 +19,9 @@
 #include <string>
 
 #include "core/conversion_run.h"
+#include "core/failure.h"
+#include "core/note_line.h"
+#include "html/address_format.h"
 
 namespace {
 
@@ -79,6 +88,47 @@ void BM_Conversion(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Conversion)->Arg(8000)->Arg(16000)->Arg(32000)->Unit(benchmark::kMillisecond);
+
+// A text of `length` characters made of `pattern` repeated.
+std::string RepeatedText(std::size_t length, const std::string& pattern) {
+  std::string text;
+  while (text.size() < length) text += pattern;
+  text.resize(length);
+  return text;
+}
+
+void BM_LongTexts(benchmark::State& state) {
+  const auto length = static_cast<std::size_t>(state.range(0));
+  // One character in forty is rewritten (three longer each time), as dense
+  // as a 30,000-character text can be and stay within the 16-bit positions.
+  const std::string a(39, 'a');
+  const std::string note =
+      "<name:Ann Lee>" + RepeatedText(length - 14, a + "<" + a + ">" + a + "\x03");
+  const std::string addresses =
+      RepeatedText(length, std::string(36, 'a') + "@bc," + a + "\x03" + a + "<");
+  veltrana::ConverterState converter = veltrana::LoadedConverterState();
+  for (auto _ : state) {
+    try {
+      converter.noteline = note;
+      veltrana::ReadNoteLine(converter);
+      std::string list = addresses;
+      if (!veltrana::MultipleAddress(converter, list)) {
+        state.SkipWithError("the address text is not a list");
+        break;
+      }
+      benchmark::DoNotOptimize(veltrana::MakeMultipleAddress(converter, list));
+      benchmark::DoNotOptimize(converter.recipientnote);
+    } catch (const veltrana::Failure& failure) {
+      state.SkipWithError(failure.what());
+      break;
+    }
+  }
+  state.counters["per_char_ns"] = benchmark::Counter(
+      static_cast<double>(length),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+BENCHMARK(BM_LongTexts)->Arg(7500)->Arg(15000)->Arg(30000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
