@@ -29,7 +29,7 @@ for target in conversion settings; do
   build-fuzz/bin/veltrana_${target}_fuzzer -max_total_time=60 -max_len=40000 \
     -print_final_stats=1 -artifact_prefix="$scratch/" "$scratch" "tests/fuzz/corpus/$target" \
     >"$scratch/log" 2>&1 || status=$?
-  grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$scratch/log" || true
+  grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$scratch/log" || true
   if [[ $status -ne 0 ]]; then
     tail -n 60 "$scratch/log" >&2
     echo "fuzzing $target found a failure (exit status $status)" >&2
