@@ -32,7 +32,7 @@ for target in conversion settings; do
   grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$scratch/log" || true
   if [[ $status -ne 0 ]]; then
     tail -n 60 "$scratch/log" >&2
-    echo "fuzzing $target found a failure (exit status $status)" >&2
+    echo "fuzzing $target found a failure (exit status $status); the input and log are in $scratch" >&2
     exit 1
   fi
   rm -rf "$scratch"
