@@ -15,13 +15,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
-#include "core/conversion_run.h"
-#include "core/failure.h"
-#include "core/note_line.h"
-#include "html/address_format.h"
+#include "base/failure.h"
+#include "book_generator.h"
+#include "conversion/conversion_run.h"
+#include "conversion/note_line.h"
+#include "page/address_format.h"
 
 namespace {
 
@@ -33,7 +33,11 @@ class QuietWindow : public veltrana::ConverterWindow {
   explicit QuietWindow(std::string field) : field_(std::move(field)) {}
   std::string AddressBookText() const override { return field_; }
   void SetStatusText(const std::string&) override {}
-  void SetButtonEnabled(Button, bool) override {}
+  void SetButtonEnabled(Button button, bool enabled) override {
+    if (button == Button::kView) view_enabled_ = enabled;
+  }
+  // Only a run that reached its end enables View.
+  bool converted() const { return view_enabled_; }
   void FocusButton(Button) override {}
   void FocusAddressBook() override {}
   void ShowMessage(const std::string& text, int, const std::string&) override {
@@ -44,21 +48,8 @@ class QuietWindow : public veltrana::ConverterWindow {
 
  private:
   std::string field_;
+  bool view_enabled_ = false;
 };
-
-// Nicknames in shuffled order, so the work list really sorts.
-std::string GenerateBook(int entries) {
-  std::mt19937 random(static_cast<unsigned>(entries));
-  std::string book;
-  for (int i = 0; i < entries; ++i) {
-    const std::string nick = "n" + std::to_string(random()) + "x" + std::to_string(i);
-    book += "alias " + nick + " " + nick + "@mail.example\r\n";
-    book += "note " + nick + " <name:Person " + std::to_string(i) +
-            "><address:1 Main St\x03Town><phone:555-0100>Met in " + std::to_string(1990 + i % 30) +
-            "\r\n";
-  }
-  return book;
-}
 
 void BM_Conversion(benchmark::State& state) {
   const int entries = static_cast<int>(state.range(0));
@@ -66,7 +57,7 @@ void BM_Conversion(benchmark::State& state) {
       std::filesystem::temp_directory_path() / ("veltrana-bench-" + std::to_string(entries));
   std::filesystem::create_directories(folder);
   const std::string book = (folder / "book.txt").string();
-  std::ofstream(book, std::ios::binary) << GenerateBook(entries);
+  std::ofstream(book, std::ios::binary) << veltrana::bench::GenerateBook(entries);
 
   veltrana::ConverterState converter = veltrana::LoadedConverterState();
   QuietWindow window(book);
@@ -74,8 +65,8 @@ void BM_Conversion(benchmark::State& state) {
   veltrana::RunOptions options;
   options.date = veltrana::CalendarDate{2026, 12, 7};
   for (auto _ : state) {
-    if (veltrana::cmdConvert_Click(converter, window, htmlfile, options) !=
-        veltrana::RunOutcome::kConverted) {
+    veltrana::RunConversion(converter, window, htmlfile, options);
+    if (!window.converted()) {
       state.SkipWithError("the run did not convert the book");
       break;
     }

@@ -3,17 +3,20 @@
 # name. Used by both README commands and by CI. Installs only what is
 # missing, so it is quick on a machine that has everything.
 #
-#   install-deps.sh             build and test
+#   install-deps.sh             build and test everything
+#   install-deps.sh sample      only what building the converter needs
 #   install-deps.sh screenshot  also what scripts/screenshot.sh needs
 set -euo pipefail
 
-packages=(
-  g++ clang cmake ninja-build          # compilers and build
-  libgtest-dev googletest              # tests
-  libbenchmark-dev                     # benchmarks
-  libclang-rt-14-dev                   # sanitizers and libFuzzer for clang
-  qt6-base-dev                         # the window
-)
+packages=(g++ cmake ninja-build)       # compiler and build
+if [[ ${1:-} != sample ]]; then
+  packages+=(
+    clang libclang-rt-14-dev           # sanitizers and libFuzzer for clang
+    libgtest-dev googletest            # tests
+    libbenchmark-dev time              # benchmarks; /usr/bin/time for peak memory
+    qt6-base-dev                       # the window
+  )
+fi
 if [[ ${1:-} == screenshot ]]; then
   # A real X server without a display, the screenshot, and fonts (without
   # them every glyph is a box), and a way to press Convert.

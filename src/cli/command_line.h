@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "html/page_date.h"
+#include "base/calendar_date.h"
 
 namespace veltrana {
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/converter_window.h"
+#include "conversion/converter_window.h"
 
 namespace veltrana {
 
@@ -20,12 +20,17 @@ class ConsoleWindow : public ConverterWindow {
   ConsoleWindow(std::string address_book, std::FILE* errors, bool show_progress);
 
   const std::string& status_text() const { return status_; }
+  // View is enabled only by a run that reached its end: the book was
+  // converted.
+  bool view_enabled() const { return view_enabled_; }
   // Ends a progress line left on the terminal.
   void FinishProgress();
 
   std::string AddressBookText() const override { return address_book_; }
   void SetStatusText(const std::string& text) override { status_ = text; }
-  void SetButtonEnabled(Button, bool) override {}
+  void SetButtonEnabled(Button button, bool enabled) override {
+    if (button == Button::kView) view_enabled_ = enabled;
+  }
   void FocusButton(Button) override {}
   void FocusAddressBook() override {}
   void ShowMessage(const std::string& text, int style, const std::string& title) override;
@@ -37,6 +42,7 @@ class ConsoleWindow : public ConverterWindow {
   std::FILE* errors_;
   bool show_progress_;
   bool progress_on_screen_ = false;
+  bool view_enabled_ = false;
   std::string status_;
 };
 

@@ -13,11 +13,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/program_identity.h"
 #include "cli/command_line.h"
 #include "cli/console_window.h"
-#include "core/conversion_run.h"
-#include "core/version.h"
-#include "ui/settings_file.h"
+#include "conversion/conversion_run.h"
+#include "settings/settings_file.h"
 
 #if defined(_WIN32)
 #include <io.h>
@@ -99,11 +99,11 @@ int main(int argc, char** argv) {
     settings.emplace(history, location);
     options.history = &*settings;
   }
-  const veltrana::RunOutcome outcome = veltrana::cmdConvert_Click(state, window, htmlfile, options);
+  veltrana::RunConversion(state, window, htmlfile, options);
   window.FinishProgress();
 
   const std::string status = veltrana::ConsoleText(window.status_text()) + "\n";
   std::fwrite(status.data(), 1, status.size(), stdout);
   if (std::fflush(stdout) != 0) return 1;
-  return outcome == veltrana::RunOutcome::kConverted ? 0 : 1;
+  return window.view_enabled() ? 0 : 1;
 }

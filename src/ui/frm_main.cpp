@@ -6,13 +6,13 @@
 #include <QFont>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <algorithm>
 
-#include "core/conversion_run.h"
-#include "core/error_report.h"
-#include "core/failure.h"
+#include "base/failure.h"
+#include "base/program_identity.h"
+#include "conversion/conversion_run.h"
+#include "conversion/error_report.h"
 #include "ui/key_sequence_text.h"
 #include "ui/module1.h"
 
@@ -82,11 +82,6 @@ void frmMain::CreateControls() {
   cbxAddressBook->setInsertPolicy(QComboBox::NoInsert);  // only a run adds to the history
   cmdView = make_button("cmdView", QStringLiteral("&View"), [this] { cmdView_Click(); });
   cmdOpen = make_button("cmdOpen", QStringLiteral("&Browse"), [this] { cmdOpen_Click(); });
-  // The run keeps its sorted work list itself; this list box keeps the
-  // window's layout and is not shown.
-  lbxNicknameList = new QListWidget(this);
-  lbxNicknameList->setObjectName(QStringLiteral("lbxNicknameList"));
-  lbxNicknameList->hide();
   cmdConvert =
       make_button("cmdConvert", QStringLiteral("&Convert"), [this] { cmdConvert_Click(); });
   lblStatus = make_label("lblStatus", QStringLiteral("Status:"));
@@ -95,9 +90,9 @@ void frmMain::CreateControls() {
   Label1 = make_label("Label1", QStringLiteral("Address Book:"));
   for (QLabel* caption : {Label1, lblStatus}) caption->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
-  // Tab order by tab index; labels take no focus.
-  setTabOrder(cmdConvert, lbxNicknameList);
-  setTabOrder(lbxNicknameList, cmdOpen);
+  // Tab order by tab index; labels take no focus. The nickname work list is
+  // the run's own sorted list, not a control of this window.
+  setTabOrder(cmdConvert, cmdOpen);
   setTabOrder(cmdOpen, cmdView);
   setTabOrder(cmdView, cbxAddressBook);
 }
@@ -111,7 +106,6 @@ void frmMain::PlaceControls() {
   place(cbxAddressBook, {1440, 120, 4575, 315});
   place(cmdView, {6120, 1080, 975, 375});
   place(cmdOpen, {6120, 600, 975, 375});
-  place(lbxNicknameList, {120, 1200, 1095, 255});
   place(cmdConvert, {6120, 120, 975, 375});
   place(lblStatus, {840, 600, 495, 255});
   place(lblStatusText, {1440, 600, 4575, 495});
@@ -142,7 +136,7 @@ void frmMain::cmdConvert_Click() {
   RunOptions options;
   options.date = date_;
   options.history = &settings_history_;
-  veltrana::cmdConvert_Click(state_, *this, Module1::htmlfile, options);
+  RunConversion(state_, *this, Module1::htmlfile, options);
   running_ = false;
   ShowHistory();
   if (closing_) close();

@@ -9,17 +9,16 @@
 #include <optional>
 #include <string>
 
-#include "core/converter_state.h"
-#include "core/converter_window.h"
-#include "html/page_date.h"
-#include "ui/address_book_history.h"
-#include "ui/program_directory.h"
-#include "ui/settings_file.h"
+#include "base/calendar_date.h"
+#include "conversion/converter_window.h"
+#include "page/converter_state.h"
+#include "settings/address_book_history.h"
+#include "settings/program_directory.h"
+#include "settings/settings_file.h"
 #include "ui/window_dialogs.h"
 
 class QComboBox;
 class QLabel;
-class QListWidget;
 class QPushButton;
 
 namespace veltrana {
@@ -80,7 +79,6 @@ class frmMain : public QWidget, public ConverterWindow {
   QComboBox* cbxAddressBook = nullptr;
   QPushButton* cmdView = nullptr;
   QPushButton* cmdOpen = nullptr;
-  QListWidget* lbxNicknameList = nullptr;
   QPushButton* cmdConvert = nullptr;
   QLabel* lblStatus = nullptr;
   QLabel* lblStatusText = nullptr;

@@ -4,12 +4,14 @@
 #include <cctype>
 #include <string>
 
+#include "base/case_fold.h"
+
 namespace veltrana {
 
 namespace {
 
-int KeyNamed(std::string name) {
-  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+int KeyNamed(std::string_view given) {
+  const std::string name = FoldedCopy(given);
   if (name == "home") return Qt::Key_Home;
   if (name == "end") return Qt::Key_End;
   if (name == "left") return Qt::Key_Left;
@@ -47,7 +49,7 @@ std::vector<KeyStroke> ParseKeySequenceText(std::string_view text) {
     if (c == '{') {
       const std::size_t close = text.find('}', i + 1);
       if (close == std::string_view::npos) break;
-      key = KeyNamed(std::string(text.substr(i + 1, close - i - 1)));
+      key = KeyNamed(text.substr(i + 1, close - i - 1));
       i = close;
     } else {
       key = std::toupper(static_cast<unsigned char>(c));

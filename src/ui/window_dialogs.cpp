@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <QStringList>
 
-#include "core/converter_window.h"
+#include "conversion/converter_window.h"
 
 namespace veltrana {
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/console_window.h"
+#include "page/page_writer.h"
 
 namespace veltrana {
 namespace {

@@ -13,10 +13,11 @@
 #include <regex>
 #include <string>
 
-#include "core/conversion_run.h"
-#include "html/page_writer.h"
+#include "conversion/conversion_run.h"
+#include "page/page_writer.h"
 #include "support/page_text.h"
 #include "support/recording_window.h"
+#include "support/run_outcome.h"
 #include "support/temp_dir.h"
 #include "support/two_pass_reference.h"
 
@@ -96,14 +97,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string htmlfile;
   RunOptions options;
   options.date = kDate;
-  const RunOutcome outcome = cmdConvert_Click(state, window, htmlfile, options);
+  const testing::RunOutcome outcome = testing::RunThrough(state, window, htmlfile, options);
 
   Check(testing::ReadBytes(book) == content, "the address book is unchanged");
   const std::string page = testing::ReadBytes(page_path);
-  if (outcome == RunOutcome::kConverted) {
+  if (outcome == testing::RunOutcome::kConverted) {
     CheckConverted(window, state, book, page);
     Check(FilesIn(folder.path()) == 2, "the book and its page, nothing else");
-  } else if (outcome == RunOutcome::kFailed) {
+  } else if (outcome == testing::RunOutcome::kFailed) {
     CheckFailed(window, page_path);
     Check(FilesIn(folder.path()) == 1, "the book alone, no temporary file");
   } else {

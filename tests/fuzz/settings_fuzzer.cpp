@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "settings/settings_file.h"
 #include "support/recording_window.h"
 #include "support/temp_dir.h"
-#include "ui/settings_file.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/converter_window.h"
+#include "conversion/converter_window.h"
 
 namespace veltrana::testing {
 

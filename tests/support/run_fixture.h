@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/conversion_run.h"
+#include "conversion/conversion_run.h"
 #include "support/recording_window.h"
+#include "support/run_outcome.h"
 #include "support/temp_dir.h"
 
 namespace veltrana::testing {
@@ -40,7 +41,7 @@ class RunFixture : public ::testing::Test {
     RunOptions options;
     options.date = kRunDate;
     options.history = &history_;
-    return cmdConvert_Click(state_, window_, htmlfile_, options);
+    return RunThrough(state_, window_, htmlfile_, options);
   }
 
   std::string Page() const { return ReadBytes(htmlfile_); }

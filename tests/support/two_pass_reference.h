@@ -2,18 +2,19 @@
 // for every work-list entry. The run must give exactly what this gives.
 #pragma once
 
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "core/alias_line.h"
-#include "core/entry_row.h"
-#include "core/error_report.h"
-#include "core/failure.h"
-#include "core/number_text.h"
-#include "core/text_file.h"
-#include "core/work_list.h"
-#include "html/page_writer.h"
+#include "base/failure.h"
+#include "base/number_text.h"
+#include "base/text_file.h"
+#include "conversion/alias_line.h"
+#include "conversion/entry_row.h"
+#include "conversion/error_report.h"
+#include "conversion/work_list.h"
+#include "page/page_writer.h"
 #include "support/temp_dir.h"
 
 namespace veltrana::testing {
@@ -38,16 +39,17 @@ inline TwoPassOutcome TwoPassReference(const std::string& content, const std::st
     WriteHeader(state, page, page_path, date);
     state.proc = kRunProc;
     NicknameWorkList work;
+    std::deque<std::string> nicknames;  // the work list keeps views
     for (std::string_view line : lines) {
       if (!IsAliasLine(line)) continue;
       state.a.assign(line);
       ExtractNickname(state);
       state.proc = kRunProc;
-      work.Append(state.nickname);
+      work.Append(nicknames.emplace_back(state.nickname));
     }
     const Int16 m = ToInt16(static_cast<long long>(work.Count()));
     for (int i = 1; i <= m; ++i) {
-      const std::string entry = work.Item(static_cast<std::size_t>(i - 1));
+      const std::string entry(work.Item(static_cast<std::size_t>(i - 1)));
       std::size_t next = 0;
       while (next < lines.size()) {
         const std::size_t current = next++;

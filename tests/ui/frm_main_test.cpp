@@ -8,7 +8,6 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -105,7 +104,6 @@ TEST_F(FrmMainTest, ControlsCaptionsPlacesAndTabOrder) {
   EXPECT_EQ(Control<QLabel>("Label1")->text(), "Address Book:");
   EXPECT_EQ(Control<QLabel>("lblStatus")->text(), "Status:");
   EXPECT_TRUE(Field()->isEditable());
-  ASSERT_NE(Control<QListWidget>("lbxNicknameList"), nullptr);
   // Twips at 15 a pixel, scaled with the screen.
   const double scale = window_->logicalDpiX() / 96.0 / 15;
   const auto px = [scale](int twips) { return qRound(twips * scale); };

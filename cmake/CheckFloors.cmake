@@ -1,0 +1,32 @@
+# Fails when a source file includes a header of a floor it may not use.
+#   cmake -DSOURCE_DIR=<src> -DFLOORS="base=base|page=page,base|..." \
+#         -DQT_FLOORS=ui -P CheckFloors.cmake
+# FLOORS lists, for each folder of src/, the folders its files may include.
+# Only the folders in QT_FLOORS may include Qt.
+cmake_minimum_required(VERSION 3.25)
+string(REPLACE "|" ";" FLOORS "${FLOORS}")
+string(REPLACE "," ";" QT_FLOORS "${QT_FLOORS}")
+set(problems "")
+foreach(entry IN LISTS FLOORS)
+  string(REPLACE "=" ";" parts "${entry}")
+  list(GET parts 0 floor)
+  list(GET parts 1 allowed)
+  string(REPLACE "," ";" allowed "${allowed}")
+  file(GLOB_RECURSE files "${SOURCE_DIR}/${floor}/*.h" "${SOURCE_DIR}/${floor}/*.cpp")
+  foreach(file IN LISTS files)
+    file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
+    foreach(line IN LISTS includes)
+      if(line MATCHES "#[ \t]*include[ \t]*\"([A-Za-z0-9_]+)/")
+        if(NOT CMAKE_MATCH_1 IN_LIST allowed)
+          string(APPEND problems "${file}: ${floor}/ may not include ${CMAKE_MATCH_1}/ (${line})\n")
+        endif()
+      elseif(line MATCHES "#[ \t]*include[ \t]*<(Q[A-Za-z]*)>" AND NOT floor IN_LIST QT_FLOORS)
+        string(APPEND problems "${file}: only the Qt window includes Qt (${line})\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(problems)
+  message(FATAL_ERROR "Includes that go the wrong way:\n${problems}")
+endif()
+message(STATUS "Every include goes down the floors.")

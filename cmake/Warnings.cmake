@@ -1,0 +1,16 @@
+# veltrana_warnings: the warning flags of the compiler in use, for every
+# target of the project. Flags go only to compilers that understand them.
+add_library(veltrana_warnings INTERFACE)
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+  target_compile_options(veltrana_warnings INTERFACE
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
+    -Wunused -Woverloaded-virtual -Wdouble-promotion -Wformat=2 -Wimplicit-fallthrough)
+  if(VELTRANA_WERROR)
+    target_compile_options(veltrana_warnings INTERFACE -Werror)
+  endif()
+elseif(MSVC)
+  target_compile_options(veltrana_warnings INTERFACE /W4 /permissive-)
+  if(VELTRANA_WERROR)
+    target_compile_options(veltrana_warnings INTERFACE /WX)
+  endif()
+endif()

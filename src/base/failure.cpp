@@ -1,0 +1,74 @@
+#include "base/failure.h"
+
+#include <new>
+#include <utility>
+
+namespace veltrana {
+
+std::string StandardDescription(int code) {
+  switch (code) {
+    case kInvalidArgument: return "Invalid procedure call or argument";
+    case kOverflow: return "Overflow";
+    case kOutOfMemory: return "Out of memory";
+    case kInternalError: return "Internal error";
+    case kBadFileNameOrNumber: return "Bad file name or number";
+    case kFileNotFound: return "File not found";
+    case kDeviceIOError: return "Device I/O error";
+    case kDiskFull: return "Disk full";
+    case kInputPastEndOfFile: return "Input past end of file";
+    case kBadFileName: return "Bad file name";
+    case kTooManyFiles: return "Too many files";
+    case kPathFileAccessError: return "Path/File access error";
+    case kPathNotFound: return "Path not found";
+    case kDialogCancelled: return "Cancel was selected.";
+    default: return "Application-defined or object-defined error";
+  }
+}
+
+Failure::Failure(int code) : Failure(code, StandardDescription(code)) {}
+
+Failure::Failure(int code, std::string description)
+    : code_(code), description_(std::move(description)) {}
+
+Failure CurrentFailure() {
+  try {
+    throw;
+  } catch (const Failure& failure) {
+    return failure;
+  } catch (const std::bad_alloc&) {
+    return Failure(kOutOfMemory);
+  } catch (const std::exception&) {
+    return Failure(kInternalError);
+  }
+}
+
+Failure FileFailure(int error_number, FileAccess access) {
+  return FileFailure(std::error_code(error_number, std::generic_category()), access);
+}
+
+Failure FileFailure(std::error_code reason, FileAccess access) {
+  const std::error_condition condition = reason.default_error_condition();
+  using std::errc;
+  if (condition == errc::no_such_file_or_directory || condition == errc::not_a_directory) {
+    return Failure(access == FileAccess::kRead ? kFileNotFound : kPathNotFound);
+  }
+  if (condition == errc::permission_denied || condition == errc::operation_not_permitted ||
+      condition == errc::is_a_directory || condition == errc::read_only_file_system ||
+      condition == errc::text_file_busy || condition == errc::device_or_resource_busy ||
+      condition == errc::file_exists) {
+    return Failure(kPathFileAccessError);
+  }
+  if (condition == errc::no_space_on_device || condition == errc::file_too_large) {
+    return Failure(kDiskFull);
+  }
+  if (condition == errc::filename_too_long || condition == errc::invalid_argument) {
+    return Failure(kBadFileName);
+  }
+  if (condition == errc::too_many_files_open || condition == errc::too_many_files_open_in_system) {
+    return Failure(kTooManyFiles);
+  }
+  if (condition == errc::not_enough_memory) return Failure(kOutOfMemory);
+  return Failure(kDeviceIOError);
+}
+
+}  // namespace veltrana

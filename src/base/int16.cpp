@@ -1,0 +1,15 @@
+#include "base/int16.h"
+
+#include "base/failure.h"
+
+namespace veltrana {
+
+void ThrowOverflow() {
+  throw Failure(kOverflow);
+}
+
+void ThrowInvalidArgument() {
+  throw Failure(kInvalidArgument);
+}
+
+}  // namespace veltrana

@@ -1,0 +1,53 @@
+#include "conversion/alias_line.h"
+
+#include <algorithm>
+
+#include "base/set_text.h"
+
+namespace veltrana {
+
+namespace {
+
+// Whether the character at 1-based `position` is the quote (the quote is
+// one character; a line too short has none there).
+bool IsQuotedAt(std::string_view line, std::size_t position, std::string_view quote) {
+  return line.substr(std::min(position - 1, line.size()), 1) == quote;
+}
+
+Int16 SeparatorPosition(std::string_view alias_line, std::string_view quote) {
+  const std::string_view separator = IsQuotedAt(alias_line, 7, quote) ? quote : " ";
+  return InStr(8, alias_line, separator);
+}
+
+}  // namespace
+
+NicknameCut CutNickname(std::string_view alias_line, std::string_view quote) {
+  const Int16 start = IsQuotedAt(alias_line, 7, quote) ? 8 : 7;
+  const Int16 separator = SeparatorPosition(alias_line, quote);
+  const Int16 end = ToInt16(separator - 1);
+  const Int16 length = ToInt16(end - start + 1);
+  return {Mid(alias_line, start, length), separator};
+}
+
+Int16 ExtractNickname(ConverterState& state) {
+  state.proc = kExtractNicknameProc;
+  const NicknameCut cut = CutNickname(state.a, state.quote);
+  SetText(state.nickname, cut.nickname);
+  return cut.separator;
+}
+
+std::string_view AddressTextAfter(std::string_view alias_line, Int16 separator) {
+  return Mid(alias_line, ToInt16(separator + 1));
+}
+
+std::string_view CutAddressText(std::string_view alias_line, std::string_view quote) {
+  return AddressTextAfter(alias_line, SeparatorPosition(alias_line, quote));
+}
+
+std::string_view CutNoteText(std::string_view note_line, std::string_view quote) {
+  const std::string_view separator = IsQuotedAt(note_line, 6, quote) ? quote : " ";
+  const Int16 position = InStr(7, note_line, separator);
+  return Mid(note_line, ToInt16(position + 1));
+}
+
+}  // namespace veltrana

@@ -1,0 +1,43 @@
+// The conversion run: what the Convert button does. It reads the address
+// book named in the window's field and writes its page beside it, one table
+// row per alias line, sorted by nickname. Everything the user learns of it
+// reaches the window: the status line, message boxes, which buttons are
+// enabled (View only after a run that reached its end) and the focus.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "base/calendar_date.h"
+#include "conversion/converter_window.h"
+#include "page/converter_state.h"
+
+namespace veltrana {
+
+// What the run's end step does with an address book that gave at least one
+// row: add it to the history, then rewrite the settings file.
+class ConversionHistory {
+ public:
+  virtual ~ConversionHistory() = default;
+  virtual void UpdateAddressBookList(ConverterState& state, std::string path) = 0;
+  virtual void WriteINIFile(ConverterState& state) = 0;
+};
+
+struct RunOptions {
+  // The date in the page header; today's local date when unset.
+  std::optional<CalendarDate> date;
+  // Where converted address books are remembered; none when null.
+  ConversionHistory* history = nullptr;
+};
+
+// Runs one conversion. `htmlfile` receives the page path once the address
+// book has been opened. When the window answers an event pump with
+// "closing", the run ends there and leaves no page.
+void RunConversion(ConverterState& state, ConverterWindow& window, std::string& htmlfile,
+                   const RunOptions& options = {});
+
+// The page path of an address book: its last four characters replaced by
+// ".htm". Code 5 for a name of fewer than four characters.
+std::string PagePathFor(const std::string& addressbook);
+
+}  // namespace veltrana

@@ -1,0 +1,94 @@
+#include "page/address_format.h"
+
+#include "base/first_occurrence.h"
+#include "base/set_text.h"
+#include "page/text_ops.h"
+
+namespace veltrana {
+
+namespace {
+
+constexpr long long kSmallTypeAbove = 92;
+
+bool IsLast(Int16 position, const std::string& text) {
+  return static_cast<std::size_t>(position) == text.size();
+}
+
+// The bare address of a form with angle brackets: between the first "<"
+// and the first ">" (from the start when there is no "<").
+std::string_view CutAngleAddress(std::string_view text) {
+  const Int16 start = ToInt16(InStr(1, text, '<') + 1);
+  const Int16 end = InStr(1, text, '>');
+  return Mid(text, start, ToInt16(end - start));
+}
+
+// The bare address of "address (comment)": the text before the first blank
+// after any leading blanks (after a quoted nickname the text begins with
+// one).
+std::string_view CutCommentedAddress(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  const Int16 start =
+      first == std::string_view::npos ? Int16{1} : ToInt16(static_cast<long long>(first) + 1);
+  const Int16 blank = InStr(start, text, ' ');
+  return Mid(text, start, ToInt16(blank - start));
+}
+
+}  // namespace
+
+bool MultipleAddress(ConverterState& state, std::string& text) {
+  state.proc = "MultipleAddress()";
+  const Int16 comma = InStr(1, text, ',');
+  if (comma > 0 && !IsLast(comma, text)) return true;
+  const Int16 at = InStr(1, text, '@');
+  if (at > 0 && !IsLast(at, text) && InStr(ToInt16(at + 1), text, '@') > 0) return true;
+  const Int16 marker = InStr(1, text, state.eudbreak);
+  return marker > 0 && !IsLast(marker, text) && Mid(text, ToInt16(marker + 1), 1) != state.eudbreak;
+}
+
+std::string& MakeMultipleAddress(ConverterState& state, std::string& text) {
+  state.proc = "MakeMultipleAddress()";
+  ReplaceEachFirstOccurrence(text, ',', state.eudbreak, AtTextEnd::kDrop);
+  StripBrackets(state, text);
+  state.proc = "MakeMultipleAddress()";
+  ReplaceEachFirstOccurrence(text, state.eudbreak.at(0), state.br, AtTextEnd::kDrop);
+  return text;
+}
+
+Int16 AddressFormat(ConverterState& state, std::string& text) {
+  state.proc = "AddressFormat()";
+  const std::string_view first = Left(text, 1);
+  if (first == state.quote) return 2;
+  if (first == "<") return InStr(1, text, '(') > 0 ? 4 : 6;
+  if (InStr(1, text, '<') > 0) return 1;
+  if (InStr(1, text, '(') > 0) return 3;
+  if (InStr(1, text, '@') > 0) return 5;
+  return 0;
+}
+
+void ExtractEmailAddress(ConverterState& state) {
+  state.proc = "ExtractEmailAddress()";
+  std::string& address = state.emailaddress;
+  state.addrformat = AddressFormat(state, address);
+  state.proc = "ExtractEmailAddress()";
+  switch (state.addrformat) {
+    case 1:
+    case 2:
+    case 4:
+    case 6: SetText(address, CutAngleAddress(address)); break;
+    case 3: SetText(address, CutCommentedAddress(address)); break;
+    default: break;
+  }
+  if (!address.empty() && address.back() == ',') address.pop_back();
+  if (state.addrformat > 0) {
+    std::string link;
+    link.reserve(2 * address.size() + 32);
+    link.append("<a href=").append(state.quote).append("mailto:").append(address);
+    link.append(state.quote).append(">").append(address).append("</a>");
+    address.swap(link);
+  }
+  if (static_cast<long long>(address.size()) > kSmallTypeAbove) {
+    address.insert(0, "<font size=small>").append("</font>");
+  }
+}
+
+}  // namespace veltrana

@@ -1,0 +1,25 @@
+#include "page/converter_state.h"
+
+namespace veltrana {
+
+void SetConverterDefaults(ConverterState& state) {
+  state.quote = "\"";
+  state.br = "<br>";
+  state.eudbreak = std::string(1, '\x03');
+  state.inifile = "veltra.ini";
+  state.addressbook = kDefaultAddressBook;
+}
+
+void SetPageTitleDefault(ConverterState& state) {
+  state.pagetitle = "Email Addresses";
+}
+
+ConverterState LoadedConverterState() {
+  ConverterState state;
+  state.proc = "Form_Load()";
+  SetConverterDefaults(state);
+  SetPageTitleDefault(state);
+  return state;
+}
+
+}  // namespace veltrana

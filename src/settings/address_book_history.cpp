@@ -1,0 +1,14 @@
+#include "settings/address_book_history.h"
+
+#include <algorithm>
+
+namespace veltrana {
+
+void AddressBookHistory::UpdateAddressBookList(ConverterState& state, std::string path) {
+  state.proc = "UpdateAddressBookList()";
+  if (entries_.size() >= kMaxEntries) return;
+  if (std::find(entries_.begin(), entries_.end(), path) != entries_.end()) return;
+  entries_.push_back(std::move(path));
+}
+
+}  // namespace veltrana

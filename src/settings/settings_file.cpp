@@ -1,0 +1,68 @@
+#include "settings/settings_file.h"
+
+#include "base/int16.h"
+#include "base/replacing_file.h"
+#include "base/text_file.h"
+#include "conversion/error_report.h"
+
+namespace veltrana {
+
+namespace {
+
+constexpr std::string_view kKey = "AddressBook=";
+
+}  // namespace
+
+std::filesystem::path SettingsLocation::FilePath(const ConverterState& state) const {
+  return directory / state.inifile;
+}
+
+void SettingsLocation::EnterDirectory(FileAccess access) const {
+  if (!make_working_directory) return;
+  std::error_code refused;
+  std::filesystem::current_path(directory, refused);
+  if (refused) throw FileFailure(refused, access);
+}
+
+void ReadSettingsFile(ConverterState& state, AddressBookHistory& history,
+                      const SettingsLocation& location) {
+  location.EnterDirectory(FileAccess::kRead);
+  const std::string file = ReadTextFile(location.FilePath(state));
+  LineCursor cursor(file);
+  std::string_view line;
+  while (cursor.Next(line)) {
+    if (line.size() <= kKey.size() || !StartsWith(line, kKey)) continue;
+    state.addressbook.assign(line.substr(kKey.size()));
+    history.UpdateAddressBookList(state, state.addressbook);
+  }
+}
+
+SettingsLoad LoadSettings(ConverterState& state, AddressBookHistory& history,
+                          const SettingsLocation& location, ConverterWindow& window) {
+  try {
+    ReadSettingsFile(state, history, location);
+    return SettingsLoad::kRead;
+  } catch (const std::exception&) {
+    const Failure failure = CurrentFailure();
+    if (failure.code() == kFileNotFound || failure.code() == kPathFileAccessError) {
+      return SettingsLoad::kNotFound;
+    }
+    ShowError(state, failure, window);
+    return SettingsLoad::kFailed;
+  }
+}
+
+void WriteINIFile(ConverterState& state, const AddressBookHistory& history,
+                  const SettingsLocation& location) {
+  state.proc = "WriteINIFile()";
+  location.EnterDirectory(FileAccess::kWrite);
+  ReplacingFile file;
+  file.Open(location.FilePath(state));
+  for (const std::string& entry : history.entries()) {
+    if (entry != state.addressbook) file.WriteLine(std::string(kKey) + entry);
+  }
+  file.WriteLine(std::string(kKey) + state.addressbook);
+  file.Commit();
+}
+
+}  // namespace veltrana

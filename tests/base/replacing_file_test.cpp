@@ -1,0 +1,96 @@
+#include "base/replacing_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "base/failure.h"
+#include "support/temp_dir.h"
+
+namespace veltrana {
+namespace {
+
+int OpenFailureCode(ReplacingFile& page, const std::string& path) {
+  try {
+    page.Open(path);
+  } catch (const Failure& failure) {
+    return failure.code();
+  }
+  return 0;
+}
+
+TEST(ReplacingFile, ReplacesThePageOnlyWhenCommitted) {
+  testing::TempDir dir;
+  const std::string path = dir.File("book.htm");
+  testing::WriteBytes(path, "earlier page\r\n");
+  ReplacingFile page;
+  page.Open(path);
+  page.WriteLine("<html>");
+  EXPECT_EQ(testing::ReadBytes(path), "earlier page\r\n") << "unfinished page shown";
+  page.Commit();
+  EXPECT_EQ(testing::ReadBytes(path), "<html>\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            1)
+      << "temporary file left behind";
+}
+
+TEST(ReplacingFile, AbandonLeavesTheEarlierPageOrNoPage) {
+  testing::TempDir dir;
+  const std::string earlier = dir.File("earlier.htm");
+  const std::string none = dir.File("none.htm");
+  testing::WriteBytes(earlier, "kept");
+  for (const std::string& path : {earlier, none}) {
+    ReplacingFile page;
+    page.Open(path);
+    page.WriteLine("half");
+    const std::filesystem::path temporary = page.temporary_path();
+    EXPECT_TRUE(testing::Exists(temporary));
+    page.Abandon();
+    EXPECT_FALSE(testing::Exists(temporary));
+  }
+  EXPECT_EQ(testing::ReadBytes(earlier), "kept");
+  EXPECT_FALSE(testing::Exists(none));
+}
+
+TEST(ReplacingFile, DestroyingAnOpenPageAbandonsIt) {
+  testing::TempDir dir;
+  std::filesystem::path temporary;
+  {
+    ReplacingFile page;
+    page.Open(dir.File("p.htm"));
+    temporary = page.temporary_path();
+  }
+  EXPECT_FALSE(testing::Exists(temporary));
+  EXPECT_FALSE(testing::Exists(dir.File("p.htm")));
+}
+
+TEST(ReplacingFile, RefusesBeforeWritingWhereNoPageCanBeMade) {
+  testing::TempDir dir;
+  std::filesystem::create_directory(dir.File("held.htm"));
+  testing::WriteBytes(dir.File("file"), "a regular file, not a folder");
+  ReplacingFile page;
+  EXPECT_EQ(OpenFailureCode(page, dir.File("held.htm")), 75);
+  EXPECT_EQ(OpenFailureCode(page, dir.File("missing/p.htm")), 76);
+  EXPECT_EQ(OpenFailureCode(page, dir.File("file/p.htm")), 76);
+  EXPECT_FALSE(page.is_open());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            2);
+}
+
+TEST(ReplacingFile, KeepsAnUnrelatedFileWithTheTemporaryName) {
+  testing::TempDir dir;
+  const std::string path = dir.File("p.htm");
+  testing::WriteBytes(path + ".part", "someone else's");
+  ReplacingFile page;
+  page.Open(path);
+  EXPECT_NE(page.temporary_path(), std::filesystem::path(path + ".part"));
+  page.WriteLine("x");
+  page.Commit();
+  EXPECT_EQ(testing::ReadBytes(path + ".part"), "someone else's");
+  EXPECT_EQ(testing::ReadBytes(path), "x\r\n");
+}
+
+}  // namespace
+}  // namespace veltrana

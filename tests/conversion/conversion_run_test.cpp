@@ -1,0 +1,325 @@
+#include "conversion/conversion_run.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "support/page_text.h"
+#include "support/run_fixture.h"
+
+namespace veltrana {
+namespace {
+
+using testing::ExpectedEntry;
+using testing::ExpectedFooter;
+using testing::ExpectedHeader;
+using testing::ExpectedRow;
+using testing::kRunDateText;
+
+class ConversionRunTest : public testing::RunFixture {
+ protected:
+  static std::string Link(const std::string& address) {
+    return "<a href=\"mailto:" + address + "\">" + address + "</a>";
+  }
+
+  std::string PageOf(const std::vector<ExpectedEntry>& rows, const std::string& name = "book") {
+    std::string page = ExpectedHeader(Title(name), kRunDateText);
+    for (const ExpectedEntry& row : rows) page += ExpectedRow(row);
+    return page + ExpectedFooter(static_cast<int>(rows.size()), dir_.File(name + ".txt"));
+  }
+
+  void ExpectButtons(bool convert, bool browse, bool view) {
+    EXPECT_EQ(window_.enabled[Button::kConvert], convert);
+    EXPECT_EQ(window_.enabled[Button::kBrowse], browse);
+    EXPECT_EQ(window_.enabled[Button::kView], view);
+  }
+
+  // The run failed through the error report: the report's text, Convert and
+  // Browse enabled, View disabled, history untouched, and no page.
+  void ExpectReport(const std::string& report) {
+    ASSERT_EQ(window_.messages.size(), 1u);
+    EXPECT_EQ(window_.messages[0], report);
+    EXPECT_NE(window_.events.end(), std::find(window_.events.begin(), window_.events.end(),
+                                              "message 0 Veltrana: " + report));
+    ExpectButtons(true, true, false);
+    EXPECT_TRUE(history_.calls.empty());
+  }
+
+  std::size_t FilesInFolder() const {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir_.path()),
+                                                  std::filesystem::directory_iterator()));
+  }
+};
+
+TEST_F(ConversionRunTest, EmptyNameShowsItsMessageAndOpensNothing) {
+  EXPECT_EQ(ConvertField(""), testing::RunOutcome::kEmptyName);
+  const std::vector<std::string> expected = {
+      "status Working...",
+      "disable Convert",
+      "disable Browse",
+      "disable View",
+      "pump",
+      "message 16 Veltrana: Must enter name of Address Book file to convert",
+      "status Invalid Address Book filename",
+      "enable Convert",
+      "enable Browse",
+  };
+  EXPECT_EQ(window_.events, expected);
+  EXPECT_TRUE(htmlfile_.empty());
+  EXPECT_EQ(FilesInFolder(), 0u);
+}
+
+TEST_F(ConversionRunTest, BlankNameIsNotEmptyButAMissingFile) {
+  EXPECT_EQ(ConvertField("   "), testing::RunOutcome::kFileNotFound);
+  EXPECT_EQ(window_.messages.at(0), "Specified Address Book does not exist.\r\nFilename:    ");
+}
+
+TEST_F(ConversionRunTest, MissingFileSelectsTheFieldAndFocusesBrowse) {
+  testing::WriteBytes(PagePath("gone.htm"), "earlier page");
+  htmlfile_ = "earlier";
+  EXPECT_EQ(ConvertField(dir_.File("gone.txt")), testing::RunOutcome::kFileNotFound);
+  const std::string message =
+      "Specified Address Book does not exist.\r\nFilename: " + dir_.File("gone.txt");
+  const std::vector<std::string> tail(window_.events.begin() + 5, window_.events.end());
+  const std::vector<std::string> expected = {
+      "message 16 Veltrana: " + message,
+      "status Invalid Address Book filename",
+      "focus field",
+      "enable Browse",
+      "keys {home}+{end}",
+      "focus Browse",
+      "enable Convert",
+      "enable Browse",
+  };
+  EXPECT_EQ(tail, expected);
+  ExpectButtons(true, true, false);
+  EXPECT_EQ(htmlfile_, "earlier") << "the page path changes only once the book is open";
+  EXPECT_EQ(testing::ReadBytes(PagePath("gone.htm")), "earlier page");
+}
+
+TEST_F(ConversionRunTest, RowsComeInNicknameOrderIgnoringCase) {
+  ASSERT_EQ(Convert("alias bob b@h\r\nalias Alice a@h\r\nalias carol c@h\r\n"),
+            testing::RunOutcome::kConverted);
+  EXPECT_EQ(Page(), PageOf({{"Alice", Link("a@h")}, {"bob", Link("b@h")}, {"carol", Link("c@h")}}));
+  EXPECT_EQ(window_.status, "Done.  3 Nicknames converted to:\r\n" + PagePath());
+  ExpectButtons(true, true, true);
+  EXPECT_EQ(window_.focus, "View");
+  const std::vector<std::string> calls = {"UpdateAddressBookList " + dir_.File("book.txt"),
+                                          "WriteINIFile"};
+  EXPECT_EQ(history_.calls, calls);
+  EXPECT_EQ(state_.ctr, 3);
+  EXPECT_EQ(state_.proc, "cmdConvert_Click()");
+}
+
+TEST_F(ConversionRunTest, OnlyExactAliasLinesGiveRows) {
+  ASSERT_EQ(Convert("Alias up u\r\n alias lead l\r\n\r\naliasx y z\r\nnote x <name:X>\r\n"
+                    "# comment\r\nalias ok o\r\n"),
+            testing::RunOutcome::kConverted);
+  EXPECT_EQ(Page(), PageOf({{"ok", "o"}}));
+}
+
+TEST_F(ConversionRunTest, LineEndsOfOtherSystemsGiveTheSamePage) {
+  ASSERT_EQ(Convert("alias b 2\r\nalias a 1\r\n"), testing::RunOutcome::kConverted);
+  const std::string crlf_page = Page();
+  for (const std::string content : {"alias b 2\nalias a 1\n", "alias b 2\ralias a 1"}) {
+    ASSERT_EQ(Convert(content), testing::RunOutcome::kConverted);
+    EXPECT_EQ(Page(), crlf_page);
+  }
+}
+
+TEST_F(ConversionRunTest, ProgressEveryFifthRow) {
+  std::string book;
+  for (char c = 'a'; c < 'a' + 12; ++c) book += std::string("alias ") + c + " x\r\n";
+  ASSERT_EQ(Convert(book), testing::RunOutcome::kConverted);
+  const std::vector<std::string> expected = {"Working...", "Converted  5 of  12 ...",
+                                             "Converted  10 of  12 ...",
+                                             "Done.  12 Nicknames converted to:\r\n" + PagePath()};
+  EXPECT_EQ(window_.statuses, expected);
+  EXPECT_EQ(std::count(window_.events.begin(), window_.events.end(), "pump"), 3);
+}
+
+TEST_F(ConversionRunTest, BookWithoutAliasLinesGivesAnEmptyTableAndNoHistory) {
+  for (const std::string content : {"", "note x y\r\nsomething else\r\n"}) {
+    window_ = testing::RecordingWindow();
+    ASSERT_EQ(Convert(content), testing::RunOutcome::kConverted);
+    EXPECT_EQ(Page(), PageOf({}));
+    EXPECT_EQ(window_.status, "Done.  0 Nicknames converted to:\r\n" + PagePath());
+    ExpectButtons(true, true, true);
+    EXPECT_EQ(window_.focus, "View");
+    EXPECT_TRUE(history_.calls.empty());
+  }
+}
+
+TEST_F(ConversionRunTest, EveryByteValueReachesThePageUnchanged) {
+  std::string odd = "n";
+  for (int byte = 1; byte < 256; ++byte) {
+    if (byte != ' ' && byte != '\r' && byte != '\n' && byte != '"') odd += static_cast<char>(byte);
+  }
+  const std::string nul_name("a\0b", 3);
+  ASSERT_EQ(Convert("alias " + odd + " x\x1a\xff\r\nalias " + nul_name + std::string(" \0\r\n", 4)),
+            testing::RunOutcome::kConverted);
+  EXPECT_EQ(Page(), PageOf({{nul_name, std::string("\0", 1)}, {odd, "x\x1a\xff"}}));
+}
+
+TEST_F(ConversionRunTest, AVeryLongLineIsConverted) {
+  const std::string address(100000, 'w');
+  ASSERT_EQ(Convert("alias long " + address + "\r\n"), testing::RunOutcome::kConverted);
+  EXPECT_EQ(Page(), PageOf({{"long", "<font size=small>" + address + "</font>"}}));
+}
+
+struct FailureCase {
+  const char* what;
+  std::string content;
+  std::string report;
+};
+
+TEST_F(ConversionRunTest, BadAliasLinesFailInTheFirstPassAndLeaveNoPage) {
+  const FailureCase cases[] = {
+      {"no blank after the nickname", "alias ok o\r\nalias lonely\r\n",
+       "Error  5: Invalid procedure call or argument\r\nProcedure: ExtractNickname()"},
+      {"nothing after the keyword", "alias \r\n",
+       "Error  5: Invalid procedure call or argument\r\nProcedure: ExtractNickname()"},
+      {"unclosed quote", "alias \"Jane Doe jane@host\r\n",
+       "Error  5: Invalid procedure call or argument\r\nProcedure: ExtractNickname()"},
+      {"nickname past 32,767", "alias " + std::string(32761, 'n') + " x\r\n",
+       "Error  6: Overflow\r\nProcedure: ExtractNickname()"},
+      {"address text that cannot be cut", "alias " + std::string(32760, 'n') + " x\r\n",
+       "Error  6: Overflow\r\nProcedure: cmdConvert_Click()"},
+  };
+  for (const FailureCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    window_ = testing::RecordingWindow();
+    testing::WriteBytes(PagePath(), "earlier page");
+    EXPECT_EQ(Convert(c.content), testing::RunOutcome::kFailed);
+    ExpectReport(c.report);
+    EXPECT_EQ(window_.status, "Working...");
+    EXPECT_EQ(testing::ReadBytes(PagePath()), "earlier page");
+    EXPECT_EQ(FilesInFolder(), 2u) << "book and earlier page only";
+  }
+}
+
+TEST_F(ConversionRunTest, ShortNameOfAnExistingFileFailsInTheRunItself) {
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
+  testing::WriteBytes("abc", "alias a b\r\n");
+  const testing::RunOutcome outcome = ConvertField("abc");
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(outcome, testing::RunOutcome::kFailed);
+  ExpectReport("Error  5: Invalid procedure call or argument\r\nProcedure: cmdConvert_Click()");
+}
+
+TEST_F(ConversionRunTest, DirectoryAsAddressBookIsReported) {
+  std::filesystem::create_directory(dir_.File("folder.txt"));
+  EXPECT_EQ(ConvertField(dir_.File("folder.txt")), testing::RunOutcome::kFailed);
+  ExpectReport("Error  75: Path/File access error\r\nProcedure: cmdConvert_Click()");
+}
+
+TEST_F(ConversionRunTest, PagePathHeldByADirectoryFailsInWriteHeader) {
+  std::filesystem::create_directory(PagePath());
+  EXPECT_EQ(Convert("alias a b\r\n"), testing::RunOutcome::kFailed);
+  ExpectReport("Error  75: Path/File access error\r\nProcedure: WriteHeader()");
+  EXPECT_TRUE(std::filesystem::is_directory(PagePath()));
+  EXPECT_EQ(FilesInFolder(), 2u);
+}
+
+TEST_F(ConversionRunTest, ReadOnlyFolderFailsInWriteHeader) {
+  testing::WriteBytes(dir_.File("book.txt"), "alias a b\r\n");
+  std::filesystem::permissions(
+      dir_.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  testing::WriteBytes(dir_.File("probe"), "x");
+  if (testing::Exists(dir_.File("probe"))) {
+    std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_all);
+    GTEST_SKIP() << "this user writes into read-only folders (root); the directory-held page "
+                    "path covers the same failure";
+  }
+  EXPECT_EQ(ConvertField(dir_.File("book.txt")), testing::RunOutcome::kFailed);
+  std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_all);
+  ExpectReport("Error  75: Path/File access error\r\nProcedure: WriteHeader()");
+}
+
+TEST_F(ConversionRunTest, RefusesAPagePathThatNamesTheAddressBook) {
+  const std::string book = "alias a b\r\n";
+  EXPECT_EQ(Convert(book, "book.htm"), testing::RunOutcome::kRefusedOverwrite);
+  ASSERT_EQ(window_.messages.size(), 1u);
+  EXPECT_EQ(window_.messages[0],
+            "The page would overwrite the address book itself.\r\nFilename: " + PagePath());
+  EXPECT_EQ(window_.events[5], "message 16 Veltrana: " + window_.messages[0]);
+  EXPECT_EQ(window_.status, "Invalid Address Book filename");
+  ExpectButtons(true, true, false);
+  EXPECT_EQ(testing::ReadBytes(PagePath()), book);
+  EXPECT_EQ(FilesInFolder(), 1u);
+  EXPECT_TRUE(history_.calls.empty());
+}
+
+TEST_F(ConversionRunTest, RefusesWhenThePagePathIsALinkToTheAddressBook) {
+  testing::WriteBytes(dir_.File("real.txt"), "alias a b\r\n");
+  std::filesystem::create_symlink(dir_.File("real.txt"), PagePath("alias.htm"));
+  std::filesystem::create_symlink(dir_.File("real.txt"), dir_.File("alias.txt"));
+  EXPECT_EQ(ConvertField(dir_.File("alias.txt")), testing::RunOutcome::kRefusedOverwrite);
+  EXPECT_EQ(testing::ReadBytes(dir_.File("real.txt")), "alias a b\r\n");
+}
+
+TEST_F(ConversionRunTest, RowCountPast32767FailsInWriteHTMLLineAndLeavesNoPage) {
+  // 182 alias lines of one nickname, none adjacent: each of the 182 scans
+  // writes 182 rows, 33,124 in all.
+  std::string book;
+  for (int i = 0; i < 182; ++i) book += "alias x a" + std::to_string(i) + "\r\n-\r\n";
+  testing::WriteBytes(PagePath(), "earlier page");
+  EXPECT_EQ(Convert(book), testing::RunOutcome::kFailed);
+  ExpectReport("Error  6: Overflow\r\nProcedure: WriteHTMLLine()");
+  EXPECT_EQ(state_.ctr, 32767);
+  EXPECT_EQ(window_.status, "Converted  32765 of  182 ...");
+  EXPECT_EQ(testing::ReadBytes(PagePath()), "earlier page");
+}
+
+TEST_F(ConversionRunTest, ClosingTheWindowMidRunLeavesNoHalfPage) {
+  std::string book;
+  for (int i = 0; i < 20; ++i) book += "alias n" + std::to_string(i) + " x\r\n";
+  window_.close_at_pump = 2;  // the start's pump, the fifth row, then the tenth
+  EXPECT_EQ(Convert(book), testing::RunOutcome::kAbandoned);
+  EXPECT_FALSE(testing::Exists(PagePath()));
+  EXPECT_EQ(FilesInFolder(), 1u);
+  EXPECT_TRUE(history_.calls.empty());
+}
+
+TEST_F(ConversionRunTest, OtherExceptionsAreTrappedAndReported) {
+  // Whatever escapes an operation mid-run ends in the error report, never in
+  // a crash or a half page.
+  const struct {
+    std::function<void()> raise;
+    std::string report;
+  } cases[] = {
+      {[] { throw std::bad_alloc(); }, "Error  7: Out of memory\r\nProcedure: cmdConvert_Click()"},
+      {[] { throw std::length_error("too long"); },
+       "Error  51: Internal error\r\nProcedure: cmdConvert_Click()"},
+  };
+  for (const auto& c : cases) {
+    window_ = testing::RecordingWindow();
+    window_.on_pump = [&c](int pump) {
+      if (pump == 1) c.raise();  // at the fifth row
+    };
+    std::string book;
+    for (int i = 0; i < 8; ++i) book += "alias n" + std::to_string(i) + " x\r\n";
+    testing::WriteBytes(PagePath(), "earlier page");
+    EXPECT_EQ(Convert(book), testing::RunOutcome::kFailed) << c.report;
+    ExpectReport(c.report);
+    EXPECT_EQ(testing::ReadBytes(PagePath()), "earlier page");
+    EXPECT_EQ(FilesInFolder(), 2u) << "no temporary page is left";
+  }
+}
+
+TEST_F(ConversionRunTest, ANewRunStartsCountingAgain) {
+  ASSERT_EQ(Convert("alias a 1\r\nalias b 2\r\n"), testing::RunOutcome::kConverted);
+  EXPECT_EQ(state_.ctr, 2);
+  ASSERT_EQ(Convert("alias c 3\r\n"), testing::RunOutcome::kConverted);
+  EXPECT_EQ(state_.ctr, 1);
+  EXPECT_EQ(Page(), PageOf({{"c", "3"}}));
+}
+
+}  // namespace
+}  // namespace veltrana

@@ -1,0 +1,160 @@
+#include "page/page_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/failure.h"
+#include "support/page_text.h"
+#include "support/temp_dir.h"
+
+namespace veltrana {
+namespace {
+
+using testing::ExpectedEntry;
+
+TEST(StripPath, KeepsWhatFollowsTheLastBackslash) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"c:\\mail\\lists\\friends", "friends"},
+      {"friends", "friends"},
+      {"\\nndbase", "nndbase"},
+      {"c:\\mail\\", ""},
+      {"c:/mail/friends", "c:/mail/friends"},  // a slash does not separate
+      {"c:friends", "c:friends"},              // nor does a drive colon
+  };
+  for (const auto& [path, stripped] : cases) EXPECT_EQ(StripPath(path), stripped) << path;
+}
+
+TEST(BookTitle, DropsTxtAndFoldersAndNamesTheEudoraBook) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"c:\\eudora\\nndbase.txt", "Eudora Nicknames"},
+      {"C:\\EUDORA\\NNDBASE.TXT", "Eudora Nicknames"},
+      {"nndbase.txt", "Eudora Nicknames"},
+      {"d:\\mail\\Friends.txt", "Friends"},
+      {"d:\\mail\\friends.TXT", "friends"},
+      {"d:\\mail\\friends.nnt", "friends.nnt"},
+      {"d:\\mail\\nndbase.bak", "nndbase.bak"},
+      {"c:\\a\\b\\list.txt", "list"},
+      {"c:\\x\\y.txt", "y"},
+      {".txt", ""},
+  };
+  for (const auto& [book, title] : cases) EXPECT_EQ(BookTitle(book), title) << book;
+}
+
+TEST(PageDateText, WritesTwoDigitDayAbbreviatedMonthAndYear) {
+  EXPECT_EQ(PageDateText({1997, 3, 5}), "05-Mar-1997");
+  const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  for (int month = 1; month <= 12; ++month) {
+    EXPECT_EQ(PageDateText({2026, month, 28}), "28-" + std::string(months[month - 1]) + "-2026");
+  }
+}
+
+TEST(UtcDateOfEpochSeconds, GivesTheCivilDate) {
+  const struct {
+    long long seconds;
+    int year, month, day;
+  } cases[] = {
+      {0, 1970, 1, 1},          {86399, 1970, 1, 1},       {86400, 1970, 1, 2},
+      {951782400, 2000, 2, 29}, {1796601599, 2026, 12, 6}, {-1, 1969, 12, 31},
+      {4107542400, 2100, 3, 1},
+  };
+  for (const auto& c : cases) {
+    const CalendarDate date = UtcDateOfEpochSeconds(c.seconds);
+    EXPECT_EQ(date.year, c.year) << c.seconds;
+    EXPECT_EQ(date.month, c.month) << c.seconds;
+    EXPECT_EQ(date.day, c.day) << c.seconds;
+  }
+}
+
+class PageWriterTest : public ::testing::Test {
+ protected:
+  std::string WritePage(const std::vector<ExpectedEntry>& entries) {
+    state_.addressbook = "c:\\eudora\\nndbase.txt";
+    WriteHeader(state_, page_, path_, {1997, 3, 5});
+    EXPECT_EQ(state_.proc, "WriteHeader()");
+    for (const ExpectedEntry& e : entries) {
+      state_.nickname = e.nickname;
+      state_.emailaddress = e.email;
+      state_.recipientname = e.name;
+      state_.recipientaddress = e.address;
+      state_.recipientphone = e.phone;
+      state_.recipientfax = e.fax;
+      state_.recipientnote = e.note;
+      WriteHTMLLine(state_, page_);
+      EXPECT_EQ(state_.proc, "WriteHTMLLine()");
+    }
+    WriteFooter(state_, page_);
+    EXPECT_EQ(state_.proc, "WriteFooter()");
+    return testing::ReadBytes(path_);
+  }
+
+  testing::TempDir dir_;
+  std::string path_ = dir_.File("page.htm");
+  ConverterState state_ = LoadedConverterState();
+  ReplacingFile page_;
+};
+
+TEST_F(PageWriterTest, WritesHeaderRowsAndFooterByteForByte) {
+  const std::vector<ExpectedEntry> entries = {
+      {"ann", "<a href=\"mailto:ann@host\">ann@host</a>", "Ann Lee", "12 Elm St", "555-0100", "",
+       "Met at the show"},
+      {"bob", "bob@host", "", "", "", "555-0199", ""},
+      {"cy", "cy", "Cy", "", "1", "2", "x"},
+      {"dee", "", "", "", "", "", ""},
+  };
+  const std::string page = WritePage(entries);
+  std::string expected = testing::ExpectedHeader("Eudora Nicknames", "05-Mar-1997");
+  for (const ExpectedEntry& e : entries) expected += testing::ExpectedRow(e);
+  expected += testing::ExpectedFooter(4, "c:\\eudora\\nndbase.txt");
+  EXPECT_EQ(page, expected);
+  EXPECT_EQ(state_.ctr, 4);
+}
+
+TEST_F(PageWriterTest, RowPartsFollowTheDocumentedLines) {
+  const std::string page = WritePage({
+      {"a", "", "Ann Lee", "12 Elm St", "555-0100", "", ""},
+      {"b", "", "Ann Lee", "12 Elm St", "", "555-0199", ""},
+      {"c", "", "", "", "", "", ""},
+  });
+  EXPECT_NE(page.find("\r\n<td valign=top><font size=small>Ann Lee<br>12 Elm St<br>Phone: "
+                      "555-0100<br></font>\r\n"),
+            std::string::npos);
+  EXPECT_NE(page.find("\r\n<td valign=top><font size=small>Ann Lee<br>12 Elm St<br>Fax: "
+                      "555-0199</font>\r\n"),
+            std::string::npos);
+  EXPECT_NE(page.find("\r\n<td valign=top><font size=small><br><br></font>\r\n"
+                      "<td valign=top><font size=small></font>\r\n"),
+            std::string::npos);
+}
+
+TEST_F(PageWriterTest, EmptyRunIsHeaderThenFooterAndEndsWithTwoLineEnds) {
+  const std::string page = WritePage({});
+  EXPECT_EQ(page, testing::ExpectedHeader("Eudora Nicknames", "05-Mar-1997") +
+                      testing::ExpectedFooter(0, "c:\\eudora\\nndbase.txt"));
+  EXPECT_EQ(page.substr(page.size() - 11), "</html>\r\n\r\n");
+}
+
+TEST_F(PageWriterTest, ReplacesAnExistingPageFromItsFirstByte) {
+  testing::WriteBytes(path_, std::string(100000, 'o'));
+  const std::string page = WritePage({});
+  EXPECT_EQ(page.substr(0, 8), "<html>\r\n");
+  EXPECT_LT(page.size(), 5000u);
+}
+
+TEST_F(PageWriterTest, The32768thRowIsWrittenThenOverflows) {
+  state_.addressbook = "book.txt";
+  WriteHeader(state_, page_, path_, {1997, 3, 5});
+  state_.ctr = 32766;
+  state_.nickname = "x";
+  WriteHTMLLine(state_, page_);
+  EXPECT_EQ(state_.ctr, 32767);
+  state_.nickname = "last";
+  EXPECT_THROW(WriteHTMLLine(state_, page_), Failure);
+  EXPECT_EQ(state_.ctr, 32767);
+  EXPECT_EQ(state_.proc, "WriteHTMLLine()");
+  page_.Abandon();
+}
+
+}  // namespace
+}  // namespace veltrana

@@ -1,0 +1,190 @@
+#include "settings/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "settings/program_directory.h"
+#include "support/recording_window.h"
+#include "support/temp_dir.h"
+
+namespace veltrana {
+namespace {
+
+using Paths = std::vector<std::string>;
+
+std::string Ini(const Paths& paths) {
+  std::string text;
+  for (const std::string& path : paths) text += "AddressBook=" + path + "\r\n";
+  return text;
+}
+
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  // A window start: defaults, then the settings read.
+  SettingsLoad Load() {
+    state_ = LoadedConverterState();
+    history_ = AddressBookHistory();
+    window_ = testing::RecordingWindow();
+    return LoadSettings(state_, history_, location_, window_);
+  }
+
+  void Write() { WriteINIFile(state_, history_, location_); }
+  std::string IniText() const { return testing::ReadBytes(dir_.File("veltra.ini")); }
+  void SetIni(const std::string& text) { testing::WriteBytes(dir_.File("veltra.ini"), text); }
+
+  testing::TempDir dir_;
+  SettingsLocation location_{dir_.path(), false};
+  ConverterState state_ = LoadedConverterState();
+  AddressBookHistory history_;
+  testing::RecordingWindow window_;
+};
+
+TEST_F(SettingsFileTest, NoFileKeepsThePresetAndAnEmptyFileReadsAsEmpty) {
+  EXPECT_EQ(Load(), SettingsLoad::kNotFound);
+  EXPECT_EQ(state_.addressbook, "c:\\eudora\\nndbase.txt");
+  EXPECT_TRUE(history_.entries().empty());
+  SetIni("");
+  EXPECT_EQ(Load(), SettingsLoad::kRead);
+  EXPECT_EQ(state_.addressbook, "c:\\eudora\\nndbase.txt");
+  EXPECT_TRUE(history_.entries().empty());
+  EXPECT_TRUE(window_.messages.empty());
+}
+
+TEST_F(SettingsFileTest, ReadsAcceptedLinesOnlyAndKeepsValuesUnchanged) {
+  SetIni(
+      "AddressBook=\r\naddressbook=lower\r\n AddressBook=blank\r\n[Settings]\r\n\r\n"
+      "AddressBook=c:\\a.txt\nAddressBook= lead\rAddressBook=\"q\" x \r\n");
+  EXPECT_EQ(Load(), SettingsLoad::kRead);
+  EXPECT_EQ(history_.entries(), (Paths{"c:\\a.txt", " lead", "\"q\" x "}));
+  EXPECT_EQ(state_.addressbook, "\"q\" x ");
+  EXPECT_EQ(state_.proc, "UpdateAddressBookList()");
+  // Skipped lines are gone at the next rewrite.
+  Write();
+  EXPECT_EQ(IniText(), Ini({"c:\\a.txt", " lead", "\"q\" x "}));
+  EXPECT_EQ(state_.proc, "WriteINIFile()");
+}
+
+TEST_F(SettingsFileTest, HistoryAndCurrentBookRoundTrip) {
+  const struct {
+    const char* what;
+    Paths file;
+    Paths history;
+    std::string current;
+    Paths rewritten;
+  } cases[] = {
+      {"current in the middle goes last", {"A", "C", "B"}, {"A", "C", "B"}, "B", {"A", "C", "B"}},
+      {"repeated path", {"A", "A", "B", "A"}, {"A", "B"}, "A", {"B", "A"}},
+      {"letter case counts", {"a.txt", "A.TXT"}, {"a.txt", "A.TXT"}, "A.TXT", {"a.txt", "A.TXT"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetIni(Ini(c.file));
+    ASSERT_EQ(Load(), SettingsLoad::kRead);
+    EXPECT_EQ(history_.entries(), c.history);
+    EXPECT_EQ(state_.addressbook, c.current);
+    Write();
+    EXPECT_EQ(IniText(), Ini(c.rewritten));
+  }
+}
+
+TEST_F(SettingsFileTest, HistoryAThenBThenCWithCurrentBWritesACB) {
+  for (const char* path : {"A", "B", "C"}) history_.UpdateAddressBookList(state_, path);
+  state_.addressbook = "B";
+  Write();
+  EXPECT_EQ(IniText(), Ini({"A", "C", "B"}));
+  ASSERT_EQ(Load(), SettingsLoad::kRead);
+  EXPECT_EQ(history_.entries(), (Paths{"A", "C", "B"}));
+  EXPECT_EQ(state_.addressbook, "B");
+}
+
+TEST_F(SettingsFileTest, FullHistoryKeepsItsFifteenAndTheFileNamesTheCurrentLast) {
+  Paths twenty;
+  for (int i = 1; i <= 20; ++i) twenty.push_back("book" + std::to_string(i) + ".txt");
+  SetIni(Ini(twenty));
+  ASSERT_EQ(Load(), SettingsLoad::kRead);
+  EXPECT_EQ(history_.entries(), Paths(twenty.begin(), twenty.begin() + 15));
+  EXPECT_EQ(state_.addressbook, "book20.txt");
+  Write();
+  Paths sixteen(twenty.begin(), twenty.begin() + 15);
+  sixteen.push_back("book20.txt");
+  EXPECT_EQ(IniText(), Ini(sixteen));
+  // Converting another book later: the 16th line is replaced, not added.
+  history_.UpdateAddressBookList(state_, "other.txt");
+  state_.addressbook = "other.txt";
+  Write();
+  sixteen.back() = "other.txt";
+  EXPECT_EQ(IniText(), Ini(sixteen));
+}
+
+TEST_F(SettingsFileTest, AnInaccessibleFileReadsAsMissing) {
+  std::filesystem::create_directory(dir_.File("veltra.ini"));
+  EXPECT_EQ(Load(), SettingsLoad::kNotFound);
+  EXPECT_TRUE(window_.messages.empty());
+}
+
+TEST_F(SettingsFileTest, OtherReadFailuresShowTheReportNamingFormLoad) {
+  location_.directory = dir_.path() / std::string(5000, 'd');  // a name too long for the system
+  EXPECT_EQ(Load(), SettingsLoad::kFailed);
+  ASSERT_EQ(window_.messages.size(), 1u);
+  EXPECT_EQ(window_.messages[0], "Error  64: Bad file name\r\nProcedure: Form_Load()");
+  EXPECT_EQ(window_.events.back(), "message 0 Veltrana: " + window_.messages[0]);
+}
+
+TEST_F(SettingsFileTest, FailedWriteLeavesTheOldFileWhole) {
+  SetIni(Ini({"old.txt"}));
+  history_.UpdateAddressBookList(state_, "new.txt");
+  state_.addressbook = "new.txt";
+  // A settings folder that is really a regular file.
+  testing::WriteBytes(dir_.File("plain"), "x");
+  SettingsLocation file_as_folder{dir_.path() / "plain", false};
+  try {
+    WriteINIFile(state_, history_, file_as_folder);
+    ADD_FAILURE() << "wrote into a regular file";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.code(), 76);
+  }
+  // The settings file held by a directory.
+  SettingsLocation held{dir_.path() / "held", false};
+  std::filesystem::create_directories(held.directory / "veltra.ini");
+  EXPECT_THROW(WriteINIFile(state_, history_, held), Failure);
+  EXPECT_EQ(state_.proc, "WriteINIFile()");
+  EXPECT_TRUE(std::filesystem::is_directory(held.directory / "veltra.ini"));
+  EXPECT_EQ(IniText(), Ini({"old.txt"}));
+}
+
+TEST_F(SettingsFileTest, TheWindowWorksInTheSettingsFolder) {
+  const std::filesystem::path previous = std::filesystem::current_path();
+  location_.make_working_directory = true;
+  SetIni(Ini({"x.txt"}));
+  EXPECT_EQ(Load(), SettingsLoad::kRead);
+  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir_.path()));
+  std::filesystem::current_path(previous);
+  Write();
+  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir_.path()));
+  std::filesystem::current_path(previous);
+}
+
+TEST(AddressBookHistory, AddsOnlyNewPathsWhileItHoldsFewerThanFifteen) {
+  ConverterState state = LoadedConverterState();
+  AddressBookHistory history;
+  history.UpdateAddressBookList(state, "a");
+  history.UpdateAddressBookList(state, "a");
+  history.UpdateAddressBookList(state, "A");
+  EXPECT_EQ(history.entries(), (Paths{"a", "A"}));
+  EXPECT_EQ(state.proc, "UpdateAddressBookList()");
+  for (int i = 0; i < 20; ++i) history.UpdateAddressBookList(state, std::to_string(i));
+  EXPECT_EQ(history.entries().size(), 15u);
+  EXPECT_EQ(history.entries().back(), "12");
+}
+
+TEST(ProgramDirectory, IsTheFolderOfTheRunningExecutable) {
+  const std::filesystem::path folder = ProgramDirectory();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_TRUE(std::filesystem::exists(folder / "veltrana_tests"));
+}
+
+}  // namespace
+}  // namespace veltrana
