@@ -55,7 +55,7 @@ Failure FileFailure(std::error_code reason, FileAccess access) {
   if (condition == errc::permission_denied || condition == errc::operation_not_permitted ||
       condition == errc::is_a_directory || condition == errc::read_only_file_system ||
       condition == errc::text_file_busy || condition == errc::device_or_resource_busy ||
-      condition == errc::file_exists) {
+      condition == errc::file_exists || condition == errc::too_many_symbolic_link_levels) {
     return Failure(kPathFileAccessError);
   }
   if (condition == errc::no_space_on_device || condition == errc::file_too_large) {

@@ -1,20 +1,45 @@
-// A file that is written whole and replaces what stood at its path (the page,
-// the settings file). Lines go to a temporary file beside it; only a
-// complete file is moved over the path, so a write that fails leaves an
-// earlier file as it was and creates no file otherwise.
+// A file that is written whole and then replaces what stood at its path (the
+// page, the settings file), the way careful editors save: the new content
+// goes to a temporary file beside the file it replaces, and only a complete
+// file takes its place. So a write that fails leaves an earlier file byte
+// for byte as it was, and creates no file where there was none.
+//
+// What the user set on the earlier file stays:
+//   - a symbolic link stays a link: the file it points to is replaced, with
+//     the temporary file in that file's folder;
+//   - permission bits, owner and group go over to the new file (on Windows
+//     the system's replace call keeps attributes and security descriptor);
+//   - when a rename cannot keep them (a file with several names, hard
+//     links; an owner this process may not give; an access list), the
+//     complete temporary file is copied over the earlier file instead, so
+//     every name shows the new content. Room for it is reserved first; the
+//     copy is the only step that is not atomic, and its failure is reported.
+// Replacing an existing file puts the new content on the disk before it
+// takes the earlier one's place, so that not even a crash loses both.
+//
+// The temporary file is the path with ".part" added. A leftover of that
+// name, from a run that was killed, is removed; a failure removes its own.
 #pragma once
 
-#include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <string>
+#include <optional>
 #include <string_view>
+
+#include "base/native_file.h"
 
 namespace veltrana {
 
 class ReplacingFile {
  public:
+  // How Commit puts the new content in place.
+  enum class Method {
+    kRename,    // the temporary file takes the earlier file's place
+    kCopyOver,  // the temporary file's content is copied over the earlier file
+  };
+
   ReplacingFile() = default;
   ~ReplacingFile();
   ReplacingFile(const ReplacingFile&) = delete;
@@ -24,13 +49,13 @@ class ReplacingFile {
   // file could not be made there: a missing folder, a folder or a file that
   // may not be written, a directory standing at the path.
   void Open(const std::filesystem::path& path);
-  bool is_open() const { return file_ != nullptr; }
+  bool is_open() const { return file_.has_value(); }
 
   // Writes `text` as it is; WriteLine adds CR LF. Text is gathered into a
   // buffer written out in large blocks, so a failure to write surfaces at a
   // later write or at Commit.
   void Write(std::string_view text) {
-    if (file_ != nullptr && text.size() <= kBufferSize - used_) {
+    if (file_ && text.size() <= kBufferSize - used_) {
       std::memcpy(buffer_.get() + used_, text.data(), text.size());
       used_ += text.size();
     } else {
@@ -42,16 +67,20 @@ class ReplacingFile {
     Write("\r\n");
   }
 
-  // Completes the file: the temporary file is closed and moved over the
-  // path. On failure the temporary file is removed and the path untouched.
+  // Completes the file and puts it in place. On failure the temporary file
+  // is removed; the earlier file is untouched unless the copy over it
+  // failed part way.
   void Commit();
 
   // Closes and removes an unfinished file; the path is untouched. Doing so
   // when no file is open is no failure.
   void Abandon() noexcept;
 
-  // The temporary file while the file is open (for tests and diagnostics).
+  // While the file is open: the temporary file, the file it will replace
+  // (links followed), and how.
   const std::filesystem::path& temporary_path() const { return temp_path_; }
+  const std::filesystem::path& target() const { return target_; }
+  Method method() const { return method_; }
 
  private:
   static constexpr std::size_t kBufferSize = std::size_t{1} << 16;
@@ -59,12 +88,17 @@ class ReplacingFile {
   void CreateTemporaryFile();
   void WriteThrough(std::string_view text);
   void Flush();
+  void PutInPlace();
+  void CopyOverTarget();
 
-  std::filesystem::path path_;
+  std::filesystem::path target_;
   std::filesystem::path temp_path_;
-  std::FILE* file_ = nullptr;
+  std::optional<native::FileFacts> earlier_;  // the file replaced, if there is one
+  Method method_ = Method::kRename;
+  std::optional<native::File> file_;  // the temporary file, while it is written
   std::unique_ptr<char[]> buffer_;
-  std::size_t used_ = 0;  // bytes of the buffer filled
+  std::size_t used_ = 0;       // bytes of the buffer filled
+  std::uint64_t written_ = 0;  // bytes of the file so far
 };
 
 }  // namespace veltrana

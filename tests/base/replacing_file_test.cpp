@@ -79,17 +79,23 @@ TEST(ReplacingFile, RefusesBeforeWritingWhereNoPageCanBeMade) {
             2);
 }
 
-TEST(ReplacingFile, KeepsAnUnrelatedFileWithTheTemporaryName) {
+// A run killed mid-write leaves its temporary file; the next runs remove it
+// instead of working around it, however many runs went before.
+TEST(ReplacingFile, RemovesALeftoverTemporaryFileAndLeavesNone) {
   testing::TempDir dir;
   const std::string path = dir.File("p.htm");
-  testing::WriteBytes(path + ".part", "someone else's");
-  ReplacingFile page;
-  page.Open(path);
-  EXPECT_NE(page.temporary_path(), std::filesystem::path(path + ".part"));
-  page.WriteLine("x");
-  page.Commit();
-  EXPECT_EQ(testing::ReadBytes(path + ".part"), "someone else's");
-  EXPECT_EQ(testing::ReadBytes(path), "x\r\n");
+  testing::WriteBytes(path + ".part", "half a page from a killed run");
+  for (int run = 0; run < 3; ++run) {
+    ReplacingFile page;
+    page.Open(path);
+    EXPECT_EQ(page.temporary_path(), std::filesystem::path(path + ".part"));
+    page.WriteLine("run " + std::to_string(run));
+    page.Commit();
+    EXPECT_EQ(testing::ReadBytes(path), "run " + std::to_string(run) + "\r\n");
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);
 }
 
 }  // namespace
