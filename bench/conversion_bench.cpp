@@ -32,6 +32,7 @@ class QuietWindow : public veltrana::ConverterWindow {
  public:
   explicit QuietWindow(std::string field) : field_(std::move(field)) {}
   std::string AddressBookText() const override { return field_; }
+  std::filesystem::path AddressBookPath() const override { return field_; }
   void SetStatusText(const std::string&) override {}
   void SetButtonEnabled(Button button, bool enabled) override {
     if (button == Button::kView) view_enabled_ = enabled;
@@ -61,7 +62,7 @@ void BM_Conversion(benchmark::State& state) {
 
   veltrana::ConverterState converter = veltrana::LoadedConverterState();
   QuietWindow window(book);
-  std::string htmlfile;
+  std::filesystem::path htmlfile;
   veltrana::RunOptions options;
   options.date = veltrana::CalendarDate{2026, 12, 7};
   for (auto _ : state) {

@@ -14,15 +14,22 @@ CommandLine UsageError(std::string message) {
   return command;
 }
 
+// The page's date has four digits for the year: SOURCE_DATE_EPOCH must fall
+// from the first moment of year 1 to the last of year 9999 (UTC).
+constexpr long long kFirstSecondOfYear1 = -62135596800;
+constexpr long long kLastSecondOfYear9999 = 253402300799;
+
 bool ParseEpoch(const char* text, long long& seconds) {
-  if (*text == '\0') return false;
-  for (const char* c = text; *c != '\0'; ++c) {
+  const char* digits = *text == '-' ? text + 1 : text;
+  if (*digits == '\0') return false;
+  for (const char* c = digits; *c != '\0'; ++c) {
     if (*c < '0' || *c > '9') return false;
   }
   errno = 0;
   char* end = nullptr;
   seconds = std::strtoll(text, &end, 10);
-  return errno == 0 && *end == '\0';
+  return errno == 0 && *end == '\0' && seconds >= kFirstSecondOfYear1 &&
+         seconds <= kLastSecondOfYear9999;
 }
 
 }  // namespace
@@ -61,8 +68,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
   if (source_date_epoch != nullptr && *source_date_epoch != '\0') {
     long long seconds = 0;
     if (!ParseEpoch(source_date_epoch, seconds)) {
-      return UsageError("SOURCE_DATE_EPOCH must be a whole number of seconds, not '" +
-                        std::string(source_date_epoch) + "'");
+      return UsageError(
+          "SOURCE_DATE_EPOCH must be a whole number of seconds since 1970 that falls in the years "
+          "1 to 9999, not '" +
+          std::string(source_date_epoch) + "'");
     }
     command.date = UtcDateOfEpochSeconds(seconds);
   }

@@ -1,5 +1,7 @@
 #include "cli/console_window.h"
 
+#include <string_view>
+
 namespace veltrana {
 
 std::string ConsoleText(const std::string& text) {
@@ -12,23 +14,41 @@ std::string ConsoleText(const std::string& text) {
   return console;
 }
 
-ConsoleWindow::ConsoleWindow(std::string address_book, std::FILE* errors, bool show_progress)
-    : address_book_(std::move(address_book)), errors_(errors), show_progress_(show_progress) {}
+ConsoleWindow::ConsoleWindow(std::string address_book, std::filesystem::path book_path,
+                             std::FILE* errors, bool show_progress)
+    : address_book_(std::move(address_book)),
+      book_path_(std::move(book_path)),
+      errors_(errors),
+      show_progress_(show_progress) {}
 
+bool ShowsProgress(bool is_terminal, const char* term) {
+  if (!is_terminal) return false;
+#if defined(_WIN32)
+  static_cast<void>(term);
+  return true;  // a console window
+#else
+  return term != nullptr && *term != '\0' && std::string_view(term) != "dumb";
+#endif
+}
+
+// One terminal line, rewritten in place with a carriage return alone, which
+// every terminal understands; blanks cover what is left of a longer line.
 PumpResult ConsoleWindow::PumpEvents() {
   if (show_progress_) {
-    // One terminal line, rewritten in place ("\x1b[K" clears what is left).
-    std::fprintf(errors_, "\r%s\x1b[K", ConsoleText(status_).c_str());
+    std::string line = "\r" + ConsoleText(status_);
+    if (line.size() < progress_width_) line.append(progress_width_ - line.size(), ' ');
+    progress_width_ = line.size();
+    std::fputs(line.c_str(), errors_);
     std::fflush(errors_);
-    progress_on_screen_ = true;
   }
   return PumpResult::kContinue;
 }
 
 void ConsoleWindow::FinishProgress() {
-  if (!progress_on_screen_) return;
-  std::fputs("\r\x1b[K", errors_);
-  progress_on_screen_ = false;
+  if (progress_width_ == 0) return;
+  const std::string blank = "\r" + std::string(progress_width_ - 1, ' ') + "\r";
+  std::fputs(blank.c_str(), errors_);
+  progress_width_ = 0;
 }
 
 void ConsoleWindow::ShowMessage(const std::string& text, int, const std::string&) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "conversion/converter_window.h"
@@ -15,9 +16,15 @@ namespace veltrana {
 // A text of the program with its CR LF line ends as the console's newlines.
 std::string ConsoleText(const std::string& text);
 
+// Whether progress is shown: on a terminal that is known to understand a
+// carriage return (`term` is the TERM variable, null when unset).
+bool ShowsProgress(bool is_terminal, const char* term);
+
 class ConsoleWindow : public ConverterWindow {
  public:
-  ConsoleWindow(std::string address_book, std::FILE* errors, bool show_progress);
+  // The field names the address book `address_book`, the file `book_path`.
+  ConsoleWindow(std::string address_book, std::filesystem::path book_path, std::FILE* errors,
+                bool show_progress);
 
   const std::string& status_text() const { return status_; }
   // View is enabled only by a run that reached its end: the book was
@@ -27,6 +34,7 @@ class ConsoleWindow : public ConverterWindow {
   void FinishProgress();
 
   std::string AddressBookText() const override { return address_book_; }
+  std::filesystem::path AddressBookPath() const override { return book_path_; }
   void SetStatusText(const std::string& text) override { status_ = text; }
   void SetButtonEnabled(Button button, bool enabled) override {
     if (button == Button::kView) view_enabled_ = enabled;
@@ -39,9 +47,10 @@ class ConsoleWindow : public ConverterWindow {
 
  private:
   std::string address_book_;
+  std::filesystem::path book_path_;
   std::FILE* errors_;
   bool show_progress_;
-  bool progress_on_screen_ = false;
+  std::size_t progress_width_ = 0;  // the progress line on screen, 0 when there is none
   bool view_enabled_ = false;
   std::string status_;
 };

@@ -82,10 +82,11 @@ int main(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
 
-  const bool terminal = VELTRANA_ISATTY(VELTRANA_FILENO(stderr)) != 0;
-  veltrana::ConsoleWindow window(command.address_book, stderr, terminal);
+  const bool terminal =
+      veltrana::ShowsProgress(VELTRANA_ISATTY(VELTRANA_FILENO(stderr)) != 0, std::getenv("TERM"));
+  veltrana::ConsoleWindow window(command.address_book, command.address_book, stderr, terminal);
   veltrana::ConverterState state = veltrana::LoadedConverterState();
-  std::string htmlfile;
+  std::filesystem::path htmlfile;
   veltrana::RunOptions options;
   options.date = command.date;
 

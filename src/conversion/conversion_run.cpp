@@ -21,7 +21,7 @@ namespace {
 
 constexpr const char* kInvalidNameStatus = "Invalid Address Book filename";
 
-bool NamesSameFile(const std::string& first, const std::string& second) {
+bool NamesSameFile(const std::filesystem::path& first, const std::filesystem::path& second) {
   if (first == second) return true;
   std::error_code unknown;
   return std::filesystem::equivalent(first, second, unknown) && !unknown;
@@ -45,7 +45,7 @@ struct AliasEntry {
 
 class ConversionRun {
  public:
-  ConversionRun(ConverterState& state, ConverterWindow& window, std::string& htmlfile,
+  ConversionRun(ConverterState& state, ConverterWindow& window, std::filesystem::path& htmlfile,
                 const RunOptions& options)
       : state_(state), window_(window), htmlfile_(htmlfile), options_(options) {}
 
@@ -67,8 +67,10 @@ class ConversionRun {
 
   ConverterState& state_;
   ConverterWindow& window_;
-  std::string& htmlfile_;
+  std::filesystem::path& htmlfile_;
   const RunOptions& options_;
+  std::filesystem::path book_path_;  // the file the field names
+  std::string page_text_;            // the page path as the status line shows it
   std::string book_;                 // the address book, read whole
   std::vector<AliasEntry> aliases_;  // its alias lines, in file order
   ReplacingFile page_;
@@ -100,13 +102,15 @@ bool ConversionRun::Start() {
   window_.SetButtonEnabled(Button::kBrowse, false);
   window_.SetButtonEnabled(Button::kView, false);
   state_.addressbook = window_.AddressBookText();
+  book_path_ = window_.AddressBookPath();
   return window_.PumpEvents() == PumpResult::kContinue;
 }
 
 void ConversionRun::Convert() {
-  book_ = ReadTextFile(state_.addressbook);
-  htmlfile_ = PagePathFor(state_.addressbook);
-  if (NamesSameFile(htmlfile_, state_.addressbook)) return RefuseOverwrite();
+  book_ = ReadTextFile(book_path_);
+  page_text_ = PagePathFor(state_.addressbook);
+  htmlfile_ = PagePathFor(book_path_);
+  if (NamesSameFile(htmlfile_, book_path_)) return RefuseOverwrite();
   WriteHeader(state_, page_, htmlfile_, options_.date ? *options_.date : TodayLocal());
   state_.proc = kRunProc;
 
@@ -203,7 +207,7 @@ void ConversionRun::EndStep() {
   state_.proc = kRunProc;
   work_list_.Clear();
   window_.SetStatusText("Done. " + NumberText(state_.ctr) + " Nicknames converted to:\r\n" +
-                        htmlfile_);
+                        page_text_);
   if (state_.ctr >= 1 && options_.history != nullptr) {
     options_.history->UpdateAddressBookList(state_, state_.addressbook);
     options_.history->WriteINIFile(state_);
@@ -261,7 +265,15 @@ std::string PagePathFor(const std::string& addressbook) {
   return std::string(Left(addressbook, static_cast<long long>(addressbook.size()) - 4)) + ".htm";
 }
 
-void RunConversion(ConverterState& state, ConverterWindow& window, std::string& htmlfile,
+std::filesystem::path PagePathFor(const std::filesystem::path& addressbook) {
+  const std::filesystem::path::string_type& name = addressbook.native();
+  if (name.size() < 4) throw Failure(kInvalidArgument);
+  std::filesystem::path page = name.substr(0, name.size() - 4);
+  page += ".htm";
+  return page;
+}
+
+void RunConversion(ConverterState& state, ConverterWindow& window, std::filesystem::path& htmlfile,
                    const RunOptions& options) {
   ConversionRun(state, window, htmlfile, options).Run();
 }

@@ -5,6 +5,7 @@
 // enabled (View only after a run that reached its end) and the focus.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -33,11 +34,14 @@ struct RunOptions {
 // Runs one conversion. `htmlfile` receives the page path once the address
 // book has been opened. When the window answers an event pump with
 // "closing", the run ends there and leaves no page.
-void RunConversion(ConverterState& state, ConverterWindow& window, std::string& htmlfile,
+void RunConversion(ConverterState& state, ConverterWindow& window, std::filesystem::path& htmlfile,
                    const RunOptions& options = {});
 
 // The page path of an address book: its last four characters replaced by
-// ".htm". Code 5 for a name of fewer than four characters.
+// ".htm". Code 5 for a name of fewer than four characters. The text form is
+// what the user is shown; the path form is the file, in the system's own
+// characters.
 std::string PagePathFor(const std::string& addressbook);
+std::filesystem::path PagePathFor(const std::filesystem::path& addressbook);
 
 }  // namespace veltrana

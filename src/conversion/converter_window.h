@@ -3,6 +3,7 @@
 // the command-line converter prints what a person would see.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -25,8 +26,13 @@ class ConverterWindow {
  public:
   virtual ~ConverterWindow() = default;
 
-  // The text of the address-book field, exactly as typed.
+  // The text of the address-book field, exactly as typed, as the program
+  // keeps text: 8-bit, in the system's code page. It is what the page and
+  // the settings file show of the address book.
   virtual std::string AddressBookText() const = 0;
+  // The file the field names, as the system names it (a name the 8-bit
+  // text cannot spell still opens).
+  virtual std::filesystem::path AddressBookPath() const = 0;
   // The status line under the field.
   virtual void SetStatusText(const std::string& text) = 0;
 

@@ -1,5 +1,7 @@
 #include "settings/settings_file.h"
 
+#include <cerrno>
+
 #include "base/int16.h"
 #include "base/replacing_file.h"
 #include "base/text_file.h"
@@ -13,7 +15,11 @@ constexpr std::string_view kKey = "AddressBook=";
 
 }  // namespace
 
-std::filesystem::path SettingsLocation::FilePath(const ConverterState& state) const {
+// Without a folder there is no settings file: reading finds none, and a
+// write fails where it would otherwise land in whatever folder is current.
+std::filesystem::path SettingsLocation::FilePath(const ConverterState& state,
+                                                 FileAccess access) const {
+  if (directory.empty()) throw FileFailure(ENOENT, access);
   return directory / state.inifile;
 }
 
@@ -27,7 +33,7 @@ void SettingsLocation::EnterDirectory(FileAccess access) const {
 void ReadSettingsFile(ConverterState& state, AddressBookHistory& history,
                       const SettingsLocation& location) {
   location.EnterDirectory(FileAccess::kRead);
-  const std::string file = ReadTextFile(location.FilePath(state));
+  const std::string file = ReadTextFile(location.FilePath(state, FileAccess::kRead));
   LineCursor cursor(file);
   std::string_view line;
   while (cursor.Next(line)) {
@@ -57,7 +63,7 @@ void WriteINIFile(ConverterState& state, const AddressBookHistory& history,
   state.proc = "WriteINIFile()";
   location.EnterDirectory(FileAccess::kWrite);
   ReplacingFile file;
-  file.Open(location.FilePath(state));
+  file.Open(location.FilePath(state, FileAccess::kWrite));
   for (const std::string& entry : history.entries()) {
     if (entry != state.addressbook) file.WriteLine(std::string(kKey) + entry);
   }

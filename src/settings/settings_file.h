@@ -28,7 +28,7 @@ struct SettingsLocation {
   std::filesystem::path directory;
   bool make_working_directory = false;
 
-  std::filesystem::path FilePath(const ConverterState& state) const;
+  std::filesystem::path FilePath(const ConverterState& state, FileAccess access) const;
   void EnterDirectory(FileAccess access) const;
 };
 

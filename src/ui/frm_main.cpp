@@ -13,6 +13,7 @@
 #include "base/program_identity.h"
 #include "conversion/conversion_run.h"
 #include "conversion/error_report.h"
+#include "ui/file_name_text.h"
 #include "ui/key_sequence_text.h"
 #include "ui/module1.h"
 
@@ -22,7 +23,7 @@ namespace {
 
 // Program texts are 8-bit; their CR LF line ends become Qt's newlines.
 QString ToQt(const std::string& text) {
-  QString converted = QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+  QString converted = ShowBytes(text);
   converted.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   return converted;
 }
@@ -126,7 +127,8 @@ void frmMain::Form_Load() {
   SetConverterDefaults(state_);
   const SettingsLoad load = LoadSettings(state_, history_, settings_location_, *this);
   ShowHistory();
-  cbxAddressBook->setEditText(load == SettingsLoad::kFailed ? QString() : ToQt(state_.addressbook));
+  cbxAddressBook->setEditText(load == SettingsLoad::kFailed ? QString()
+                                                            : ShowBytes(state_.addressbook));
   if (load == SettingsLoad::kRead) SetStatusText("Ready");
   SetPageTitleDefault(state_);
 }
@@ -171,13 +173,24 @@ void frmMain::ShowHistory() {
   const QString text = cbxAddressBook->currentText();
   for (auto i = static_cast<std::size_t>(cbxAddressBook->count()); i < history_.entries().size();
        ++i) {
-    cbxAddressBook->addItem(ToQt(history_.entries()[i]));
+    const std::string& entry = history_.entries()[i];
+    cbxAddressBook->addItem(ShowBytes(entry),
+                            QByteArray(entry.data(), static_cast<qsizetype>(entry.size())));
   }
   cbxAddressBook->setEditText(text);
 }
 
+// A history entry shows as it is kept; anything else is a file name typed or
+// chosen, in the system's bytes for it.
 std::string frmMain::AddressBookText() const {
-  return cbxAddressBook->currentText().toLocal8Bit().toStdString();
+  const QString text = cbxAddressBook->currentText();
+  const int entry = cbxAddressBook->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (entry >= 0) return cbxAddressBook->itemData(entry).toByteArray().toStdString();
+  return FileNameBytes(text);
+}
+
+std::filesystem::path frmMain::AddressBookPath() const {
+  return AddressBookText();
 }
 
 void frmMain::SetStatusText(const std::string& text) {
@@ -214,8 +227,10 @@ PumpResult frmMain::PumpEvents() {
   return closing_ ? PumpResult::kWindowClosing : PumpResult::kContinue;
 }
 
+// The keys go to this window's focused control, which takes them even while
+// the window is not active (right after a message box closes, no window is).
 void frmMain::SendKeys(std::string_view keys) {
-  QWidget* target = QApplication::focusWidget();
+  QWidget* target = focusWidget();
   if (target == nullptr) target = this;
   for (const KeyStroke& stroke : ParseKeySequenceText(keys)) {
     const auto key = static_cast<Qt::Key>(stroke.key);

@@ -15,6 +15,7 @@
 #include "settings/address_book_history.h"
 #include "settings/program_directory.h"
 #include "settings/settings_file.h"
+#include "ui/module1.h"
 #include "ui/window_dialogs.h"
 
 class QComboBox;
@@ -27,7 +28,7 @@ class frmMain : public QWidget, public ConverterWindow {
  public:
   struct Options {
     // Where "veltra.ini" lives: the program's own folder.
-    std::filesystem::path settings_directory = ProgramDirectory();
+    std::filesystem::path settings_directory = ProgramDirectory(Module1::argument_zero);
     // The message box and the file dialog; tests answer them themselves.
     std::unique_ptr<WindowDialogs> dialogs = MakeQtDialogs();
     // The date in the page header; today when unset.
@@ -49,6 +50,7 @@ class frmMain : public QWidget, public ConverterWindow {
 
   // What the conversion run needs of the window.
   std::string AddressBookText() const override;
+  std::filesystem::path AddressBookPath() const override;
   void SetStatusText(const std::string& text) override;
   void SetButtonEnabled(Button button, bool enabled) override;
   void FocusButton(Button button) override;

@@ -1,8 +1,10 @@
 #include "ui/module1.h"
 
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QUrl>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 #include "ui/frm_main.h"
 
@@ -14,9 +16,14 @@ void Main() {
   window->show();
 }
 
+// The page's name goes to the viewer byte for byte, percent-encoded, so a
+// name that is not UTF-8 still opens.
 void LaunchViewer() {
-  const QString path = QFileInfo(QString::fromLocal8Bit(htmlfile)).absoluteFilePath();
-  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  std::error_code unknown;
+  const std::string path = std::filesystem::absolute(htmlfile, unknown).string();
+  const QByteArray encoded =
+      QByteArray(path.data(), static_cast<qsizetype>(path.size())).toPercentEncoding("/");
+  QDesktopServices::openUrl(QUrl::fromEncoded("file://" + encoded));
 }
 
 }  // namespace veltrana::Module1

@@ -2,12 +2,16 @@
 // and the viewer launch.
 #pragma once
 
-#include <string>
+#include <filesystem>
 
 namespace veltrana::Module1 {
 
 // Full path of the page the last conversion run started.
-inline std::string htmlfile;
+inline std::filesystem::path htmlfile;
+
+// How the program was started (argv[0]), for finding its folder where the
+// system cannot tell.
+inline const char* argument_zero = nullptr;
 
 // Creates the main window (which runs its load step) and shows it. The
 // program runs as long as the window is open.

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include "cli/console_window.h"
 #include "page/page_writer.h"
 
@@ -47,9 +50,65 @@ TEST(ParseCommandLine, SourceDateEpochGivesTheUtcDate) {
   ASSERT_TRUE(command.date.has_value());
   EXPECT_EQ(PageDateText(*command.date), "05-Mar-1997");
   EXPECT_FALSE(ParseCommandLine({"b.txt"}, "").date.has_value());
-  for (const char* bad : {"soon", "-5", "12x", "99999999999999999999999"}) {
-    EXPECT_EQ(ParseCommandLine({"b.txt"}, bad).action, Action::kUsageError) << bad;
+  const struct {
+    const char* epoch;
+    const char* date;  // nothing: a usage error naming the variable
+  } cases[] = {
+      {"-5", "31-Dec-1969"},
+      {"-62135596800", "01-Jan-0001"},
+      {"253402300799", "31-Dec-9999"},
+      {"-62135596801", nullptr},
+      {"253402300800", nullptr},  // year 10000
+      {"203402300800000", nullptr},
+      {"99999999999999999999999", nullptr},
+      {"soon", nullptr},
+      {"12x", nullptr},
+      {"-", nullptr},
+      {"+5", nullptr},
+  };
+  for (const auto& c : cases) {
+    const CommandLine parsed = ParseCommandLine({"b.txt"}, c.epoch);
+    if (c.date == nullptr) {
+      EXPECT_EQ(parsed.action, Action::kUsageError) << c.epoch;
+      EXPECT_NE(parsed.error.find("SOURCE_DATE_EPOCH"), std::string::npos) << parsed.error;
+    } else {
+      ASSERT_TRUE(parsed.date.has_value()) << c.epoch;
+      EXPECT_EQ(PageDateText(*parsed.date), c.date) << c.epoch;
+    }
   }
+}
+
+TEST(ShowsProgress, OnlyOnATerminalKnownToUnderstandACarriageReturn) {
+  EXPECT_FALSE(ShowsProgress(false, "xterm"));
+#if defined(_WIN32)
+  EXPECT_TRUE(ShowsProgress(true, nullptr));
+#else
+  EXPECT_TRUE(ShowsProgress(true, "xterm-256color"));
+  EXPECT_TRUE(ShowsProgress(true, "vt100"));
+  EXPECT_FALSE(ShowsProgress(true, "dumb"));
+  EXPECT_FALSE(ShowsProgress(true, ""));
+  EXPECT_FALSE(ShowsProgress(true, nullptr));
+#endif
+}
+
+// The progress line is rewritten with carriage returns and blanks only: no
+// terminal escapes, which print as garbage where they are not understood.
+TEST(ConsoleWindow, ProgressUsesCarriageReturnsAndBlanksOnly) {
+  std::FILE* errors = std::tmpfile();
+  ASSERT_NE(errors, nullptr);
+  ConsoleWindow window("b.txt", "b.txt", errors, true);
+  window.SetStatusText("Converted  5 of  12 ...");
+  window.PumpEvents();
+  window.SetStatusText("Working...");
+  window.PumpEvents();
+  window.FinishProgress();
+  window.ShowMessage("Error  5: x\r\nProcedure: y", kStylePlain, "Veltrana");
+  std::rewind(errors);
+  std::string shown(256, '\0');
+  shown.resize(std::fread(shown.data(), 1, shown.size(), errors));
+  std::fclose(errors);
+  EXPECT_EQ(shown, "\rConverted  5 of  12 ...\rWorking..." + std::string(13, ' ') + "\r" +
+                       std::string(23, ' ') + "\rError  5: x\nProcedure: y\n");
 }
 
 TEST(ConsoleText, PrintsCrLfAsNewline) {

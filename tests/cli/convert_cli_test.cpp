@@ -95,7 +95,12 @@ TEST_F(ConvertCliTest, UsageHelpAndVersion) {
   EXPECT_EQ(Run("").status, 2);
   EXPECT_EQ(Run("a.txt b.txt").status, 2);
   EXPECT_EQ(Run("--nonsense x").status, 2);
-  EXPECT_EQ(Run("x.txt", "SOURCE_DATE_EPOCH=yesterday").status, 2);
+  for (const char* epoch : {"yesterday", "253402300800", "9223372036854775807"}) {
+    const Result result = Run("x.txt", std::string("SOURCE_DATE_EPOCH=") + epoch);
+    EXPECT_EQ(result.status, 2) << epoch;
+    EXPECT_NE(result.err.find("SOURCE_DATE_EPOCH"), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "") << epoch;
+  }
   const Result help = Run("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: veltrana-convert"), std::string::npos);
@@ -145,6 +150,18 @@ TEST_F(ConvertCliTest, AFileSizeLimitIsReportedAsAFullDiskAndKeepsTheEarlierPage
   EXPECT_EQ(result.out.rfind("Converted ", 0), 0u) << "the last progress stays: " << result.out;
   EXPECT_EQ(testing::ReadBytes(dir_.File("big.htm")), "earlier page");
   EXPECT_FALSE(testing::Exists(dir_.File("big.htm.part")));
+}
+
+// A name in the bytes of an old Windows folder (Latin-1 e-acute): the book
+// opens, and the page and its texts carry the name's own bytes.
+TEST_F(ConvertCliTest, ANameThatIsNotUtf8ConvertsUnderItsOwnBytes) {
+  testing::WriteBytes(dir_.File("caf\xE9.txt"), "alias a y\r\n");
+  const Result result = Run("'caf\xE9.txt'", "SOURCE_DATE_EPOCH=857520000");
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "Done.  1 Nicknames converted to:\ncaf\xE9.htm\n");
+  EXPECT_EQ(testing::ReadBytes(dir_.File("caf\xE9.htm")),
+            testing::ExpectedHeader("caf\xE9", "05-Mar-1997") + testing::ExpectedRow({"a", "y"}) +
+                testing::ExpectedFooter(1, "caf\xE9.txt"));
 }
 
 TEST_F(ConvertCliTest, ConvertsTheBundledSample) {

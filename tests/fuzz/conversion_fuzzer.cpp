@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   testing::RecordingWindow window(book);
   ConverterState state = LoadedConverterState();
-  std::string htmlfile;
+  std::filesystem::path htmlfile;
   RunOptions options;
   options.date = kDate;
   const testing::RunOutcome outcome = testing::RunThrough(state, window, htmlfile, options);

@@ -153,7 +153,35 @@ TEST_F(SettingsFileTest, FailedWriteLeavesTheOldFileWhole) {
   EXPECT_EQ(state_.proc, "WriteINIFile()");
   EXPECT_TRUE(std::filesystem::is_directory(held.directory / "veltra.ini"));
   EXPECT_EQ(IniText(), Ini({"old.txt"}));
+  // No settings folder at all (the program's folder could not be found):
+  // the write is reported, not made in whatever folder is current.
+  try {
+    WriteINIFile(state_, history_, SettingsLocation{});
+    ADD_FAILURE() << "wrote settings without a settings folder";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.code(), 76);
+  }
+  EXPECT_EQ(LoadSettings(state_, history_, SettingsLocation{}, window_), SettingsLoad::kNotFound)
+      << "nothing to read there either";
 }
+
+#if !defined(_WIN32)
+// The settings file is replaced as the page is: a private file stays
+// private, a link stays a link to the rewritten file.
+TEST_F(SettingsFileTest, RewritingKeepsPermissionsAndLinks) {
+  namespace fs = std::filesystem;
+  fs::create_directory(dir_.path() / "kept");
+  const fs::path real = dir_.path() / "kept" / "veltra.ini";
+  testing::WriteBytes(real, Ini({"old.txt"}));
+  fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink("kept/veltra.ini", dir_.path() / "veltra.ini");
+  state_.addressbook = "new.txt";
+  Write();
+  EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir_.path() / "veltra.ini")));
+  EXPECT_EQ(testing::ReadBytes(real), Ini({"new.txt"}));
+  EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+#endif
 
 TEST_F(SettingsFileTest, TheWindowWorksInTheSettingsFolder) {
   const std::filesystem::path previous = std::filesystem::current_path();
@@ -185,6 +213,33 @@ TEST(ProgramDirectory, IsTheFolderOfTheRunningExecutable) {
   ASSERT_FALSE(folder.empty());
   EXPECT_TRUE(std::filesystem::exists(folder / "veltrana_tests"));
 }
+
+#if !defined(_WIN32)
+// Where the system cannot tell the program's folder, argv[0] does, as a
+// shell found the program.
+TEST(ProgramDirectory, ArgumentZeroFindsTheFolderAsAShellDoes) {
+  namespace fs = std::filesystem;
+  testing::TempDir dir;
+  fs::create_directories(dir.path() / "bin");
+  fs::create_directories(dir.path() / "other");
+  testing::WriteBytes(dir.path() / "bin" / "veltrana", "#!");
+  const std::string bin = fs::canonical(dir.path() / "bin").string();
+  const std::string path = (dir.path() / "other").string() + ":" + bin;
+  const struct {
+    std::string argument_zero;
+    std::string search_path;
+    std::string folder;
+  } cases[] = {
+      {bin + "/veltrana", "", bin},   {"veltrana", path, bin},
+      {"veltrana", "::" + path, bin}, {"veltrana", (dir.path() / "other").string(), ""},
+      {bin + "/missing", path, ""},   {"", path, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(fs::path(DirectoryOfCommand(c.argument_zero, c.search_path)), fs::path(c.folder))
+        << c.argument_zero << " on " << c.search_path;
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace veltrana

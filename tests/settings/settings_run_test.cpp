@@ -32,7 +32,7 @@ class SettingsRunTest : public ::testing::Test {
   AddressBookHistory history_;
   SettingsHistory end_step_{history_, SettingsLocation{settings_.path(), false}};
   testing::RecordingWindow window_;
-  std::string htmlfile_;
+  std::filesystem::path htmlfile_;
 };
 
 TEST_F(SettingsRunTest, ARunWithRowsRemembersTheBookAndOneWithoutChangesNothing) {

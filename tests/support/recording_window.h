@@ -37,6 +37,7 @@ class RecordingWindow : public ConverterWindow {
   std::function<void(int)> on_pump;  // called with the pump's number (0-based)
 
   std::string AddressBookText() const override { return field_; }
+  std::filesystem::path AddressBookPath() const override { return field_; }
   void SetStatusText(const std::string& text) override {
     status = text;
     statuses.push_back(text);

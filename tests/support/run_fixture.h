@@ -53,7 +53,7 @@ class RunFixture : public ::testing::Test {
   RecordingWindow window_;
   RecordingHistory history_;
   ConverterState state_ = LoadedConverterState();
-  std::string htmlfile_;
+  std::filesystem::path htmlfile_;
 };
 
 }  // namespace veltrana::testing

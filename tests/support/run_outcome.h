@@ -19,8 +19,8 @@ enum class RunOutcome {
 };
 
 // Runs a conversion through `window` and tells how it ended.
-inline RunOutcome RunThrough(ConverterState& state, RecordingWindow& window, std::string& htmlfile,
-                             const RunOptions& options) {
+inline RunOutcome RunThrough(ConverterState& state, RecordingWindow& window,
+                             std::filesystem::path& htmlfile, const RunOptions& options) {
   const std::size_t earlier_messages = window.messages.size();
   RunConversion(state, window, htmlfile, options);
   if (window.enabled[Button::kView]) return RunOutcome::kConverted;

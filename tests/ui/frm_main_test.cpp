@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,15 +57,24 @@ class FrmMainTest : public ::testing::Test {
   QPushButton* View() { return Control<QPushButton>("cmdView"); }
   QComboBox* Field() { return Control<QComboBox>("cbxAddressBook"); }
   QString Status() { return Control<QLabel>("lblStatusText")->text(); }
-  QString Focused() {
-    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "";
-  }
+  // The window's focused control: the one that has the focus whenever the
+  // window is active (right after a message box closes, it is not yet).
+  QString Focused() { return window_->focusWidget() ? window_->focusWidget()->objectName() : ""; }
 
-  // Replaces the field's text by typing, as a person does.
+  // Replaces the field's text by typing, as a person does. Key clicks carry
+  // ASCII only; other characters arrive as an input method commits them.
   void Type(const QString& text) {
     Field()->lineEdit()->selectAll();
     QTest::keyClick(Field(), Qt::Key_Delete);
-    QTest::keyClicks(Field(), text);
+    bool ascii = true;
+    for (const QChar c : text) ascii = ascii && c.unicode() < 0x80;
+    if (ascii) {
+      QTest::keyClicks(Field(), text);
+    } else {
+      QInputMethodEvent typed;
+      typed.setCommitString(text);
+      QCoreApplication::sendEvent(Field()->lineEdit(), &typed);
+    }
   }
 
   std::string Book(const std::string& name, const std::string& content) {
@@ -191,6 +201,7 @@ TEST_F(FrmMainTest, MissingFileSelectsTheFieldTextAndFocusesBrowse) {
   QTest::mouseClick(Convert(), Qt::LeftButton);
   QCoreApplication::processEvents();  // the keystrokes were posted
   ASSERT_EQ(log_.messages.size(), 1);
+  EXPECT_EQ(log_.modal_loops, 1) << "the message box was not up as a real one is";
   EXPECT_EQ(log_.messages[0],
             "16 Veltrana: Specified Address Book does not exist.\nFilename: " + missing);
   EXPECT_EQ(Status(), "Invalid Address Book filename");
@@ -251,6 +262,41 @@ TEST_F(FrmMainTest, ViewOpensThePageEachTimeItIsPressed) {
   ASSERT_EQ(recorder.urls.size(), 2);
   EXPECT_EQ(recorder.urls[0], QUrl::fromLocalFile(QString::fromStdString(books_.File("v.htm"))));
   EXPECT_EQ(recorder.urls[1], recorder.urls[0]);
+}
+
+// A book named in Latin-1 bytes, as in an old Windows folder: typed as the
+// window shows it, it converts under its own bytes, is remembered as those
+// bytes, and converts again from the history at the next start.
+TEST_F(FrmMainTest, ABookNamedInLatin1ConvertsAndComesBackFromTheHistory) {
+  testing::UrlRecorder recorder;
+  QDesktopServices::setUrlHandler("file", &recorder, "open");
+  const std::string book = Book("caf\xE9.txt", "alias a b\r\n");
+  const QString folder = QString::fromStdString(books_.path().string());
+  const QString shown = folder + QString::fromUtf8("/caf\xC3\xA9.txt");
+  Open();
+  Type(shown);
+  QTest::mouseClick(Convert(), Qt::LeftButton);
+  ExpectButtons(true, true, true);
+  const std::string page = testing::ReadBytes(books_.File("caf\xE9.htm"));
+  EXPECT_NE(page.find("Entries converted from Address Book: " + book + "\r\n"), std::string::npos);
+  EXPECT_EQ(Status(),
+            "Done.  1 Nicknames converted to:\n" + folder + QString::fromUtf8("/caf\xC3\xA9.htm"));
+  EXPECT_EQ(testing::ReadBytes(settings_.File("veltra.ini")), "AddressBook=" + book + "\r\n");
+  QTest::mouseClick(View(), Qt::LeftButton);
+  QDesktopServices::unsetUrlHandler("file");
+  ASSERT_EQ(recorder.urls.size(), 1);
+  EXPECT_TRUE(recorder.urls[0].toEncoded().endsWith("/caf%E9.htm"))
+      << recorder.urls[0].toEncoded().toStdString();
+
+  std::filesystem::remove(books_.File("caf\xE9.htm"));
+  window_.reset();
+  Open();
+  ASSERT_EQ(Field()->count(), 1);
+  EXPECT_EQ(Field()->itemText(0), shown);
+  EXPECT_EQ(Field()->currentText(), shown);
+  QTest::mouseClick(Convert(), Qt::LeftButton);
+  ExpectButtons(true, true, true);
+  EXPECT_EQ(testing::ReadBytes(books_.File("caf\xE9.htm")), page);
 }
 
 TEST_F(FrmMainTest, AltKeysPressTheButtons) {
