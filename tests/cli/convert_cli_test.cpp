@@ -1,40 +1,45 @@
 // veltrana-convert run as a person or a script runs it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/page_text.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace veltrana {
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using Result = testing::ProgramResult;
 
 class ConvertCliTest : public ::testing::Test {
  protected:
-  // Runs the converter in the test folder with `arguments` (already quoted
-  // for the shell) and the environment assignments in `environment`.
-  Result Run(const std::string& arguments, const std::string& environment = "") {
-    const std::string out = dir_.File("stdout"), err = dir_.File("stderr");
-    const std::string command = "cd '" + dir_.path().string() + "' && " + environment + " '" +
-                                VELTRANA_CONVERT + "' " + arguments + " >'" + out + "' 2>'" + err +
-                                "' </dev/null";
-    const int raw = std::system(command.c_str());
-    Result result;
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = testing::ReadBytes(out);
-    result.err = testing::ReadBytes(err);
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
+  // Runs the converter in the test folder with `arguments` and the variables
+  // in `environment` set.
+  Result Run(std::vector<std::string> arguments,
+             std::vector<std::pair<std::string, std::string>> environment = {},
+             std::optional<long> file_size_limit = std::nullopt) {
+    Result result = testing::RunProgram(
+        VELTRANA_CONVERT, {std::move(arguments), std::move(environment), file_size_limit},
+        dir_.path());
+    result.out = TextLines(result.out);
+    result.err = TextLines(result.err);
     return result;
+  }
+
+  // Console output ends its lines the platform's way; the expectations here
+  // are written with LF.
+  static std::string TextLines(std::string text) {
+#if defined(_WIN32)
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+      text.erase(at, 1);
+    }
+#endif
+    return text;
   }
 
   testing::TempDir dir_;
@@ -42,7 +47,7 @@ class ConvertCliTest : public ::testing::Test {
 
 TEST_F(ConvertCliTest, ConvertsARelativePathAndPrintsTheStatus) {
   testing::WriteBytes(dir_.File("nndbase.txt"), "alias b x\r\nalias a y\r\n");
-  const Result result = Run("nndbase.txt", "SOURCE_DATE_EPOCH=857520000");
+  const Result result = Run({"nndbase.txt"}, {{"SOURCE_DATE_EPOCH", "857520000"}});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "Done.  2 Nicknames converted to:\nnndbase.htm\n");
   EXPECT_EQ(result.err, "");
@@ -54,9 +59,9 @@ TEST_F(ConvertCliTest, ConvertsARelativePathAndPrintsTheStatus) {
 
 TEST_F(ConvertCliTest, SameInputAndDateGiveTheSameBytes) {
   testing::WriteBytes(dir_.File("b.txt"), "alias a y\r\n");
-  ASSERT_EQ(Run("b.txt", "SOURCE_DATE_EPOCH=1796601600").status, 0);
+  ASSERT_EQ(Run({"b.txt"}, {{"SOURCE_DATE_EPOCH", "1796601600"}}).status, 0);
   const std::string first = testing::ReadBytes(dir_.File("b.htm"));
-  ASSERT_EQ(Run("b.txt", "SOURCE_DATE_EPOCH=1796601600").status, 0);
+  ASSERT_EQ(Run({"b.txt"}, {{"SOURCE_DATE_EPOCH", "1796601600"}}).status, 0);
   EXPECT_EQ(testing::ReadBytes(dir_.File("b.htm")), first);
   EXPECT_NE(first.find("<td> b<br>07-Dec-2026\r\n"), std::string::npos);
 }
@@ -66,12 +71,11 @@ TEST_F(ConvertCliTest, FailuresPrintTheirMessagesAndExitOne) {
   std::filesystem::create_directory(dir_.File("folder.txt"));
   testing::WriteBytes(dir_.File("book.htm"), "alias a b\r\n");
   const struct {
-    std::string arguments;
+    std::string argument;
     std::string out;
     std::string err;
   } cases[] = {
-      {"''", "Invalid Address Book filename\n",
-       "Must enter name of Address Book file to convert\n"},
+      {"", "Invalid Address Book filename\n", "Must enter name of Address Book file to convert\n"},
       {"missing.txt", "Invalid Address Book filename\n",
        "Specified Address Book does not exist.\nFilename: missing.txt\n"},
       {"bad.txt", "Working...\n",
@@ -82,29 +86,29 @@ TEST_F(ConvertCliTest, FailuresPrintTheirMessagesAndExitOne) {
        "The page would overwrite the address book itself.\nFilename: book.htm\n"},
   };
   for (const auto& c : cases) {
-    const Result result = Run(c.arguments);
-    EXPECT_EQ(result.status, 1) << c.arguments;
-    EXPECT_EQ(result.out, c.out) << c.arguments;
-    EXPECT_EQ(result.err, c.err) << c.arguments;
+    const Result result = Run({c.argument});
+    EXPECT_EQ(result.status, 1) << c.argument;
+    EXPECT_EQ(result.out, c.out) << c.argument;
+    EXPECT_EQ(result.err, c.err) << c.argument;
   }
   EXPECT_FALSE(testing::Exists(dir_.File("bad.htm")));
   EXPECT_EQ(testing::ReadBytes(dir_.File("book.htm")), "alias a b\r\n");
 }
 
 TEST_F(ConvertCliTest, UsageHelpAndVersion) {
-  EXPECT_EQ(Run("").status, 2);
-  EXPECT_EQ(Run("a.txt b.txt").status, 2);
-  EXPECT_EQ(Run("--nonsense x").status, 2);
+  EXPECT_EQ(Run({}).status, 2);
+  EXPECT_EQ(Run({"a.txt", "b.txt"}).status, 2);
+  EXPECT_EQ(Run({"--nonsense", "x"}).status, 2);
   for (const char* epoch : {"yesterday", "253402300800", "9223372036854775807"}) {
-    const Result result = Run("x.txt", std::string("SOURCE_DATE_EPOCH=") + epoch);
+    const Result result = Run({"x.txt"}, {{"SOURCE_DATE_EPOCH", epoch}});
     EXPECT_EQ(result.status, 2) << epoch;
     EXPECT_NE(result.err.find("SOURCE_DATE_EPOCH"), std::string::npos) << result.err;
     EXPECT_EQ(result.out, "") << epoch;
   }
-  const Result help = Run("--help");
+  const Result help = Run({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: veltrana-convert"), std::string::npos);
-  const Result version = Run("--version");
+  const Result version = Run({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "veltrana-convert (Veltrana) 1.0\n");
 }
@@ -114,14 +118,14 @@ TEST_F(ConvertCliTest, SettingsDirKeepsTheHistoryAsTheWindowDoes) {
   const std::string ini = dir_.File("settings/veltra.ini");
   testing::WriteBytes(ini, "AddressBook=A\nAddressBook=B.txt\nAddressBook=C\n");
   testing::WriteBytes(dir_.File("B.txt"), "alias x y\r\n");
-  ASSERT_EQ(Run("--settings-dir settings B.txt").status, 0);
+  ASSERT_EQ(Run({"--settings-dir", "settings", "B.txt"}).status, 0);
   EXPECT_EQ(testing::ReadBytes(ini), "AddressBook=A\r\nAddressBook=C\r\nAddressBook=B.txt\r\n");
   testing::WriteBytes(dir_.File("none.txt"), "nothing\r\n");
-  ASSERT_EQ(Run("--settings-dir=settings none.txt").status, 0);
+  ASSERT_EQ(Run({"--settings-dir=settings", "none.txt"}).status, 0);
   EXPECT_EQ(testing::ReadBytes(ini), "AddressBook=A\r\nAddressBook=C\r\nAddressBook=B.txt\r\n");
   // Without the option no settings file is read or written.
   testing::WriteBytes(dir_.File("other.txt"), "alias x y\r\n");
-  ASSERT_EQ(Run("other.txt").status, 0);
+  ASSERT_EQ(Run({"other.txt"}).status, 0);
   EXPECT_FALSE(testing::Exists(dir_.File("veltra.ini")));
   EXPECT_EQ(testing::ReadBytes(ini), "AddressBook=A\r\nAddressBook=C\r\nAddressBook=B.txt\r\n");
 }
@@ -129,7 +133,7 @@ TEST_F(ConvertCliTest, SettingsDirKeepsTheHistoryAsTheWindowDoes) {
 TEST_F(ConvertCliTest, UnwritableSettingsReportWriteINIFileAndKeepThePage) {
   std::filesystem::create_directories(dir_.File("settings/veltra.ini"));
   testing::WriteBytes(dir_.File("b.txt"), "alias x y\r\n");
-  const Result result = Run("--settings-dir settings b.txt");
+  const Result result = Run({"--settings-dir", "settings", "b.txt"});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "Error  75: Path/File access error\nProcedure: WriteINIFile()\n");
   EXPECT_EQ(result.out, "Done.  1 Nicknames converted to:\nb.htm\n");
@@ -144,7 +148,7 @@ TEST_F(ConvertCliTest, AFileSizeLimitIsReportedAsAFullDiskAndKeepsTheEarlierPage
   testing::WriteBytes(dir_.File("big.txt"), book);
   testing::WriteBytes(dir_.File("big.htm"), "earlier page");
   // ulimit -f counts blocks of 1024 bytes: the page needs far more than 64.
-  const Result result = Run("big.txt", "ulimit -f 64 &&");
+  const Result result = Run({"big.txt"}, {}, 64 * 1024);
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err.rfind("Error  61: Disk full\nProcedure: Write", 0), 0u) << result.err;
   EXPECT_EQ(result.out.rfind("Converted ", 0), 0u) << "the last progress stays: " << result.out;
@@ -156,7 +160,7 @@ TEST_F(ConvertCliTest, AFileSizeLimitIsReportedAsAFullDiskAndKeepsTheEarlierPage
 // opens, and the page and its texts carry the name's own bytes.
 TEST_F(ConvertCliTest, ANameThatIsNotUtf8ConvertsUnderItsOwnBytes) {
   testing::WriteBytes(dir_.File("caf\xE9.txt"), "alias a y\r\n");
-  const Result result = Run("'caf\xE9.txt'", "SOURCE_DATE_EPOCH=857520000");
+  const Result result = Run({"caf\xE9.txt"}, {{"SOURCE_DATE_EPOCH", "857520000"}});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, "Done.  1 Nicknames converted to:\ncaf\xE9.htm\n");
   EXPECT_EQ(testing::ReadBytes(dir_.File("caf\xE9.htm")),
@@ -167,7 +171,7 @@ TEST_F(ConvertCliTest, ANameThatIsNotUtf8ConvertsUnderItsOwnBytes) {
 TEST_F(ConvertCliTest, ConvertsTheBundledSample) {
   std::filesystem::copy_file(std::string(VELTRANA_EXAMPLES) + "/nndbase.txt",
                              dir_.File("nndbase.txt"));
-  const Result result = Run("nndbase.txt");
+  const Result result = Run({"nndbase.txt"});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out.rfind("Done. ", 0), 0u) << result.out;
   const std::string page = testing::ReadBytes(dir_.File("nndbase.htm"));

@@ -1,0 +1,29 @@
+// Runs a program as a person or a script runs it: in a folder, with some
+// variables set, nothing on its input, its two outputs collected. POSIX
+// and Windows each with their own calls, so the same tests run on both.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace veltrana::testing {
+
+struct ProgramResult {
+  int status = -1;  // the exit status, -1 when the program did not exit normally
+  std::string out;
+  std::string err;
+};
+
+struct ProgramRun {
+  std::vector<std::string> arguments;  // 8-bit, as a shell would pass them
+  std::vector<std::pair<std::string, std::string>> environment;  // set in addition
+  std::optional<long> file_size_limit;  // bytes a file may grow to (POSIX only)
+};
+
+ProgramResult RunProgram(const std::filesystem::path& program, const ProgramRun& run,
+                         const std::filesystem::path& folder);
+
+}  // namespace veltrana::testing
