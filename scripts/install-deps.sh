@@ -15,6 +15,8 @@ if [[ ${1:-} != sample ]]; then
     libgtest-dev googletest            # tests
     libbenchmark-dev time              # benchmarks; /usr/bin/time for peak memory
     qt6-base-dev                       # the window
+    dpkg-dev librsvg2-bin              # the Debian package: dependencies, icons
+    lintian desktop-file-utils file    # checking the package
   )
 fi
 if [[ ${1:-} == screenshot ]]; then

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs, builds and runs every test: once in a normal build with
 # warnings as errors, once with AddressSanitizer and UndefinedBehaviorSanitizer,
-# then each libFuzzer target for 60 seconds from its stored corpus.
+# then builds and checks the Debian package, then runs each libFuzzer target
+# for 60 seconds from its stored corpus.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -17,6 +18,10 @@ CC=clang CXX=clang++ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=De
 cmake --build build-sanitize --parallel
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-sanitize --output-on-failure --parallel 2
+
+echo "== Debian package: build it, then lintian, desktop-file-validate and its contents =="
+deb="$(scripts/make-deb.sh | tail -n 1)"
+scripts/check-deb.sh "$deb"
 
 echo "== fuzz each target for 60 seconds =="
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

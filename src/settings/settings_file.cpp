@@ -6,6 +6,7 @@
 #include "base/replacing_file.h"
 #include "base/text_file.h"
 #include "conversion/error_report.h"
+#include "settings/settings_directory.h"
 
 namespace veltrana {
 
@@ -61,6 +62,7 @@ SettingsLoad LoadSettings(ConverterState& state, AddressBookHistory& history,
 void WriteINIFile(ConverterState& state, const AddressBookHistory& history,
                   const SettingsLocation& location) {
   state.proc = "WriteINIFile()";
+  if (location.create_directory) CreateSettingsDirectory(location.directory);
   location.EnterDirectory(FileAccess::kWrite);
   ReplacingFile file;
   file.Open(location.FilePath(state, FileAccess::kWrite));

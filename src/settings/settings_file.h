@@ -24,9 +24,12 @@ enum class SettingsLoad {
 // Where the settings file lives. `make_working_directory`: the window makes
 // that folder its working directory whenever it reads or writes the file,
 // so an address book named without a folder is looked up there.
+// `create_directory`: the folder, and any missing above it, is made when the
+// file is written (a per-user settings folder that may not exist yet).
 struct SettingsLocation {
   std::filesystem::path directory;
   bool make_working_directory = false;
+  bool create_directory = false;
 
   std::filesystem::path FilePath(const ConverterState& state, FileAccess access) const;
   void EnterDirectory(FileAccess access) const;

@@ -43,7 +43,7 @@ frmMain::frmMain() : frmMain(Options{}) {}
 
 frmMain::frmMain(Options options, QWidget* parent)
     : QWidget(parent),
-      settings_location_{std::move(options.settings_directory), true},
+      settings_location_(std::move(options.settings)),
       settings_history_(history_, settings_location_),
       dialogs_(std::move(options.dialogs)),
       date_(options.date) {

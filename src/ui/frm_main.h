@@ -13,7 +13,7 @@
 #include "conversion/converter_window.h"
 #include "page/converter_state.h"
 #include "settings/address_book_history.h"
-#include "settings/program_directory.h"
+#include "settings/settings_directory.h"
 #include "settings/settings_file.h"
 #include "ui/module1.h"
 #include "ui/window_dialogs.h"
@@ -27,8 +27,9 @@ namespace veltrana {
 class frmMain : public QWidget, public ConverterWindow {
  public:
   struct Options {
-    // Where "veltra.ini" lives: the program's own folder.
-    std::filesystem::path settings_directory = ProgramDirectory(Module1::argument_zero);
+    // Where "veltra.ini" lives: beside the program when it may, else in the
+    // user's settings folder.
+    SettingsLocation settings = WindowSettingsLocation(Module1::argument_zero);
     // The message box and the file dialog; tests answer them themselves.
     std::unique_ptr<WindowDialogs> dialogs = MakeQtDialogs();
     // The date in the page header; today when unset.

@@ -37,7 +37,7 @@ class FrmMainTest : public ::testing::Test {
   void Open(const std::optional<std::string>& ini = std::nullopt) {
     if (ini) testing::WriteBytes(settings_.File("veltra.ini"), *ini);
     frmMain::Options options;
-    options.settings_directory = settings_.path();
+    options.settings = {settings_.path(), true};
     options.dialogs = std::make_unique<testing::FakeDialogs>(log_);
     options.date = CalendarDate{2026, 12, 7};
     window_ = std::make_unique<frmMain>(std::move(options));
@@ -154,7 +154,7 @@ TEST_F(FrmMainTest, StartWithSettingsListsTheHistoryAndReadsReady) {
 TEST_F(FrmMainTest, AFailedSettingsReadLeavesTheFieldEmpty) {
   const std::filesystem::path too_long = settings_.path() / std::string(5000, 'x');
   frmMain::Options options;
-  options.settings_directory = too_long;
+  options.settings = {too_long, true};
   options.dialogs = std::make_unique<testing::FakeDialogs>(log_);
   window_ = std::make_unique<frmMain>(std::move(options));
   window_->show();
@@ -181,6 +181,30 @@ TEST_F(FrmMainTest, ASuccessfulRunEnablesViewAndRemembersTheBook) {
   EXPECT_EQ(Field()->currentText().toStdString(), book);
   EXPECT_EQ(testing::ReadBytes(settings_.File("veltra.ini")), "AddressBook=" + book + "\r\n");
   EXPECT_EQ(Module1::htmlfile, books_.File("friends.htm"));
+  EXPECT_TRUE(log_.messages.isEmpty());
+}
+
+// In the user's settings folder the window keeps the working directory it
+// was started in: a book named without a folder is looked up there, as in
+// any other program, and the folder is made by the first settings write.
+TEST_F(FrmMainTest, SettingsInTheUsersFolderLeaveTheWorkingDirectoryAlone) {
+  const std::filesystem::path user_folder = settings_.path() / "config" / "veltrana";
+  std::filesystem::current_path(books_.path());
+  frmMain::Options options;
+  options.settings = {user_folder, false, true};
+  options.dialogs = std::make_unique<testing::FakeDialogs>(log_);
+  window_ = std::make_unique<frmMain>(std::move(options));
+  window_->show();
+  EXPECT_FALSE(testing::Exists(user_folder));
+  Book("near.txt", "alias a b\r\n");
+  Type("near.txt");
+  QTest::mouseClick(Convert(), Qt::LeftButton);
+  const std::filesystem::path working = std::filesystem::current_path();
+  std::filesystem::current_path(std::filesystem::temp_directory_path());
+  EXPECT_EQ(working, std::filesystem::canonical(books_.path()));
+  EXPECT_TRUE(View()->isEnabled());
+  EXPECT_TRUE(testing::Exists(books_.File("near.htm")));
+  EXPECT_EQ(testing::ReadBytes(user_folder / "veltra.ini"), "AddressBook=near.txt\r\n");
   EXPECT_TRUE(log_.messages.isEmpty());
 }
 
