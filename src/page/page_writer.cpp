@@ -10,7 +10,7 @@
 namespace veltrana {
 
 std::string StripPath(std::string_view path) {
-  const std::size_t last = path.rfind('\\');
+  const std::size_t last = path.find_last_of("\\/");
   return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
 }
 

@@ -14,8 +14,9 @@
 
 namespace veltrana {
 
-// The part of `path` after its last backslash (the whole path when it has
-// none). Only the backslash separates.
+// The part of `path` after its last backslash or slash (the whole path when
+// it has neither), so that the same book gives the same title on every
+// system.
 std::string StripPath(std::string_view path);
 
 // The address book's title in the page header: the path without a ".txt"

@@ -13,14 +13,19 @@ namespace {
 
 using testing::ExpectedEntry;
 
-TEST(StripPath, KeepsWhatFollowsTheLastBackslash) {
+// Backslash or slash: the same book gives the same title on every system,
+// and a Linux path or a Windows path typed with slashes loses its folders.
+TEST(StripPath, KeepsWhatFollowsTheLastBackslashOrSlash) {
   const std::pair<std::string, std::string> cases[] = {
       {"c:\\mail\\lists\\friends", "friends"},
       {"friends", "friends"},
       {"\\nndbase", "nndbase"},
       {"c:\\mail\\", ""},
-      {"c:/mail/friends", "c:/mail/friends"},  // a slash does not separate
-      {"c:friends", "c:friends"},              // nor does a drive colon
+      {"c:/mail/friends", "friends"},
+      {"/home/me/mail/nndbase", "nndbase"},
+      {"c:\\mail/lists\\friends", "friends"},
+      {"c:\\mail\\lists/friends", "friends"},
+      {"c:friends", "c:friends"},  // a drive colon does not separate
   };
   for (const auto& [path, stripped] : cases) EXPECT_EQ(StripPath(path), stripped) << path;
 }
@@ -37,6 +42,8 @@ TEST(BookTitle, DropsTxtAndFoldersAndNamesTheEudoraBook) {
       {"c:\\a\\b\\list.txt", "list"},
       {"c:\\x\\y.txt", "y"},
       {".txt", ""},
+      {"/home/me/mail/nndbase.txt", "Eudora Nicknames"},
+      {"c:/eudora/friends.txt", "friends"},
   };
   for (const auto& [book, title] : cases) EXPECT_EQ(BookTitle(book), title) << book;
 }
