@@ -15,3 +15,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # The tests run through Wine (64-bit). The 32-bit build cannot run on these
 # machines, so it has no emulator and discovers its tests when run.
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)

@@ -153,7 +153,14 @@ void File::CloseQuietly() noexcept {
   handle_ = kClosed;
 }
 
-void Replace(const std::filesystem::path& target, const std::filesystem::path& replacement) {
+void Replace(const std::filesystem::path& relative_target,
+             const std::filesystem::path& relative_replacement) {
+  // Whole paths: some replace calls take a relative name's folder to be
+  // none (Wine's does).
+  std::error_code unknown;
+  const std::filesystem::path target = std::filesystem::absolute(relative_target, unknown);
+  const std::filesystem::path replacement =
+      std::filesystem::absolute(relative_replacement, unknown);
   if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
     if (ReplaceFileW(target.c_str(), replacement.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                      nullptr, nullptr)) {

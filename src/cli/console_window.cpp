@@ -2,6 +2,13 @@
 
 #include <string_view>
 
+#include "base/system_text.h"
+
+#if defined(_WIN32)
+#include <io.h>
+#include <windows.h>
+#endif
+
 namespace veltrana {
 
 std::string ConsoleText(const std::string& text) {
@@ -21,6 +28,22 @@ ConsoleWindow::ConsoleWindow(std::string address_book, std::filesystem::path boo
       errors_(errors),
       show_progress_(show_progress) {}
 
+void PrintText(std::FILE* to, const std::string& text) {
+  const std::string console = ConsoleText(text);
+#if defined(_WIN32)
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(to)));
+  DWORD mode = 0;
+  if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
+    std::fflush(to);
+    const std::wstring wide = WideOfText(console);
+    DWORD written = 0;
+    WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    return;
+  }
+#endif
+  std::fwrite(console.data(), 1, console.size(), to);
+}
+
 bool ShowsProgress(bool is_terminal, const char* term) {
   if (!is_terminal) return false;
 #if defined(_WIN32)
@@ -38,7 +61,7 @@ PumpResult ConsoleWindow::PumpEvents() {
     std::string line = "\r" + ConsoleText(status_);
     if (line.size() < progress_width_) line.append(progress_width_ - line.size(), ' ');
     progress_width_ = line.size();
-    std::fputs(line.c_str(), errors_);
+    PrintText(errors_, line);
     std::fflush(errors_);
   }
   return PumpResult::kContinue;
@@ -47,14 +70,13 @@ PumpResult ConsoleWindow::PumpEvents() {
 void ConsoleWindow::FinishProgress() {
   if (progress_width_ == 0) return;
   const std::string blank = "\r" + std::string(progress_width_ - 1, ' ') + "\r";
-  std::fputs(blank.c_str(), errors_);
+  PrintText(errors_, blank);
   progress_width_ = 0;
 }
 
 void ConsoleWindow::ShowMessage(const std::string& text, int, const std::string&) {
   FinishProgress();
-  const std::string console = ConsoleText(text) + "\n";
-  std::fwrite(console.data(), 1, console.size(), errors_);
+  PrintText(errors_, text + "\r\n");
   std::fflush(errors_);
 }
 

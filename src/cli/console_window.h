@@ -16,6 +16,10 @@ namespace veltrana {
 // A text of the program with its CR LF line ends as the console's newlines.
 std::string ConsoleText(const std::string& text);
 
+// Prints a text of the program: CR LF as the console's newlines; on a
+// Windows console, the ANSI code page's characters as the console shows them.
+void PrintText(std::FILE* to, const std::string& text);
+
 // Whether progress is shown: on a terminal that is known to understand a
 // carriage return (`term` is the TERM variable, null when unset).
 bool ShowsProgress(bool is_terminal, const char* term);

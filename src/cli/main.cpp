@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/program_identity.h"
+#include "cli/arguments.h"
 #include "cli/command_line.h"
 #include "cli/console_window.h"
 #include "conversion/conversion_run.h"
@@ -60,12 +61,9 @@ int UsageError(const std::string& message) {
   return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
+int Main(const veltrana::Arguments& arguments) {
   const CommandLine command =
-      veltrana::ParseCommandLine(arguments, std::getenv("SOURCE_DATE_EPOCH"));
+      veltrana::ParseCommandLine(arguments.texts, std::getenv("SOURCE_DATE_EPOCH"));
   switch (command.action) {
     case CommandLine::Action::kHelp: PrintUsage(stdout); return 0;
     case CommandLine::Action::kVersion:
@@ -84,7 +82,8 @@ int main(int argc, char** argv) {
 
   const bool terminal =
       veltrana::ShowsProgress(VELTRANA_ISATTY(VELTRANA_FILENO(stderr)) != 0, std::getenv("TERM"));
-  veltrana::ConsoleWindow window(command.address_book, command.address_book, stderr, terminal);
+  veltrana::ConsoleWindow window(command.address_book, arguments.PathOf(command.address_book),
+                                 stderr, terminal);
   veltrana::ConverterState state = veltrana::LoadedConverterState();
   std::filesystem::path htmlfile;
   veltrana::RunOptions options;
@@ -95,7 +94,7 @@ int main(int argc, char** argv) {
   veltrana::AddressBookHistory history;
   std::optional<veltrana::SettingsHistory> settings;
   if (command.settings_dir) {
-    const veltrana::SettingsLocation location{*command.settings_dir, false};
+    const veltrana::SettingsLocation location{arguments.PathOf(*command.settings_dir), false};
     veltrana::LoadSettings(state, history, location, window);
     settings.emplace(history, location);
     options.history = &*settings;
@@ -103,8 +102,19 @@ int main(int argc, char** argv) {
   veltrana::RunConversion(state, window, htmlfile, options);
   window.FinishProgress();
 
-  const std::string status = veltrana::ConsoleText(window.status_text()) + "\n";
-  std::fwrite(status.data(), 1, status.size(), stdout);
+  veltrana::PrintText(stdout, window.status_text() + "\r\n");
   if (std::fflush(stdout) != 0) return 1;
   return window.view_enabled() ? 0 : 1;
 }
+
+}  // namespace
+
+#if defined(_WIN32)
+int wmain(int argc, wchar_t** argv) {
+  return Main(veltrana::ArgumentsOf(argc, argv));
+}
+#else
+int main(int argc, char** argv) {
+  return Main(veltrana::ArgumentsOf(argc, argv));
+}
+#endif

@@ -1,0 +1,339 @@
+#include "win32/frm_main.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "base/failure.h"
+#include "base/program_identity.h"
+#include "base/system_text.h"
+#include "conversion/conversion_run.h"
+#include "conversion/error_report.h"
+#include "win32/edit_keys.h"
+#include "win32/module1.h"
+
+namespace veltrana::win32 {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"VeltranaMain";
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr int kClientWidth = 7380;  // twips, as the window was laid out
+constexpr int kClientHeight = 1575;
+constexpr int kTwipsPerInch = 1440;
+constexpr int kFieldListItems = 15;  // the history's drop-down shows all of it
+
+bool IsComboBox(HWND control) {
+  wchar_t type[16] = {};
+  GetClassNameW(control, type, 16);
+  return lstrcmpiW(type, L"ComboBox") == 0;
+}
+
+}  // namespace
+
+// One control: its name, class, caption, style and place in twips.
+struct frmMain::ControlSpec {
+  const char* name;
+  const wchar_t* type;
+  const wchar_t* caption;
+  DWORD style;
+  HWND frmMain::*member;
+  int left, top, width, height;
+};
+
+// The controls, in the order of their tab index (labels take no focus).
+const frmMain::ControlSpec frmMain::kControls[] = {
+    {"Label1", L"STATIC", L"Address Book:", SS_RIGHT | SS_NOPREFIX, &frmMain::Label1, 240, 120,
+     1095, 255},
+    {"cmdConvert", L"BUTTON", L"&Convert", BS_PUSHBUTTON | WS_TABSTOP, &frmMain::cmdConvert, 6120,
+     120, 975, 375},
+    {"lblStatusText", L"STATIC", L"", SS_LEFT | SS_NOPREFIX, &frmMain::lblStatusText, 1440, 600,
+     4575, 495},
+    {"cmdOpen", L"BUTTON", L"&Browse", BS_PUSHBUTTON | WS_TABSTOP, &frmMain::cmdOpen, 6120, 600,
+     975, 375},
+    {"lblStatus", L"STATIC", L"Status:", SS_RIGHT | SS_NOPREFIX, &frmMain::lblStatus, 840, 600, 495,
+     255},
+    {"cmdView", L"BUTTON", L"&View", BS_PUSHBUTTON | WS_TABSTOP, &frmMain::cmdView, 6120, 1080, 975,
+     375},
+    {"cbxAddressBook", L"COMBOBOX", L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
+     &frmMain::cbxAddressBook, 1440, 120, 4575, 315},
+};
+
+frmMain::frmMain(Options options)
+    : settings_location_(std::move(options.settings)),
+      settings_history_(history_, settings_location_),
+      dialogs_(std::move(options.dialogs)),
+      date_(options.date),
+      quit_when_closed_(options.quit_when_closed) {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof window_class;
+  if (!GetClassInfoExW(instance, kClassName, &window_class)) {
+    window_class.lpfnWndProc = &frmMain::WindowProcedure;
+    window_class.hInstance = instance;
+    window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    window_class.lpszClassName = kClassName;
+    RegisterClassExW(&window_class);
+  }
+  const HDC screen = GetDC(nullptr);
+  dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  RECT frame{0, 0, Pixels(kClientWidth), Pixels(kClientHeight)};
+  AdjustWindowRectEx(&frame, kWindowStyle, FALSE, WS_EX_CONTROLPARENT);
+  CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"Veltrana", kWindowStyle, CW_USEDEFAULT,
+                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                  nullptr, instance, this);
+  CreateControls();
+  Form_Load();
+  FocusButton(Button::kConvert);
+}
+
+frmMain::~frmMain() {
+  quit_when_closed_ = false;
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+  if (font_ != nullptr) DeleteObject(font_);
+}
+
+void frmMain::Show() {
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  UpdateWindow(hwnd_);
+  SetFocus(focused_);
+}
+
+int frmMain::Pixels(int twips) const {
+  return MulDiv(twips, dpi_, kTwipsPerInch);
+}
+
+HWND frmMain::Control(std::string_view name) const {
+  for (const ControlSpec& spec : kControls) {
+    if (name == spec.name) return this->*spec.member;
+  }
+  return nullptr;
+}
+
+LRESULT CALLBACK frmMain::WindowProcedure(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_NCCREATE) {
+    auto* window = static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+    window->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+  }
+  auto* window = reinterpret_cast<frmMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (window == nullptr) return DefWindowProcW(hwnd, message, w, l);
+  return window->Handle(message, w, l);
+}
+
+LRESULT frmMain::Handle(UINT message, WPARAM w, LPARAM l) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(w) == BN_CLICKED) OnCommand(reinterpret_cast<HWND>(l));
+      return 0;
+    case WM_CLOSE: OnClose(); return 0;
+    case WM_DESTROY:
+      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      if (quit_when_closed_) PostQuitMessage(0);
+      return 0;
+    default: return DefWindowProcW(hwnd_, message, w, l);
+  }
+}
+
+// The window's font is the one its twip layout was made for: 8 points of
+// the dialog font. A caption wider in it than its place grows to the left,
+// keeping its right edge beside the control it names.
+void frmMain::CreateControls() {
+  font_ = CreateFontW(-MulDiv(8, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                      DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg 2");
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  int id = 100;
+  for (const ControlSpec& spec : kControls) {
+    const bool field = spec.member == &frmMain::cbxAddressBook;
+    const int height = field ? spec.height * (kFieldListItems + 1) : spec.height;
+    HWND control = CreateWindowExW(
+        0, spec.type, spec.caption, WS_CHILD | WS_VISIBLE | spec.style, Pixels(spec.left),
+        Pixels(spec.top), Pixels(spec.width), Pixels(height), hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    this->*spec.member = control;
+  }
+  for (HWND caption : {Label1, lblStatus}) {
+    RECT place{};
+    GetWindowRect(caption, &place);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&place), 2);
+    wchar_t text[64] = {};
+    const int length = GetWindowTextW(caption, text, 64);
+    const HDC dc = GetDC(caption);
+    const HGDIOBJ old = SelectObject(dc, font_);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text, length, &size);
+    SelectObject(dc, old);
+    ReleaseDC(caption, dc);
+    const int width = std::min<int>(std::max<int>(place.right - place.left, size.cx), place.right);
+    MoveWindow(caption, place.right - width, place.top, width, place.bottom - place.top, FALSE);
+  }
+}
+
+void frmMain::Form_Load() {
+  state_.proc = "Form_Load()";
+  SetButtonEnabled(Button::kView, false);
+  SetConverterDefaults(state_);
+  const SettingsLoad load = LoadSettings(state_, history_, settings_location_, *this);
+  ShowHistory();
+  SetFieldText(load == SettingsLoad::kFailed ? std::wstring() : WideOfText(state_.addressbook));
+  if (load == SettingsLoad::kRead) SetStatusText("Ready");
+  SetPageTitleDefault(state_);
+}
+
+void frmMain::cmdConvert_Click() {
+  running_ = true;
+  RunOptions options;
+  options.date = date_;
+  options.history = &settings_history_;
+  RunConversion(state_, *this, Module1::htmlfile, options);
+  running_ = false;
+  ShowHistory();
+  if (closing_) DestroyWindow(hwnd_);
+}
+
+void frmMain::cmdOpen_Click() {
+  state_.proc = "cmdOpen_Click()";
+  try {
+    SetButtonEnabled(Button::kView, false);
+    const std::optional<std::wstring> chosen = dialogs_->ChooseAddressBook(hwnd_);
+    if (!chosen) throw Failure(kDialogCancelled);
+    SetFieldText(*chosen);
+    SetStatusText("Ready");
+    FocusButton(Button::kConvert);
+  } catch (const Failure& failure) {
+    if (failure.code() != kDialogCancelled) {
+      ShowError(state_, failure, *this);
+      return;
+    }
+    SetButtonEnabled(Button::kBrowse, true);
+    SetButtonEnabled(Button::kConvert, true);
+    SetButtonEnabled(Button::kView, false);
+  }
+}
+
+void frmMain::cmdView_Click() {
+  Module1::LaunchViewer();
+}
+
+void frmMain::OnCommand(HWND control) {
+  if (control == cmdConvert) cmdConvert_Click();
+  if (control == cmdOpen) cmdOpen_Click();
+  if (control == cmdView) cmdView_Click();
+}
+
+// Closing during a run is put off to the run's next event pump, which ends
+// the run without a page; the window closes then.
+void frmMain::OnClose() {
+  if (running_) {
+    closing_ = true;
+    return;
+  }
+  DestroyWindow(hwnd_);
+}
+
+// The history is the field's item list; it only ever grows at its end.
+void frmMain::ShowHistory() {
+  const std::wstring text = FieldText();
+  const auto shown = static_cast<std::size_t>(SendMessageW(cbxAddressBook, CB_GETCOUNT, 0, 0));
+  for (std::size_t i = shown; i < history_.entries().size(); ++i) {
+    const std::wstring entry = WideOfText(history_.entries()[i]);
+    SendMessageW(cbxAddressBook, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+  }
+  SetFieldText(text);
+}
+
+std::wstring frmMain::FieldText() const {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(cbxAddressBook)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextW(cbxAddressBook, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+void frmMain::SetFieldText(const std::wstring& text) {
+  SetWindowTextW(cbxAddressBook, text.c_str());
+}
+
+HWND frmMain::FieldEdit() const {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  GetComboBoxInfo(cbxAddressBook, &info);
+  return info.hwndItem;
+}
+
+// A history entry shows as it is kept; anything else is a file name typed
+// or chosen, in the code page's spelling (or its short name).
+std::string frmMain::AddressBookText() const {
+  const std::wstring text = FieldText();
+  for (const std::string& entry : history_.entries()) {
+    if (WideOfText(entry) == text) return entry;
+  }
+  return TextOfPath(std::filesystem::path(text));
+}
+
+std::filesystem::path frmMain::AddressBookPath() const {
+  return std::filesystem::path(FieldText());
+}
+
+void frmMain::SetStatusText(const std::string& text) {
+  SetWindowTextW(lblStatusText, WideOfText(text).c_str());
+}
+
+HWND frmMain::ButtonFor(Button button) const {
+  switch (button) {
+    case Button::kConvert: return cmdConvert;
+    case Button::kBrowse: return cmdOpen;
+    case Button::kView: return cmdView;
+  }
+  return cmdConvert;
+}
+
+void frmMain::SetButtonEnabled(Button button, bool enabled) {
+  EnableWindow(ButtonFor(button), enabled ? TRUE : FALSE);
+}
+
+void frmMain::FocusButton(Button button) {
+  focused_ = ButtonFor(button);
+  SetFocus(focused_);
+}
+
+void frmMain::FocusAddressBook() {
+  focused_ = cbxAddressBook;
+  SetFocus(cbxAddressBook);
+}
+
+void frmMain::ShowMessage(const std::string& text, int style, const std::string& title) {
+  dialogs_->ShowMessage(hwnd_, WideOfText(text), style, WideOfText(title));
+}
+
+PumpResult frmMain::PumpEvents() {
+  MSG message{};
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {  // for the loop that waits for it
+      PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    if (!IsDialogMessageW(hwnd_, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+  return closing_ ? PumpResult::kWindowClosing : PumpResult::kContinue;
+}
+
+// The keys go to the control the window gave the focus last, which takes
+// them even while the window is not active (right after a message box
+// closes, it may not be yet).
+void frmMain::SendKeys(std::string_view keys) {
+  HWND target = focused_ != nullptr ? focused_ : GetFocus();
+  if (target != nullptr && IsComboBox(target)) target = FieldEdit();
+  if (target == FieldEdit()) SendKeysToEdit(target, keys);
+}
+
+}  // namespace veltrana::win32

@@ -1,0 +1,111 @@
+// The main window on Windows: the address-book field, the status line and
+// the Convert, Browse and View buttons, as native controls. It owns the
+// converter state and the history, and is the window the conversion run
+// talks to.
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/calendar_date.h"
+#include "conversion/converter_window.h"
+#include "page/converter_state.h"
+#include "settings/address_book_history.h"
+#include "settings/settings_directory.h"
+#include "settings/settings_file.h"
+#include "win32/window_dialogs.h"
+
+namespace veltrana::win32 {
+
+class frmMain : public ConverterWindow {
+ public:
+  struct Options {
+    // Where "veltra.ini" lives: beside the program when it may, else in the
+    // user's settings folder.
+    SettingsLocation settings = WindowSettingsLocation();
+    // The message box and the file dialog; tests answer them themselves.
+    std::unique_ptr<WindowDialogs> dialogs = MakeSystemDialogs();
+    // The date in the page header; today when unset.
+    std::optional<CalendarDate> date;
+    // Closing the window ends the program's message loop.
+    bool quit_when_closed = true;
+  };
+
+  // Creates the window, which runs its load step; it is not shown yet.
+  explicit frmMain(Options options);
+  // Shows the window, the focus on Convert.
+  void Show();
+  ~frmMain() override;
+  frmMain(const frmMain&) = delete;
+  frmMain& operator=(const frmMain&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+  // A control by its name ("cmdConvert", "cbxAddressBook", ...), or null.
+  HWND Control(std::string_view name) const;
+  const ConverterState& state() const { return state_; }
+  const AddressBookHistory& history() const { return history_; }
+  // False once the window has been closed.
+  bool is_open() const { return hwnd_ != nullptr; }
+
+  // The window's event procedures.
+  void Form_Load();
+  void cmdConvert_Click();
+  void cmdOpen_Click();
+  void cmdView_Click();
+
+  // What the conversion run needs of the window.
+  std::string AddressBookText() const override;
+  std::filesystem::path AddressBookPath() const override;
+  void SetStatusText(const std::string& text) override;
+  void SetButtonEnabled(Button button, bool enabled) override;
+  void FocusButton(Button button) override;
+  void FocusAddressBook() override;
+  void ShowMessage(const std::string& text, int style, const std::string& title) override;
+  PumpResult PumpEvents() override;
+  void SendKeys(std::string_view keys) override;
+
+ private:
+  struct ControlSpec;
+  static const ControlSpec kControls[7];
+
+  int Pixels(int twips) const;
+  static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM w, LPARAM l);
+  LRESULT Handle(UINT message, WPARAM w, LPARAM l);
+  void CreateControls();
+  HWND ButtonFor(Button button) const;
+  HWND FieldEdit() const;
+  std::wstring FieldText() const;
+  void SetFieldText(const std::wstring& text);
+  void ShowHistory();
+  void OnCommand(HWND control);
+  void OnClose();
+
+  ConverterState state_;
+  AddressBookHistory history_;
+  SettingsLocation settings_location_;
+  SettingsHistory settings_history_;
+  std::unique_ptr<WindowDialogs> dialogs_;
+  std::optional<CalendarDate> date_;
+  bool running_ = false;  // a conversion run is in progress
+  bool closing_ = false;  // the user closed the window during the run
+  bool quit_when_closed_;
+  HFONT font_ = nullptr;
+  int dpi_ = 96;
+
+  HWND hwnd_ = nullptr;
+  HWND focused_ = nullptr;  // the control the window gave the focus last
+  HWND Label1 = nullptr;
+  HWND cmdConvert = nullptr;
+  HWND lblStatusText = nullptr;
+  HWND cmdOpen = nullptr;
+  HWND lblStatus = nullptr;
+  HWND cmdView = nullptr;
+  HWND cbxAddressBook = nullptr;
+};
+
+}  // namespace veltrana::win32
