@@ -72,7 +72,9 @@ std::string CardWriter::Card(std::size_t index, const std::vector<std::string>& 
   return card_;
 }
 
+// 3.0 requires N, 4.0 writes it only when there is a name.
 void CardWriter::Names(const Contact& contact) {
+  if (v4_ && contact.family_name.empty() && contact.given_name.empty()) return;
   Line("N",
        EscapeVCardText(contact.family_name) + ";" + EscapeVCardText(contact.given_name) + ";;;");
 }
