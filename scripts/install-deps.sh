@@ -15,6 +15,7 @@ if [[ ${1:-} != sample ]]; then
     libgtest-dev googletest            # tests
     libbenchmark-dev time              # benchmarks; /usr/bin/time for peak memory
     qt6-base-dev                       # the window
+    python3 python3-vobject            # the export read back by independent parsers
   )
 fi
 if [[ ${1:-} == screenshot ]]; then
