@@ -41,11 +41,6 @@ constexpr std::array<CharsetEntry, 12> kNames{{
     {Charset::kUtf8, "utf8"},
 }};
 
-Failure NoConverter(Charset charset) {
-  return Failure(kInvalidArgument, std::string("No converter from ") + CharsetName(charset) +
-                                       " to UTF-8 on this system");
-}
-
 #if defined(_WIN32)
 
 UINT CodePageOf(Charset charset) {
@@ -115,6 +110,11 @@ void Convert(std::string_view bytes, Charset charset, Utf8Text& out) {
 }
 
 #else
+
+Failure NoConverter(Charset charset) {
+  return Failure(kInvalidArgument, std::string("No converter from ") + CharsetName(charset) +
+                                       " to UTF-8 on this system");
+}
 
 const char* IconvName(Charset charset) {
   switch (charset) {
