@@ -118,30 +118,5 @@ TEST(VCardOf, Version30WritesAListAsItsMembersAddresses) {
                 "END:VCARD\r\n");
 }
 
-TEST(VCardOf, Version40WritesAListAsAGroupOfItsMembersCards) {
-  const std::string cards = AllCards(VCardVersion::k40);
-  const std::string team = cards.substr(cards.rfind("BEGIN:VCARD"));
-  EXPECT_EQ(team,
-            "BEGIN:VCARD\r\n"
-            "VERSION:4.0\r\n"
-            "UID:urn:uuid:" +
-                ContactUid("team") +
-                "\r\n"
-                "KIND:group\r\n"
-                "FN:The Team\r\n"
-                "NICKNAME:team\r\n"
-                "MEMBER:urn:uuid:" +
-                ContactUid("ann") +
-                "\r\n"
-                "MEMBER:urn:uuid:" +
-                ContactUid("bob") +
-                "\r\n"
-                "END:VCARD\r\n");
-  EXPECT_NE(cards.find("\r\nEMAIL;PREF=1:ann@x.example\r\nTEL;TYPE=home,voice:555-0100\r\n"
-                       "TEL;TYPE=cell,voice:555-0101\r\nADR;TYPE=home:"),
-            std::string::npos);
-  EXPECT_NE(cards.find("\r\nFN:bob\r\nNICKNAME:bob\r\n"), std::string::npos) << "no empty N";
-}
-
 }  // namespace
 }  // namespace veltrana
