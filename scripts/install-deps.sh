@@ -17,6 +17,7 @@ if [[ ${1:-} != sample ]]; then
     qt6-base-dev                       # the window
     dpkg-dev librsvg2-bin              # the Debian package: dependencies, icons
     lintian desktop-file-utils file    # checking the package
+    python3 python3-vobject            # the export read back by independent parsers
   )
 fi
 if [[ ${1:-} == screenshot ]]; then

@@ -27,7 +27,7 @@ echo "== fuzz each target for 60 seconds =="
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVELTRANA_FUZZ=ON
 cmake --build build-fuzz --parallel
-for target in conversion settings; do
+for target in conversion settings contacts; do
   # New inputs go to a scratch folder; the stored corpus is only read.
   scratch="$(mktemp -d)"
   status=0

@@ -54,6 +54,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
       command.settings_dir = arguments[++i];
     } else if (!options_ended && argument.rfind("--settings-dir=", 0) == 0) {
       command.settings_dir = argument.substr(std::string("--settings-dir=").size());
+    } else if (!options_ended && IsExportOption(argument)) {
+      const std::string error = TakeExportOption(arguments, i, command.export_options);
+      if (!error.empty()) return UsageError(error);
     } else if (!options_ended && argument.size() > 1 && argument[0] == '-') {
       return UsageError("unknown option '" + argument + "'");
     } else {
@@ -65,6 +68,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
                                          : "give exactly one address book");
   }
   command.address_book = positional.front();
+  if (const std::string error = CheckExportOptions(command.export_options); !error.empty()) {
+    return UsageError(error);
+  }
+  if (command.export_options.format) {
+    if (command.settings_dir) return UsageError("--settings-dir does not go with --export");
+    command.action = CommandLine::Action::kExport;
+  }
   if (source_date_epoch != nullptr && *source_date_epoch != '\0') {
     long long seconds = 0;
     if (!ParseEpoch(source_date_epoch, seconds)) {

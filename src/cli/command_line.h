@@ -6,16 +6,18 @@
 #include <vector>
 
 #include "base/calendar_date.h"
+#include "cli/export_options.h"
 
 namespace veltrana {
 
 struct CommandLine {
-  enum class Action { kConvert, kHelp, kVersion, kUsageError };
+  enum class Action { kConvert, kExport, kHelp, kVersion, kUsageError };
   Action action = Action::kConvert;
   std::string address_book;                 // exactly as given, not trimmed
   std::optional<CalendarDate> date;         // from SOURCE_DATE_EPOCH
   std::optional<std::string> settings_dir;  // --settings-dir DIR
   std::string error;                        // for kUsageError
+  ExportOptions export_options;             // for kExport
 };
 
 // `arguments` without the program name; `source_date_epoch` is the

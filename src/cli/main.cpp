@@ -1,6 +1,8 @@
 // veltrana-convert: the Convert run of the window, from the command line.
 //
 //   veltrana-convert [--settings-dir DIR] ADDRESSBOOK
+//   veltrana-convert --export vcard|csv [--vcard-version 3.0|4.0]
+//                    [--charset NAME] [-o FILE] ADDRESSBOOK
 //
 // stdout: the run's final status text. stderr: every message the run shows,
 // and its progress when stderr is a terminal. Exit status 0 when the run
@@ -17,6 +19,7 @@
 #include "cli/arguments.h"
 #include "cli/command_line.h"
 #include "cli/console_window.h"
+#include "cli/export_command.h"
 #include "conversion/conversion_run.h"
 #include "settings/settings_file.h"
 
@@ -37,13 +40,24 @@ using veltrana::CommandLine;
 void PrintUsage(std::FILE* to) {
   std::fputs(
       "Usage: veltrana-convert [--settings-dir DIR] ADDRESSBOOK\n"
+      "       veltrana-convert --export vcard|csv [--vcard-version 3.0|4.0]\n"
+      "                        [--charset NAME] [-o FILE] ADDRESSBOOK\n"
       "Convert a Eudora nickname file (address book) into an HTML page beside it:\n"
       "the same path with its last four characters replaced by \".htm\".\n"
+      "With --export, write its contacts for other address books instead: vCards\n"
+      "(\".vcf\") or CSV (\".csv\") beside it, or to FILE; the page is not written.\n"
       "\n"
       "  --settings-dir DIR  keep the address-book history in DIR/veltra.ini, as\n"
       "                      the window keeps it beside the program: read it\n"
       "                      before converting, rewrite it after a conversion\n"
       "                      that wrote at least one entry\n"
+      "  --export FORMAT     vcard (phones, web mail, desktop address books) or csv\n"
+      "                      (columns named as desktop mail programs name them)\n"
+      "  --vcard-version V   3.0 (the default, read everywhere) or 4.0 (lists as\n"
+      "                      groups with members)\n"
+      "  --charset NAME      the book's character set: windows-1252 (the default),\n"
+      "                      iso-8859-1, macintosh or utf-8; exports are UTF-8\n"
+      "  -o FILE             write the export to FILE\n"
       "  --help              show this help and exit\n"
       "  --version           show the version and exit\n"
       "\n"
@@ -51,8 +65,8 @@ void PrintUsage(std::FILE* to) {
       "standard error. SOURCE_DATE_EPOCH, when set, gives the date in the page\n"
       "(the UTC date of that time), so that pages can be reproduced byte for byte.\n"
       "\n"
-      "Exit status: 0 when the address book was converted, 1 when the conversion\n"
-      "failed, 2 for a usage error.\n",
+      "Exit status: 0 when the address book was converted (or exported), 1 when\n"
+      "that failed, 2 for a usage error.\n",
       to);
 }
 
@@ -71,7 +85,8 @@ int Main(const veltrana::Arguments& arguments) {
                   veltrana::kVersionMinor);
       return 0;
     case CommandLine::Action::kUsageError: return UsageError(command.error);
-    case CommandLine::Action::kConvert: break;
+    case CommandLine::Action::kConvert:
+    case CommandLine::Action::kExport: break;
   }
 
 #ifdef SIGXFSZ
@@ -79,6 +94,13 @@ int Main(const veltrana::Arguments& arguments) {
   // of ending the program in the middle of a page.
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
+  if (command.action == CommandLine::Action::kExport) {
+    const veltrana::ExportFiles files{command.address_book, arguments.PathOf(command.address_book),
+                                      command.export_options.output
+                                          ? arguments.PathOf(*command.export_options.output)
+                                          : std::filesystem::path()};
+    return veltrana::RunExportCommand(files, command.export_options, stdout, stderr);
+  }
 
   const bool terminal =
       veltrana::ShowsProgress(VELTRANA_ISATTY(VELTRANA_FILENO(stderr)) != 0, std::getenv("TERM"));

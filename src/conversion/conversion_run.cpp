@@ -9,6 +9,7 @@
 #include "base/program_identity.h"
 #include "base/text_file.h"
 #include "conversion/alias_line.h"
+#include "conversion/book_failure_report.h"
 #include "conversion/entry_index.h"
 #include "conversion/entry_row.h"
 #include "conversion/error_report.h"
@@ -18,8 +19,6 @@
 namespace veltrana {
 
 namespace {
-
-constexpr const char* kInvalidNameStatus = "Invalid Address Book filename";
 
 bool NamesSameFile(const std::filesystem::path& first, const std::filesystem::path& second) {
   if (first == second) return true;
@@ -79,14 +78,7 @@ class ConversionRun {
 
 void ConversionRun::Run() {
   if (!Start()) return Abandon();
-  if (state_.addressbook.empty()) {
-    window_.ShowMessage("Must enter name of Address Book file to convert", kStyleCritical,
-                        kAppTitle);
-    window_.SetStatusText(kInvalidNameStatus);
-    window_.SetButtonEnabled(Button::kConvert, true);
-    window_.SetButtonEnabled(Button::kBrowse, true);
-    return;
-  }
+  if (state_.addressbook.empty()) return ReportEmptyName(window_);
   try {
     Convert();
   } catch (const std::exception&) {
@@ -233,13 +225,7 @@ void ConversionRun::Trap(const Failure& failure) {
 // end: the run never meets "Input past end of file" (62).
 void ConversionRun::HandleFailure(const Failure& failure) {
   if (failure.code() == kFileNotFound) {
-    window_.ShowMessage("Specified Address Book does not exist.\r\nFilename: " + state_.addressbook,
-                        kStyleCritical, kAppTitle);
-    window_.SetStatusText(kInvalidNameStatus);
-    window_.FocusAddressBook();
-    window_.SetButtonEnabled(Button::kBrowse, true);
-    window_.SendKeys("{home}+{end}");
-    window_.FocusButton(Button::kBrowse);
+    ReportMissingBook(window_, state_.addressbook);
   } else {
     ShowError(state_, failure, window_);
   }

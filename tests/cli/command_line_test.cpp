@@ -111,6 +111,49 @@ TEST(ConsoleWindow, ProgressUsesCarriageReturnsAndBlanksOnly) {
                        std::string(23, ' ') + "\rError  5: x\nProcedure: y\n");
 }
 
+TEST(ParseCommandLine, ExportOptionsTakeTheirValues) {
+  const struct {
+    std::vector<std::string> arguments;
+    ExportFormat format;
+    VCardVersion version;
+    Charset charset;
+    std::optional<std::string> output;
+  } cases[] = {
+      {{"--export", "vcard", "b.txt"},
+       ExportFormat::kVCard,
+       VCardVersion::k30,
+       Charset::kWindows1252,
+       std::nullopt},
+      {{"b.txt", "--export=csv", "--charset", "MACINTOSH"},
+       ExportFormat::kCsv,
+       VCardVersion::k30,
+       Charset::kMacintosh,
+       std::nullopt},
+      {{"--vcard-version", "4.0", "--export", "vcard", "-o", "-x.vcf", "b.txt"},
+       ExportFormat::kVCard,
+       VCardVersion::k40,
+       Charset::kWindows1252,
+       "-x.vcf"},
+      {{"--export", "vcard", "--output=o=1.vcf", "--charset=utf-8", "--", "-b.txt"},
+       ExportFormat::kVCard,
+       VCardVersion::k30,
+       Charset::kUtf8,
+       "o=1.vcf"},
+  };
+  for (const auto& c : cases) {
+    const CommandLine command = ParseCommandLine(c.arguments, nullptr);
+    ASSERT_EQ(command.action, Action::kExport) << ::testing::PrintToString(c.arguments);
+    EXPECT_EQ(command.export_options.format, c.format);
+    EXPECT_EQ(command.export_options.version_or_default(), c.version);
+    EXPECT_EQ(command.export_options.charset_or_default(), c.charset);
+    EXPECT_EQ(command.export_options.output, c.output);
+  }
+  EXPECT_EQ(ParseCommandLine({"--", "--export", "vcard"}, nullptr).action, Action::kUsageError);
+  EXPECT_EQ(ParseCommandLine({"--", "--export"}, nullptr).address_book, "--export");
+  EXPECT_EQ(ParseCommandLine({"-ox", "b.txt"}, nullptr).action, Action::kUsageError);
+  EXPECT_EQ(ParseCommandLine({"--exporter", "b.txt"}, nullptr).action, Action::kUsageError);
+}
+
 TEST(ConsoleText, PrintsCrLfAsNewline) {
   EXPECT_EQ(ConsoleText("Done.  1 Nicknames converted to:\r\n/x.htm"),
             "Done.  1 Nicknames converted to:\n/x.htm");

@@ -1,0 +1,41 @@
+// The command line's export options:
+//   --export vcard|csv  [--vcard-version 3.0|4.0]  [--charset NAME]  [-o FILE]
+// Each takes its value as the next argument or after "=" ("--export=csv").
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "contacts/charset.h"
+#include "contacts/vcard_writer.h"
+
+namespace veltrana {
+
+enum class ExportFormat { kVCard, kCsv };
+
+struct ExportOptions {
+  std::optional<ExportFormat> format;  // set by --export: the run exports
+  std::optional<VCardVersion> vcard_version;
+  std::optional<Charset> charset;
+  std::optional<std::string> output;
+
+  VCardVersion version_or_default() const { return vcard_version.value_or(VCardVersion::k30); }
+  Charset charset_or_default() const { return charset.value_or(Charset::kWindows1252); }
+};
+
+// Whether `argument` is one of the export options.
+bool IsExportOption(const std::string& argument);
+
+// Takes the export option at arguments[i] and its value (moving `i` past a
+// value given as the next argument). Returns an error message for a missing
+// or unknown value, else an empty text.
+std::string TakeExportOption(const std::vector<std::string>& arguments, std::size_t& i,
+                             ExportOptions& options);
+
+// An error message when the options do not go together (an export option
+// without --export, a vCard version for CSV), else an empty text.
+std::string CheckExportOptions(const ExportOptions& options);
+
+}  // namespace veltrana

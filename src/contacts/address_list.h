@@ -1,0 +1,34 @@
+// The address text of an alias line as the mail client writes it: a list of
+// items separated by commas (a comma inside double quotes, parentheses or
+// angle brackets does not separate) or by line-break markers (code 3), each
+// item in one of the forms
+//   addr   <addr>   Real Name <addr>   "Real Name" <addr>   addr (Real Name)
+// and "<addr> (Real Name)". Unbalanced quotes and brackets run to the end
+// of their item; nothing here fails.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veltrana {
+
+// The items of an address text, each without blanks at its ends; empty
+// items are left out.
+std::vector<std::string_view> SplitAddressList(std::string_view text);
+
+struct AddressItem {
+  // The addresses the item holds: one, or several written one after another
+  // with blanks between them ("a@host b@host"). None when it holds no "@"
+  // outside angle brackets and nothing inside them (a plain word or name).
+  std::vector<std::string> addresses;
+  std::string real_name;  // the name written with it, blanks run together
+};
+
+AddressItem ParseAddressItem(std::string_view item);
+
+// A nickname written as an item may stand in double quotes: the item
+// without them when it is one quoted string, else the item itself.
+std::string_view UnquotedItem(std::string_view item);
+
+}  // namespace veltrana

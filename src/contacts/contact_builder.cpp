@@ -1,0 +1,252 @@
+#include "contacts/contact_builder.h"
+
+#include <algorithm>
+#include <array>
+#include <unordered_set>
+
+#include "contacts/address_list.h"
+#include "contacts/contact_uid.h"
+#include "contacts/note_tags.h"
+#include "contacts/utf8_text.h"
+
+namespace veltrana {
+
+namespace {
+
+constexpr char kMarker = '\x03';
+
+// The values of an "other..." tag: the marker separates them.
+std::vector<std::string> SplitValues(std::string_view value) {
+  std::vector<std::string> values;
+  std::size_t start = 0;
+  while (start <= value.size()) {
+    const std::size_t end = std::min(value.find(kMarker, start), value.size());
+    std::string one = CleanValue(value.substr(start, end - start));
+    if (!one.empty()) values.push_back(std::move(one));
+    start = end + 1;
+  }
+  return values;
+}
+
+std::string AsciiLower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 0x20);
+  }
+  return lower;
+}
+
+// Splits a display name at its last blank: given names, then family name.
+void SplitName(const std::string& name, std::string& given, std::string& family) {
+  const std::size_t blank = name.rfind(' ');
+  if (blank == std::string::npos) {
+    given = name;
+    return;
+  }
+  given = std::string(TrimSpace(std::string_view(name).substr(0, blank)));
+  family = name.substr(blank + 1);
+}
+
+// The names a contact's lines give, before the contact's own names are
+// chosen from them.
+struct NameSources {
+  std::string name, first, last;  // from the note tags
+  std::string real_name;          // from the first address written with one
+};
+
+class ContactBuilder {
+ public:
+  ContactBuilder(const NicknameBook& book, std::vector<std::string>& warnings)
+      : book_(book), warnings_(warnings) {}
+
+  Contact Build(std::size_t index);
+
+ private:
+  void AddAddressText(std::size_t self, std::string_view text);
+  void AddEmail(const std::string& address);
+  void AddNote(std::string_view note_text);
+  void AddTag(const std::string& keyword, std::string_view raw, PostalAddress& home,
+              PostalAddress& work);
+  bool AddPostalPart(const std::string& keyword, const std::string& value, PostalAddress& home,
+                     PostalAddress& work);
+  void SetOnce(std::string& field, const std::string& keyword, const std::string& value);
+  void AddPostalAddress(std::vector<PostalAddress>& to, const PostalAddress& address);
+  void ChooseNames();
+
+  const NicknameBook& book_;
+  std::vector<std::string>& warnings_;
+  Contact contact_;
+  NameSources names_;
+  std::unordered_set<std::string> email_keys_;
+  std::size_t items_ = 0;
+  std::size_t member_items_ = 0;
+};
+
+Contact ContactBuilder::Build(std::size_t index) {
+  const NicknameRecord& record = book_.records[index];
+  contact_.nickname = record.nickname;
+  contact_.uid = ContactUid(FoldedUtf8(record.nickname));
+  for (const std::string& text : record.address_texts) AddAddressText(index, text);
+  for (const std::string& text : record.note_texts) AddNote(text);
+  contact_.is_list = items_ > 0 && member_items_ == items_;
+  ChooseNames();
+  return std::move(contact_);
+}
+
+void ContactBuilder::AddAddressText(std::size_t self, std::string_view text) {
+  for (const std::string_view item : SplitAddressList(text)) {
+    ++items_;
+    const auto named = book_.index.find(FoldedUtf8(TrimSpace(UnquotedItem(item))));
+    if (named != book_.index.end()) {
+      ++member_items_;
+      if (named->second == self) {
+        warnings_.push_back("the list \"" + contact_.nickname + "\" names itself; left out there");
+      } else if (std::find(contact_.members.begin(), contact_.members.end(), named->second) ==
+                 contact_.members.end()) {
+        contact_.members.push_back(named->second);
+      }
+      continue;
+    }
+    const AddressItem parsed = ParseAddressItem(item);
+    if (parsed.addresses.empty()) {
+      contact_.notes.push_back("email: " + std::string(item));
+      continue;
+    }
+    for (const std::string& address : parsed.addresses) AddEmail(address);
+    if (names_.real_name.empty()) names_.real_name = parsed.real_name;
+  }
+}
+
+void ContactBuilder::AddEmail(const std::string& address) {
+  if (email_keys_.insert(AsciiLower(address)).second) contact_.emails.push_back(address);
+}
+
+void ContactBuilder::AddNote(std::string_view note_text) {
+  PostalAddress home, work;
+  for (const NotePart& part : ParseNoteText(note_text)) {
+    if (!part.is_tag) {
+      std::string text = CleanValue(part.text);
+      if (!text.empty()) contact_.notes.push_back(std::move(text));
+      continue;
+    }
+    AddTag(part.keyword, part.text, home, work);
+  }
+  AddPostalAddress(contact_.home_addresses, home);
+  AddPostalAddress(contact_.work_addresses, work);
+}
+
+void ContactBuilder::AddTag(const std::string& keyword, std::string_view raw, PostalAddress& home,
+                            PostalAddress& work) {
+  if (keyword == "otheremail" || keyword == "otherphone" || keyword == "otherweb") {
+    for (std::string& value : SplitValues(raw)) {
+      if (keyword == "otherphone") {
+        contact_.phones.push_back({PhoneKind::kOther, std::move(value)});
+      } else if (keyword == "otherweb") {
+        contact_.web_pages.push_back({WebKind::kOther, std::move(value)});
+      } else {
+        const AddressItem parsed = ParseAddressItem(value);
+        if (parsed.addresses.empty()) contact_.notes.push_back(keyword + ": " + value);
+        for (const std::string& address : parsed.addresses) AddEmail(address);
+      }
+    }
+    return;
+  }
+  const std::string value = CleanValue(raw);
+  if (value.empty()) return;
+  if (keyword == "name") return SetOnce(names_.name, keyword, value);
+  if (keyword == "first") return SetOnce(names_.first, keyword, value);
+  if (keyword == "last") return SetOnce(names_.last, keyword, value);
+  if (keyword == "title") return SetOnce(contact_.title, keyword, value);
+  if (keyword == "company") return SetOnce(contact_.company, keyword, value);
+  if (keyword == "phone") return contact_.phones.push_back({PhoneKind::kHome, value});
+  if (keyword == "phone2") return contact_.phones.push_back({PhoneKind::kWork, value});
+  if (keyword == "mobile") return contact_.phones.push_back({PhoneKind::kMobile, value});
+  if (keyword == "fax") return contact_.phones.push_back({PhoneKind::kFax, value});
+  if (keyword == "web") return contact_.web_pages.push_back({WebKind::kHome, value});
+  if (keyword == "web2") return contact_.web_pages.push_back({WebKind::kWork, value});
+  if (AddPostalPart(keyword, value, home, work)) return;
+  contact_.notes.push_back(keyword + ": " + value);
+}
+
+// The parts of the home and the work address; a part written twice in one
+// note keeps the first and puts the second into the notes.
+bool ContactBuilder::AddPostalPart(const std::string& keyword, const std::string& value,
+                                   PostalAddress& home, PostalAddress& work) {
+  static constexpr struct {
+    const char* keyword;
+    bool work;
+    std::string PostalAddress::*part;
+  } kParts[] = {
+      {"address", false, &PostalAddress::street},  {"city", false, &PostalAddress::city},
+      {"state", false, &PostalAddress::region},    {"zip", false, &PostalAddress::postal_code},
+      {"country", false, &PostalAddress::country}, {"address2", true, &PostalAddress::street},
+      {"city2", true, &PostalAddress::city},       {"state2", true, &PostalAddress::region},
+      {"zip2", true, &PostalAddress::postal_code}, {"country2", true, &PostalAddress::country},
+  };
+  for (const auto& part : kParts) {
+    if (keyword != part.keyword) continue;
+    SetOnce((part.work ? work : home).*part.part, keyword, value);
+    return true;
+  }
+  return false;
+}
+
+void ContactBuilder::SetOnce(std::string& field, const std::string& keyword,
+                             const std::string& value) {
+  if (field.empty()) {
+    field = value;
+  } else if (field != value) {
+    contact_.notes.push_back(keyword + ": " + value);
+  }
+}
+
+void ContactBuilder::AddPostalAddress(std::vector<PostalAddress>& to,
+                                      const PostalAddress& address) {
+  if (address == PostalAddress{}) return;
+  if (std::find(to.begin(), to.end(), address) == to.end()) to.push_back(address);
+}
+
+// The display name: the note's name, else its first and last names, else
+// the real name of an address, else the nickname, else the first address.
+// The structured name comes from the first and last names, else from the
+// display name split at its last blank; a list and a contact known only by
+// its nickname or address have none.
+void ContactBuilder::ChooseNames() {
+  Contact& c = contact_;
+  if (!names_.first.empty() || !names_.last.empty()) {
+    c.given_name = names_.first;
+    c.family_name = names_.last;
+  }
+  const std::string first_last = names_.first.empty() || names_.last.empty()
+                                     ? names_.first + names_.last
+                                     : names_.first + " " + names_.last;
+  const std::array<const std::string*, 3> candidates{&names_.name, &first_last, &names_.real_name};
+  for (const std::string* name : candidates) {
+    if (name->empty()) continue;
+    c.full_name = *name;
+    if (c.given_name.empty() && c.family_name.empty() && !c.is_list) {
+      SplitName(c.full_name, c.given_name, c.family_name);
+    }
+    return;
+  }
+  c.full_name = !c.nickname.empty() ? c.nickname : c.emails.empty() ? "" : c.emails.front();
+}
+
+}  // namespace
+
+std::string CleanValue(std::string_view value) {
+  std::string clean(TrimSpace(value));
+  std::replace(clean.begin(), clean.end(), kMarker, '\n');
+  return std::string(TrimSpace(clean));
+}
+
+std::vector<Contact> BuildContacts(const NicknameBook& book, std::vector<std::string>& warnings) {
+  std::vector<Contact> contacts;
+  contacts.reserve(book.records.size());
+  for (std::size_t i = 0; i < book.records.size(); ++i) {
+    contacts.push_back(ContactBuilder(book, warnings).Build(i));
+  }
+  return contacts;
+}
+
+}  // namespace veltrana

@@ -1,0 +1,36 @@
+// The contacts as one CSV file (RFC 4180) with the columns of the common
+// desktop mail program's contact export, which web-mail and desktop address
+// books map on import: UTF-8 with a byte-order mark, CR LF line ends, one
+// row per contact in book order.
+//
+// A column holds one value. What has no column left (a fourth address, a
+// second web page, a second home address) goes into Notes as "tag: value"
+// lines, so that nothing is lost.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/replacing_file.h"
+#include "contacts/contact.h"
+#include "contacts/list_resolution.h"
+
+namespace veltrana {
+
+// The column names, in order.
+const std::vector<std::string_view>& CsvColumns();
+
+// The fields of the row of `contacts[index]`, unquoted, line breaks as
+// CR LF, one per column.
+std::vector<std::string> CsvFieldsOf(const std::vector<Contact>& contacts,
+                                     const ListResolution& resolution, std::size_t index);
+
+// A field as RFC 4180 writes it: in double quotes (doubled inside) when it
+// holds a quote, a comma or a line break.
+std::string CsvField(std::string_view field);
+
+void WriteCsv(const std::vector<Contact>& contacts, const ListResolution& resolution,
+              ReplacingFile& file);
+
+}  // namespace veltrana

@@ -1,0 +1,24 @@
+// The addresses a contact stands for when lists are written out: its own,
+// then those of its members, of their members and so on, each address once.
+// A list that leads back to itself is followed only until it does, and the
+// cycle is reported.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "contacts/contact.h"
+
+namespace veltrana {
+
+struct ListResolution {
+  // Per contact: every address it stands for, in the order met (its own
+  // first, then its members' in the order written, depth first).
+  std::vector<std::vector<std::string>> addresses;
+  // One per contact that leads back to itself: "a -> b -> a".
+  std::vector<std::string> cycles;
+};
+
+ListResolution ResolveLists(const std::vector<Contact>& contacts);
+
+}  // namespace veltrana

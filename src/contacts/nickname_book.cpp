@@ -1,0 +1,92 @@
+#include "contacts/nickname_book.h"
+
+#include "base/text_file.h"
+#include "contacts/utf8_text.h"
+
+namespace veltrana {
+
+namespace {
+
+struct Cut {
+  std::string_view nickname;
+  std::string_view rest;  // the address text or the note text
+  bool unclosed_quote = false;
+};
+
+// Cuts a line after its keyword ("alias " or "note "): a quoted nickname
+// runs to the next quote, any other to the first blank after its first
+// character; the rest of the line follows it.
+Cut CutNicknameAndRest(std::string_view after_keyword) {
+  Cut cut;
+  if (!after_keyword.empty() && after_keyword.front() == '"') {
+    const std::size_t close = after_keyword.find('"', 1);
+    if (close == std::string_view::npos) {
+      cut.nickname = after_keyword.substr(1);
+      cut.unclosed_quote = true;
+    } else {
+      cut.nickname = after_keyword.substr(1, close - 1);
+      cut.rest = after_keyword.substr(close + 1);
+    }
+    return cut;
+  }
+  const std::size_t blank = after_keyword.find(' ', 1);
+  cut.nickname = after_keyword.substr(0, blank);
+  if (blank != std::string_view::npos) cut.rest = after_keyword.substr(blank + 1);
+  return cut;
+}
+
+class BookReader {
+ public:
+  NicknameBook Read(std::string_view text);
+
+ private:
+  std::size_t RecordFor(std::string_view nickname);
+  void Warn(std::size_t line_number, const std::string& what);
+
+  NicknameBook book_;
+};
+
+std::size_t BookReader::RecordFor(std::string_view nickname) {
+  const std::string trimmed(TrimSpace(nickname));
+  const auto [where, added] = book_.index.try_emplace(FoldedUtf8(trimmed), book_.records.size());
+  if (added) book_.records.push_back({trimmed, {}, {}});
+  return where->second;
+}
+
+void BookReader::Warn(std::size_t line_number, const std::string& what) {
+  book_.warnings.push_back("line " + std::to_string(line_number) + ": " + what);
+}
+
+NicknameBook BookReader::Read(std::string_view text) {
+  LineCursor cursor(text);
+  std::string_view line;
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::size_t after_alias = kNone;  // the record of the line before, if an alias line
+  for (std::size_t number = 1; cursor.Next(line); ++number) {
+    const bool alias = line.substr(0, 6) == "alias ";
+    const bool note = line.substr(0, 5) == "note ";
+    if (!alias && !note) {
+      after_alias = kNone;
+      continue;
+    }
+    const Cut cut = CutNicknameAndRest(line.substr(alias ? 6 : 5));
+    if (cut.unclosed_quote) Warn(number, "the nickname's closing quote is missing");
+    const std::size_t record = note && after_alias != kNone ? after_alias : RecordFor(cut.nickname);
+    if (alias) {
+      book_.records[record].address_texts.emplace_back(cut.rest);
+      after_alias = record;
+    } else {
+      book_.records[record].note_texts.emplace_back(cut.rest);
+      after_alias = kNone;
+    }
+  }
+  return std::move(book_);
+}
+
+}  // namespace
+
+NicknameBook ReadNicknameBook(std::string_view text) {
+  return BookReader().Read(text);
+}
+
+}  // namespace veltrana

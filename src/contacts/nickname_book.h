@@ -1,0 +1,35 @@
+// The nickname file read for the export: one record per nickname, letter
+// case ignored, holding the address text of each of its alias lines and the
+// note text of each of its note lines, in file order.
+//
+// The lines are read as the page reads them ("alias " and "note " exactly,
+// a nickname quoted or ending at a blank), but a line the page stops at is
+// taken as far as it goes: a nickname without an address is a contact
+// without one, a missing closing quote ends the nickname at the line's end.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace veltrana {
+
+struct NicknameRecord {
+  std::string nickname;                    // as first written
+  std::vector<std::string> address_texts;  // one per alias line
+  std::vector<std::string> note_texts;     // one per note line
+};
+
+struct NicknameBook {
+  std::vector<NicknameRecord> records;                 // in the order nicknames first appear
+  std::unordered_map<std::string, std::size_t> index;  // folded nickname -> record
+  std::vector<std::string> warnings;                   // lines taken only in part
+};
+
+// Reads `text` (UTF-8). A note line belongs to the alias line right before
+// it; any other note line belongs to the nickname it names.
+NicknameBook ReadNicknameBook(std::string_view text);
+
+}  // namespace veltrana

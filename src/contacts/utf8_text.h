@@ -1,0 +1,28 @@
+// UTF-8 text as the export handles it: letter case ignored the way the
+// program ignores it everywhere, and cuts that never split a character.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace veltrana {
+
+// `text` with upper-case ASCII and Latin-1 letters (U+00C0 to U+00DE, except
+// the multiplication sign) folded to lower case, as the page folds the bytes
+// of a book in the Windows code page; every other character is itself.
+std::string FoldedUtf8(std::string_view text);
+
+// How many bytes of `text` from `start` fit in `limit` bytes without cutting
+// a character: `limit`, or less when a character would be split. At least
+// one character is taken when `limit` is at least 4 (a whole character).
+std::size_t Utf8CutLength(std::string_view text, std::size_t start, std::size_t limit);
+
+// `text` without blanks, tabs and line breaks at either end.
+std::string_view TrimSpace(std::string_view text);
+
+// Blanks, tabs and line breaks inside `text` run together into one blank,
+// and none at either end.
+std::string CollapseSpace(std::string_view text);
+
+}  // namespace veltrana

@@ -1,0 +1,42 @@
+#include "contacts/vcard_line.h"
+
+#include "contacts/utf8_text.h"
+
+namespace veltrana {
+
+namespace {
+
+constexpr std::size_t kLineOctets = 75;
+
+}  // namespace
+
+std::string EscapeVCardText(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size() + 8);
+  for (const char c : text) {
+    switch (c) {
+      case '\\': escaped += "\\\\"; break;
+      case ';': escaped += "\\;"; break;
+      case ',': escaped += "\\,"; break;
+      case '\n': escaped += "\\n"; break;
+      case '\r': break;
+      default: escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::string FoldedVCardLine(std::string_view line) {
+  std::string folded;
+  folded.reserve(line.size() + line.size() / 36 + 2);
+  std::size_t at = Utf8CutLength(line, 0, kLineOctets);
+  folded.append(line.substr(0, at));
+  while (at < line.size()) {
+    const std::size_t part = Utf8CutLength(line, at, kLineOctets - 1);  // after the blank
+    folded.append("\r\n ").append(line.substr(at, part));
+    at += part;
+  }
+  return folded.append("\r\n");
+}
+
+}  // namespace veltrana

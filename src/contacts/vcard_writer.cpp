@@ -1,0 +1,137 @@
+#include "contacts/vcard_writer.h"
+
+#include "contacts/vcard_line.h"
+
+namespace veltrana {
+
+namespace {
+
+class CardWriter {
+ public:
+  CardWriter(const std::vector<Contact>& contacts, VCardVersion version)
+      : contacts_(contacts), v4_(version == VCardVersion::k40) {}
+
+  std::string Card(std::size_t index, const std::vector<std::string>& addresses);
+
+ private:
+  void Line(std::string_view name_and_parameters, std::string_view value);
+  void Text(std::string_view name, std::string_view value);
+  std::string Uid(const Contact& contact) const;
+  const char* Type(const char* v3, const char* v4) const { return v4_ ? v4 : v3; }
+  void Names(const Contact& contact);
+  void Emails(const std::vector<std::string>& addresses);
+  void Phones(const Contact& contact);
+  void Addresses(const std::vector<PostalAddress>& addresses, const char* type);
+  void WebPages(const Contact& contact);
+
+  const std::vector<Contact>& contacts_;
+  bool v4_;
+  std::string card_;
+};
+
+void CardWriter::Line(std::string_view name_and_parameters, std::string_view value) {
+  std::string line(name_and_parameters);
+  line.append(":").append(value);
+  card_.append(FoldedVCardLine(line));
+}
+
+void CardWriter::Text(std::string_view name, std::string_view value) {
+  if (!value.empty()) Line(name, EscapeVCardText(value));
+}
+
+std::string CardWriter::Uid(const Contact& contact) const {
+  return v4_ ? "urn:uuid:" + contact.uid : contact.uid;
+}
+
+std::string CardWriter::Card(std::size_t index, const std::vector<std::string>& addresses) {
+  const Contact& contact = contacts_[index];
+  card_.clear();
+  Line("BEGIN", "VCARD");
+  Line("VERSION", v4_ ? "4.0" : "3.0");
+  Line("UID", Uid(contact));
+  const bool group = v4_ && contact.is_list;
+  if (group) Line("KIND", "group");
+  Line("FN", EscapeVCardText(contact.full_name));
+  if (!group) Names(contact);
+  Text("NICKNAME", contact.nickname);
+  Emails(group ? contact.emails : addresses);
+  Phones(contact);
+  Addresses(contact.home_addresses, Type("HOME", "home"));
+  Addresses(contact.work_addresses, Type("WORK", "work"));
+  WebPages(contact);
+  Text("TITLE", contact.title);
+  Text("ORG", contact.company);
+  if (group) {
+    for (const std::size_t member : contact.members) Line("MEMBER", Uid(contacts_[member]));
+  }
+  std::string note;
+  for (const std::string& entry : contact.notes)
+    note.append(note.empty() ? "" : "\n").append(entry);
+  Text("NOTE", note);
+  Line("END", "VCARD");
+  return card_;
+}
+
+// 3.0 requires N, 4.0 writes it only when there is a name.
+void CardWriter::Names(const Contact& contact) {
+  if (v4_ && contact.family_name.empty() && contact.given_name.empty()) return;
+  Line("N",
+       EscapeVCardText(contact.family_name) + ";" + EscapeVCardText(contact.given_name) + ";;;");
+}
+
+void CardWriter::Emails(const std::vector<std::string>& addresses) {
+  for (std::size_t i = 0; i < addresses.size(); ++i) {
+    const char* name = v4_ ? (i == 0 ? "EMAIL;PREF=1" : "EMAIL")
+                           : (i == 0 ? "EMAIL;TYPE=INTERNET,PREF" : "EMAIL;TYPE=INTERNET");
+    Line(name, EscapeVCardText(addresses[i]));
+  }
+}
+
+void CardWriter::Phones(const Contact& contact) {
+  for (const Phone& phone : contact.phones) {
+    const char* name = "TEL";
+    switch (phone.kind) {
+      case PhoneKind::kHome: name = Type("TEL;TYPE=HOME,VOICE", "TEL;TYPE=home,voice"); break;
+      case PhoneKind::kWork: name = Type("TEL;TYPE=WORK,VOICE", "TEL;TYPE=work,voice"); break;
+      case PhoneKind::kMobile: name = Type("TEL;TYPE=CELL,VOICE", "TEL;TYPE=cell,voice"); break;
+      case PhoneKind::kFax: name = Type("TEL;TYPE=HOME,FAX", "TEL;TYPE=home,fax"); break;
+      case PhoneKind::kOther: name = Type("TEL;TYPE=VOICE", "TEL;TYPE=voice"); break;
+    }
+    Line(name, EscapeVCardText(phone.number));
+  }
+}
+
+void CardWriter::Addresses(const std::vector<PostalAddress>& addresses, const char* type) {
+  for (const PostalAddress& a : addresses) {
+    Line(std::string("ADR;TYPE=") + type,
+         ";;" + EscapeVCardText(a.street) + ";" + EscapeVCardText(a.city) + ";" +
+             EscapeVCardText(a.region) + ";" + EscapeVCardText(a.postal_code) + ";" +
+             EscapeVCardText(a.country));
+  }
+}
+
+void CardWriter::WebPages(const Contact& contact) {
+  for (const WebPage& page : contact.web_pages) {
+    const char* name = "URL";
+    if (page.kind == WebKind::kHome) name = Type("URL;TYPE=HOME", "URL;TYPE=home");
+    if (page.kind == WebKind::kWork) name = Type("URL;TYPE=WORK", "URL;TYPE=work");
+    Line(name, EscapeVCardText(page.url));
+  }
+}
+
+}  // namespace
+
+std::string VCardOf(const std::vector<Contact>& contacts, const ListResolution& resolution,
+                    std::size_t index, VCardVersion version) {
+  return CardWriter(contacts, version).Card(index, resolution.addresses[index]);
+}
+
+void WriteVCards(const std::vector<Contact>& contacts, const ListResolution& resolution,
+                 VCardVersion version, ReplacingFile& file) {
+  CardWriter writer(contacts, version);
+  for (std::size_t i = 0; i < contacts.size(); ++i) {
+    file.Write(writer.Card(i, resolution.addresses[i]));
+  }
+}
+
+}  // namespace veltrana

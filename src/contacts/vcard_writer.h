@@ -1,0 +1,28 @@
+// The contacts as vCards (RFC 2426 for 3.0, RFC 6350 for 4.0), one card per
+// contact in book order, UTF-8 with CR LF line ends.
+//
+// A list is, in 4.0, a KIND:group card with a MEMBER for each member (the
+// member card's UID); in 3.0, which has no groups, a card whose addresses
+// are those its members stand for. A contact that names other contacts
+// beside its own addresses carries their addresses in both.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/replacing_file.h"
+#include "contacts/contact.h"
+#include "contacts/list_resolution.h"
+
+namespace veltrana {
+
+enum class VCardVersion { k30, k40 };
+
+// The card of `contacts[index]`.
+std::string VCardOf(const std::vector<Contact>& contacts, const ListResolution& resolution,
+                    std::size_t index, VCardVersion version);
+
+void WriteVCards(const std::vector<Contact>& contacts, const ListResolution& resolution,
+                 VCardVersion version, ReplacingFile& file);
+
+}  // namespace veltrana

@@ -1,0 +1,21 @@
+// What a run shows when it cannot take the address book at all: no name
+// given, or no file of that name. The page run and the export show the same.
+#pragma once
+
+#include <string>
+
+#include "conversion/converter_window.h"
+
+namespace veltrana {
+
+inline constexpr const char* kInvalidNameStatus = "Invalid Address Book filename";
+
+// "Must enter name of Address Book file to convert"; Convert and Browse
+// enabled again.
+void ReportEmptyName(ConverterWindow& window);
+
+// "Specified Address Book does not exist." and the name; the field's text
+// selected and the focus on Browse.
+void ReportMissingBook(ConverterWindow& window, const std::string& addressbook);
+
+}  // namespace veltrana

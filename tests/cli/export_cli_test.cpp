@@ -1,0 +1,177 @@
+// veltrana-convert --export run as a person or a script runs it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace veltrana {
+namespace {
+
+using Result = testing::ProgramResult;
+
+class ExportCliTest : public ::testing::Test {
+ protected:
+  // Runs the converter in the test folder with `arguments`, separated by
+  // blanks ('' is an empty argument).
+  Result Run(const std::string& arguments, std::optional<long> file_size_limit = std::nullopt) {
+    std::vector<std::string> split;
+    std::istringstream words(arguments);
+    for (std::string word; words >> word;) split.push_back(word == "''" ? "" : word);
+    Result result =
+        testing::RunProgram(VELTRANA_CONVERT, {split, {}, file_size_limit}, dir_.path());
+    result.out = TextLines(result.out);
+    result.err = TextLines(result.err);
+    return result;
+  }
+
+  // Console output ends its lines the platform's way; the expectations here
+  // are written with LF.
+  static std::string TextLines(std::string text) {
+#if defined(_WIN32)
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+      text.erase(at, 1);
+    }
+#endif
+    return text;
+  }
+
+  testing::TempDir dir_;
+};
+
+TEST_F(ExportCliTest, WritesBesideTheBookAndSaysWhatAndWhere) {
+  testing::WriteBytes(dir_.File("book.txt"),
+                      "alias ann ann@x\r\nalias bob bob@x\r\nalias team ann, bob\r\n");
+  const Result vcard = Run("--export vcard book.txt");
+  EXPECT_EQ(vcard.status, 0) << vcard.err;
+  EXPECT_EQ(vcard.out, "Exported 2 contacts and 1 list to:\nbook.vcf\n");
+  EXPECT_EQ(vcard.err, "");
+  const std::string cards = testing::ReadBytes(dir_.File("book.vcf"));
+  EXPECT_EQ(cards.rfind("BEGIN:VCARD\r\nVERSION:3.0\r\n", 0), 0u);
+
+  const Result v4 = Run("--export=vcard --vcard-version=4.0 -o cards4.vcf book.txt");
+  EXPECT_EQ(v4.status, 0) << v4.err;
+  EXPECT_EQ(v4.out, "Exported 2 contacts and 1 list to:\ncards4.vcf\n");
+  EXPECT_NE(testing::ReadBytes(dir_.File("cards4.vcf")).find("\r\nKIND:group\r\n"),
+            std::string::npos);
+
+  const Result csv = Run("--export csv book.txt");
+  EXPECT_EQ(csv.status, 0) << csv.err;
+  EXPECT_EQ(csv.out, "Exported 2 contacts and 1 list to:\nbook.csv\n");
+  EXPECT_EQ(testing::ReadBytes(dir_.File("book.csv"))
+                .rfind("\xEF\xBB\xBF"
+                       "First Name,",
+                       0),
+            0u);
+  EXPECT_FALSE(testing::Exists(dir_.File("book.htm"))) << "the export writes no page";
+  EXPECT_EQ(Run("--export vcard book.txt").out, vcard.out);
+  EXPECT_EQ(testing::ReadBytes(dir_.File("book.vcf")), cards) << "the same bytes every run";
+}
+
+TEST_F(ExportCliTest, CharactersAreConvertedAndReplacementsCounted) {
+  testing::WriteBytes(dir_.File("b.txt"), "alias j\xFC j@x\r\nnote j\xFC <name:J\x81rg>\r\n");
+  const Result result = Run("--export csv b.txt");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "Warning: 1 byte not text in windows-1252 replaced by U+FFFD\n");
+  EXPECT_NE(testing::ReadBytes(dir_.File("b.csv")).find("\nJ\xEF\xBF\xBDrg,,j\xC3\xBC,j@x,"),
+            std::string::npos);
+  const Result mac = Run("--export csv --charset macintosh b.txt");
+  EXPECT_EQ(mac.err, "");
+  EXPECT_NE(testing::ReadBytes(dir_.File("b.csv")).find(",j\xC2\xB8,j@x,"), std::string::npos);
+}
+
+TEST_F(ExportCliTest, CyclesAndPartLinesAreReportedAndTheExportGoesOn) {
+  testing::WriteBytes(dir_.File("b.txt"), "alias a b\r\nalias b a\r\nalias \"open x@y\r\n");
+  const Result result = Run("--export vcard b.txt");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err,
+            "Warning: line 3: the nickname's closing quote is missing\n"
+            "Warning: a list leads back to itself, each member taken once: a -> b -> a\n"
+            "Warning: a list leads back to itself, each member taken once: b -> a -> b\n");
+  EXPECT_EQ(result.out, "Exported 1 contact and 2 lists to:\nb.vcf\n");
+}
+
+TEST_F(ExportCliTest, ABookThatCannotBeReadIsAnsweredAsThePageRunAnswersIt) {
+  std::filesystem::create_directory(dir_.File("folder.txt"));
+  testing::WriteBytes(dir_.File("b.txt"), "alias a a@x\r\n");
+  testing::WriteBytes(dir_.File("b.vcf"), "earlier export");
+  testing::WriteBytes(dir_.File("x"), "alias a a@x\r\n");
+  std::filesystem::create_directory(dir_.File("held.vcf"));
+  const struct {
+    std::string arguments;
+    std::string out;
+    std::string err;
+  } cases[] = {
+      {"''", "Invalid Address Book filename\n",
+       "Must enter name of Address Book file to convert\n"},
+      {"missing.txt", "Invalid Address Book filename\n",
+       "Specified Address Book does not exist.\nFilename: missing.txt\n"},
+      {"folder.txt", "Working...\n",
+       "Error  75: Path/File access error\nProcedure: cmdConvert_Click()\n"},
+      {"x", "Working...\n",
+       "Error  5: Invalid procedure call or argument\n"
+       "Procedure: cmdConvert_Click()\n"},
+      {"-o b.txt b.txt", "Invalid Address Book filename\n",
+       "The export would overwrite the address book itself.\nFilename: b.txt\n"},
+      {"-o held.vcf b.txt", "Working...\n",
+       "Error  75: Path/File access error\nProcedure: WriteVCardFile()\n"},
+      {"-o no/such/folder.vcf b.txt", "Working...\n",
+       "Error  76: Path not found\nProcedure: WriteVCardFile()\n"},
+      {"-o b.txt/inside.vcf b.txt", "Working...\n",
+       "Error  76: Path not found\nProcedure: WriteVCardFile()\n"},
+  };
+  for (const auto& c : cases) {
+    const Result page = Run(c.arguments.rfind("-o", 0) == 0 ? "''" : c.arguments);
+    const Result result = Run("--export vcard " + c.arguments);
+    EXPECT_EQ(result.status, 1) << c.arguments;
+    EXPECT_EQ(result.out, c.out) << c.arguments;
+    EXPECT_EQ(result.err, c.err) << c.arguments;
+    if (c.arguments.rfind("-o", 0) != 0) {
+      EXPECT_EQ(result.out, page.out) << c.arguments;
+      EXPECT_EQ(result.err, page.err) << c.arguments;
+      EXPECT_EQ(result.status, page.status) << c.arguments;
+    }
+  }
+  EXPECT_EQ(testing::ReadBytes(dir_.File("b.vcf")), "earlier export");
+  EXPECT_EQ(testing::ReadBytes(dir_.File("b.txt")), "alias a a@x\r\n");
+  EXPECT_TRUE(std::filesystem::is_empty(dir_.File("held.vcf")));
+}
+
+TEST_F(ExportCliTest, AFileSizeLimitKeepsTheEarlierExportAndLeavesNoTemporaryFile) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "Windows has no file-size limit for a process; a full disk is tested on Linux";
+#endif
+  std::string book;
+  for (int i = 0; i < 3000; ++i) {
+    book += "alias n" + std::to_string(i) + " person" + std::to_string(i) + "@mail.example\r\n";
+  }
+  testing::WriteBytes(dir_.File("big.txt"), book);
+  testing::WriteBytes(dir_.File("big.csv"), "earlier export");
+  const Result result = Run("--export csv big.txt", 64 * 1024);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Error  61: Disk full\nProcedure: WriteCSVFile()\n");
+  EXPECT_EQ(result.out, "Working...\n");
+  EXPECT_EQ(testing::ReadBytes(dir_.File("big.csv")), "earlier export");
+  EXPECT_FALSE(testing::Exists(dir_.File("big.csv.part")));
+}
+
+TEST_F(ExportCliTest, UsageErrors) {
+  for (const char* arguments :
+       {"--export pdf b.txt", "--export", "--export vcard --vcard-version 2.1 b.txt",
+        "--export vcard --charset klingon b.txt", "--charset utf-8 b.txt", "-o x.vcf b.txt",
+        "--vcard-version 4.0 b.txt", "--export csv --vcard-version 4.0 b.txt",
+        "--export vcard --settings-dir s b.txt", "--export vcard --output= b.txt"}) {
+    const Result result = Run(arguments);
+    EXPECT_EQ(result.status, 2) << arguments;
+    EXPECT_EQ(result.err.rfind("veltrana-convert: ", 0), 0u) << arguments;
+  }
+  EXPECT_NE(Run("--help").out.find("--export FORMAT"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace veltrana

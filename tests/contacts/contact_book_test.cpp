@@ -1,0 +1,225 @@
+#include "contacts/contact_book.h"
+
+#include <gtest/gtest.h>
+
+namespace veltrana {
+namespace {
+
+const char* KindName(PhoneKind kind) {
+  switch (kind) {
+    case PhoneKind::kHome: return "home";
+    case PhoneKind::kWork: return "work";
+    case PhoneKind::kMobile: return "mobile";
+    case PhoneKind::kFax: return "fax";
+    case PhoneKind::kOther: return "other";
+  }
+  return "?";
+}
+
+std::string Shown(const PostalAddress& a) {
+  return a.street + "|" + a.city + "|" + a.region + "|" + a.postal_code + "|" + a.country;
+}
+
+// Everything a contact holds, one "field=value" per line, empty fields left
+// out, in a fixed order.
+std::string Describe(const Contact& c) {
+  std::string d = "fn=" + c.full_name + "\n";
+  if (!c.given_name.empty() || !c.family_name.empty()) {
+    d += "n=" + c.family_name + "/" + c.given_name + "\n";
+  }
+  for (const std::string& e : c.emails) d += "email=" + e + "\n";
+  for (const Phone& p : c.phones)
+    d += std::string("tel.") + KindName(p.kind) + "=" + p.number + "\n";
+  for (const PostalAddress& a : c.home_addresses) d += "adr.home=" + Shown(a) + "\n";
+  for (const PostalAddress& a : c.work_addresses) d += "adr.work=" + Shown(a) + "\n";
+  for (const WebPage& w : c.web_pages) {
+    d += std::string("url.") +
+         (w.kind == WebKind::kHome   ? "home"
+          : w.kind == WebKind::kWork ? "work"
+                                     : "other") +
+         "=" + w.url + "\n";
+  }
+  if (!c.title.empty()) d += "title=" + c.title + "\n";
+  if (!c.company.empty()) d += "org=" + c.company + "\n";
+  for (const std::string& n : c.notes) d += "note=" + n + "\n";
+  return d;
+}
+
+ContactBook Read(const std::string& book, Charset charset = Charset::kWindows1252) {
+  return ReadContactBook(book, charset);
+}
+
+TEST(ContactBook, EveryTagOfTheNoteReachesItsField) {
+  const struct {
+    std::string note;
+    std::string fields;  // after "fn=..." of the nickname "x" with address a@x
+  } cases[] = {
+      {"<name:Ann Lee>", "fn=Ann Lee\nn=Lee/Ann\nemail=a@x\n"},
+      {"<first:Ann><last:van Lee>", "fn=Ann van Lee\nn=van Lee/Ann\nemail=a@x\n"},
+      {"<name:Dr Ann><first:Ann><last:Lee>", "fn=Dr Ann\nn=Lee/Ann\nemail=a@x\n"},
+      {"<last:Lee>", "fn=Lee\nn=Lee/\nemail=a@x\n"},
+      {"<address:1 Elm St\x03"
+       "Flat 2\x03><city:Springfield><state:IL><zip:62704><country:USA>",
+       "fn=x\nemail=a@x\nadr.home=1 Elm St\nFlat 2|Springfield|IL|62704|USA\n"},
+      {"<address2:Works><city2:Leeds><state2:WY><zip2:LS1><country2:UK>",
+       "fn=x\nemail=a@x\nadr.work=Works|Leeds|WY|LS1|UK\n"},
+      {"<phone:1><phone2:2><mobile:3><fax:4><otherphone:5\x03\x03"
+       "6\x03>",
+       "fn=x\nemail=a@x\ntel.home=1\ntel.work=2\ntel.mobile=3\ntel.fax=4\ntel.other=5\n"
+       "tel.other=6\n"},
+      {"<web:h.example><web2:w.example><otherweb:o1\x03o2>",
+       "fn=x\nemail=a@x\nurl.home=h.example\nurl.work=w.example\nurl.other=o1\nurl.other=o2\n"},
+      {"<title:Chief><company:Acme; Sons>", "fn=x\nemail=a@x\ntitle=Chief\norg=Acme; Sons\n"},
+      {"<otheremail:b@x\x03"
+       "c@x (Bo)\x03not an address\x03"
+       "A@X>",
+       "fn=x\nemail=a@x\nemail=b@x\nemail=c@x\nnote=otheremail: not an address\n"},
+      // Unknown tags, free text anywhere, and a second value of a single
+      // field go into the note; nothing typed is lost.
+      {"<birthday:3 May>", "fn=x\nemail=a@x\nnote=birthday: 3 May\n"},
+      {"hi <name:Ann> there <phone:1>x\x03y",
+       "fn=Ann\nn=/Ann\nemail=a@x\ntel.home=1\nnote=hi\nnote=there\nnote=x\ny\n"},
+      {"<name:Ann><name:Bo><title:T><title:T>",
+       "fn=Ann\nn=/Ann\nemail=a@x\ntitle=T\nnote=name: Bo\n"},
+      {"<city:A><city:B>", "fn=x\nemail=a@x\nadr.home=|A|||\nnote=city: B\n"},
+      {"<Name:Ann>rest", "fn=x\nemail=a@x\nnote=Name: Ann\nnote=rest\n"},
+      {"<fax:><name:   >", "fn=x\nemail=a@x\n"},
+      {"<phone:555-0100", "fn=x\nemail=a@x\ntel.home=555-0100\n"},
+      {"office <not weekends>", "fn=x\nemail=a@x\nnote=office <not weekends>\n"},
+  };
+  for (const auto& c : cases) {
+    const ContactBook book = Read("alias x a@x\r\nnote x " + c.note + "\r\n");
+    ASSERT_EQ(book.contacts.size(), 1u) << c.note;
+    EXPECT_EQ(Describe(book.contacts[0]), c.fields) << c.note;
+  }
+}
+
+TEST(ContactBook, TheAddressTextGivesAddressesAndTheDisplayName) {
+  const struct {
+    std::string alias;
+    std::string fields;
+  } cases[] = {
+      {"alias x \"Ann Lee\" <ann@host>, Bo <bo@host>",
+       "fn=Ann Lee\nn=Lee/Ann\nemail=ann@host\nemail=bo@host\n"},
+      {"alias x ann@host (Ann Lee)", "fn=Ann Lee\nn=Lee/Ann\nemail=ann@host\n"},
+      {"alias x ann@host, ANN@HOST,ann@host", "fn=x\nemail=ann@host\n"},
+      {"alias x Grace Park", "fn=x\nnote=email: Grace Park\n"},
+      {"alias x a@h b@h\x03<c@h>", "fn=x\nemail=a@h\nemail=b@h\nemail=c@h\n"},
+      {"alias \"Carla Ruiz\" carla@host", "fn=Carla Ruiz\nemail=carla@host\n"},
+      // Lines the page stops at are taken as far as they go.
+      {"alias lonely", "fn=lonely\n"},
+      {"alias \"open a@x", "fn=open a@x\n"},
+      {"alias ", "fn=\n"},
+  };
+  for (const auto& c : cases) {
+    const ContactBook book = Read(c.alias + "\r\n");
+    ASSERT_EQ(book.contacts.size(), 1u) << c.alias;
+    EXPECT_EQ(Describe(book.contacts[0]), c.fields) << c.alias;
+  }
+  EXPECT_EQ(Read("alias \"open a@x\r\n").warnings,
+            std::vector<std::string>{"line 1: the nickname's closing quote is missing"});
+}
+
+TEST(ContactBook, OneContactPerNicknameLetterCaseIgnored) {
+  const ContactBook book = Read(
+      "alias Bob a@x\r\n"
+      "note Bob <name:Bob Ames><phone:1>first\r\n"
+      "alias ann ann@x\r\n"
+      "alias BOB b@x, a@x\r\n"
+      "note BOB <name:Robert><phone:2><address:1 Elm>second\r\n"
+      "note ann <title:stray, but named>\r\n"
+      "alias \xC9lodie e@x\r\n"
+      "alias \xE9lodie f@x\r\n"
+      "# a note line that follows no alias line belongs to the nickname it names\r\n"
+      "note carol <name:Carol>known only by a note\r\n");
+  ASSERT_EQ(book.contacts.size(), 4u);
+  EXPECT_EQ(book.contacts[0].nickname, "Bob");
+  EXPECT_EQ(Describe(book.contacts[0]),
+            "fn=Bob Ames\nn=Ames/Bob\nemail=a@x\nemail=b@x\ntel.home=1\ntel.home=2\n"
+            "adr.home=1 Elm||||\nnote=first\nnote=name: Robert\nnote=second\n");
+  EXPECT_EQ(Describe(book.contacts[1]), "fn=ann\nemail=ann@x\ntitle=stray, but named\n");
+  EXPECT_EQ(book.contacts[2].nickname, "\xC3\x89lodie");
+  EXPECT_EQ(book.contacts[2].emails, (std::vector<std::string>{"e@x", "f@x"}));
+  EXPECT_EQ(Describe(book.contacts[3]), "fn=Carol\nn=/Carol\nnote=known only by a note\n");
+  EXPECT_EQ(book.contacts[0].uid, Read("alias bOB q@y\r\n").contacts[0].uid);
+  EXPECT_NE(book.contacts[0].uid, book.contacts[1].uid);
+  EXPECT_EQ(book.contacts[0].uid.size(), 36u);
+  EXPECT_EQ(book.contacts[0].uid[14], '8');
+}
+
+TEST(ContactBook, ListsNestAndCyclesAreStopped) {
+  const ContactBook book = Read(
+      "alias all friends, work, \"Carla Ruiz\"\r\n"  // 0: a list of lists
+      "alias friends ann, BOB, ann\r\n"              // 1
+      "alias work bob, boss@x\r\n"                   // 2: members and an address
+      "alias ann ann@x\r\n"                          // 3
+      "alias bob bob@x, ANN@x\r\n"                   // 4
+      "alias \"Carla Ruiz\" carla@x\r\n"             // 5
+      "alias a b\r\n"                                // 6: a -> b -> c -> a
+      "alias b c, b@x\r\n"                           // 7
+      "alias c a, c@x\r\n"                           // 8
+      "alias self self, s@x\r\n"                     // 9
+      "alias empty\r\n");                            // 10
+  const std::vector<Contact>& c = book.contacts;
+  ASSERT_EQ(c.size(), 11u);
+  EXPECT_EQ(c[0].members, (std::vector<std::size_t>{1, 2, 5}));
+  EXPECT_EQ(c[1].members, (std::vector<std::size_t>{3, 4}));
+  EXPECT_TRUE(c[0].is_list && c[1].is_list && c[6].is_list);
+  EXPECT_FALSE(c[2].is_list || c[3].is_list || c[7].is_list || c[9].is_list || c[10].is_list);
+  EXPECT_EQ(c[2].emails, std::vector<std::string>{"boss@x"});
+  EXPECT_EQ(book.ListCount(), 3u);
+
+  const std::vector<std::vector<std::string>>& to = book.resolution.addresses;
+  EXPECT_EQ(to[0], (std::vector<std::string>{"ann@x", "bob@x", "boss@x", "carla@x"}));
+  EXPECT_EQ(to[1], (std::vector<std::string>{"ann@x", "bob@x"}));
+  EXPECT_EQ(to[2], (std::vector<std::string>{"boss@x", "bob@x", "ANN@x"}));
+  EXPECT_EQ(to[4], (std::vector<std::string>{"bob@x", "ANN@x"}));
+  EXPECT_EQ(to[6], (std::vector<std::string>{"b@x", "c@x"}));
+  EXPECT_EQ(to[7], (std::vector<std::string>{"b@x", "c@x"}));
+  EXPECT_EQ(to[8], (std::vector<std::string>{"c@x", "b@x"}));
+  EXPECT_EQ(to[9], std::vector<std::string>{"s@x"});
+  EXPECT_EQ(book.resolution.cycles,
+            (std::vector<std::string>{"a -> b -> c -> a", "b -> c -> a -> b", "c -> a -> b -> c"}));
+  EXPECT_EQ(book.warnings,
+            std::vector<std::string>{"the list \"self\" names itself; left out there"});
+}
+
+TEST(ContactBook, DeepAndWideListsAreWalkedWithoutRecursion) {
+  // 3,000 lists each naming the next, the last naming the first.
+  std::string text;
+  const int count = 3000;
+  for (int i = 0; i < count; ++i) {
+    text += "alias l" + std::to_string(i) + " l" + std::to_string((i + 1) % count) + "\r\n";
+  }
+  text += "alias l0 l0@x\r\n";  // so the first is no pure list
+  const ContactBook book = Read(text);
+  ASSERT_EQ(book.contacts.size(), static_cast<std::size_t>(count));
+  EXPECT_EQ(book.resolution.addresses[1], std::vector<std::string>{"l0@x"});
+  EXPECT_EQ(book.resolution.cycles.size(), static_cast<std::size_t>(count));
+  EXPECT_EQ(book.resolution.cycles[0].rfind("l0 -> l1 -> ", 0), 0u);
+  EXPECT_NE(book.resolution.cycles[0].find("... -> l2999 -> l0"), std::string::npos);
+}
+
+TEST(ContactBook, MalformedInputNeverFails) {
+  const std::string long_value(100000, 'v');
+  const std::string cases[] = {
+      "alias x " + std::string(50000, ',') + "\r\n",
+      "alias x " + std::string(50000, '(') + "a@x\r\n",
+      "alias x " + std::string(50000, '"') + "\r\n",
+      "alias x a@x\r\nnote x <name:" + long_value + "\r\n",
+      "alias x a@x\r\nnote x " + std::string(50000, '<') + "\r\n",
+      std::string("alias x\0y a@x\r\nnote x \x1A<name:\x01>\r\n", 33),
+      "note\r\nnote \r\nalias\r\n\r\n\r\r\n\n",
+      "",
+  };
+  for (const std::string& text : cases) {
+    const ContactBook book = Read(text);
+    EXPECT_LE(book.contacts.size(), 1u) << text.substr(0, 40);
+  }
+  const ContactBook controls = Read(cases[5]);
+  EXPECT_EQ(controls.replaced_bytes, 3u);
+  EXPECT_EQ(controls.contacts[0].nickname, "x\xEF\xBF\xBDy");
+}
+
+}  // namespace
+}  // namespace veltrana

@@ -1,0 +1,25 @@
+#include <gtest/gtest.h>
+
+#include "contacts/csv_writer.h"
+
+namespace veltrana {
+namespace {
+
+TEST(CsvField, QuotesOnlyWhatRfc4180Requires) {
+  const struct {
+    std::string field, written;
+  } cases[] = {
+      {"plain", "plain"},
+      {"", ""},
+      {"a,b", "\"a,b\""},
+      {"say \"hi\"", "\"say \"\"hi\"\"\""},
+      {"two\r\nlines", "\"two\r\nlines\""},
+      {"lone\rcr", "\"lone\rcr\""},
+      {" spaced ", " spaced "},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CsvField(c.field), c.written) << c.field;
+  EXPECT_EQ(CsvColumns().size(), 27u);
+}
+
+}  // namespace
+}  // namespace veltrana

@@ -1,0 +1,55 @@
+// Any bytes as an address book for the export (the first byte chooses its
+// character set). Every contact gives a vCard 3.0 and 4.0 card that opens
+// and closes, whose lines are valid UTF-8 of at most 75 octets ended by
+// CR LF, and a CSV row of every column; the lists resolve for every contact.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "contacts/contact_book.h"
+#include "contacts/csv_writer.h"
+#include "contacts/vcard_writer.h"
+
+namespace {
+
+using namespace veltrana;
+
+void Check(bool holds, const char* property) {
+  if (holds) return;
+  std::fprintf(stderr, "property violated: %s\n", property);
+  std::abort();
+}
+
+void CheckCard(const std::string& card) {
+  Check(card.rfind("BEGIN:VCARD\r\n", 0) == 0, "a card opens");
+  Check(card.size() >= 11 && card.compare(card.size() - 11, 11, "END:VCARD\r\n") == 0,
+        "a card closes");
+  Check(ToUtf8(card, Charset::kUtf8).replaced == 0, "a card is UTF-8 text");
+  std::size_t start = 0;
+  while (start < card.size()) {
+    const std::size_t end = card.find("\r\n", start);
+    Check(end != std::string::npos, "every line ends with CR LF");
+    Check(end - start <= 75, "no line is longer than 75 octets");
+    Check(card.find_first_of("\r\n", start) == end, "no bare line end");
+    start = end + 2;
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const auto charset = static_cast<Charset>(data[0] % 4);
+  const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+  const ContactBook book = ReadContactBook(bytes, charset);
+  Check(book.resolution.addresses.size() == book.contacts.size(), "every contact resolved");
+  for (std::size_t i = 0; i < book.contacts.size(); ++i) {
+    CheckCard(VCardOf(book.contacts, book.resolution, i, VCardVersion::k30));
+    CheckCard(VCardOf(book.contacts, book.resolution, i, VCardVersion::k40));
+    Check(CsvFieldsOf(book.contacts, book.resolution, i).size() == CsvColumns().size(),
+          "a row has every column");
+  }
+  return 0;
+}
