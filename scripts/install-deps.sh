@@ -18,6 +18,8 @@ if [[ ${1:-} != sample ]]; then
     dpkg-dev librsvg2-bin              # the Debian package: dependencies, icons
     lintian desktop-file-utils file    # checking the package
     python3 python3-vobject            # the export read back by independent parsers
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64  # Windows programs, cross-built
+    wine wine64 xvfb xauth zip         # their tests under Wine on a display; the zips
   )
 fi
 if [[ ${1:-} == screenshot ]]; then

@@ -2,7 +2,8 @@
 # Installs, builds and runs every test: once in a normal build with
 # warnings as errors, once with AddressSanitizer and UndefinedBehaviorSanitizer,
 # then builds and checks the Debian package, then runs each libFuzzer target
-# for 60 seconds from its stored corpus.
+# for 60 seconds from its stored corpus, then cross-builds the Windows
+# programs and runs their tests under Wine.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -43,3 +44,6 @@ for target in conversion settings contacts; do
   rm -rf "$scratch"
 done
 echo "fuzzing: no finding"
+
+echo "== Windows: cross-built with MinGW-w64, tested under Wine =="
+scripts/run-windows-tests.sh

@@ -69,10 +69,22 @@ std::string TextOfPath(const std::filesystem::path& path) {
 }
 
 std::filesystem::path PathOfText(std::string_view text) {
-  return std::filesystem::path(WideOfText(text));
+  return LongNameOf(std::filesystem::path(WideOfText(text)));
+}
+
+std::filesystem::path LongNameOf(const std::filesystem::path& path) {
+  const DWORD size = GetLongPathNameW(path.c_str(), nullptr, 0);
+  if (size == 0) return path;
+  std::vector<wchar_t> name(size);
+  const DWORD got = GetLongPathNameW(path.c_str(), name.data(), size);
+  return got == 0 || got >= size ? path : std::filesystem::path(std::wstring(name.data(), got));
 }
 
 #else
+
+std::filesystem::path LongNameOf(const std::filesystem::path& path) {
+  return path;
+}
 
 std::string TextOfPath(const std::filesystem::path& path) {
   return path.native();

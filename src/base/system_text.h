@@ -17,8 +17,13 @@ namespace veltrana {
 // names, by the code page's nearest spelling, with "?" for what it lacks.
 std::string TextOfPath(const std::filesystem::path& path);
 
-// The file an 8-bit text names.
+// The file an 8-bit text names, by its long name where the text gives its
+// short one.
 std::filesystem::path PathOfText(std::string_view text);
+
+// The long name of an existing file given by a short name (Windows); the
+// path as it is otherwise.
+std::filesystem::path LongNameOf(const std::filesystem::path& path);
 
 #if defined(_WIN32)
 // Program text (ANSI code page) as the system's wide characters, for the

@@ -59,6 +59,10 @@ std::string CharacterAsUtf8(UINT code_page, const char* bytes, int length) {
   wchar_t wide[4];
   const int units = MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, bytes, length, wide, 4);
   if (units <= 0) return {};
+  // Windows-1252 leaves five bytes unassigned; the system passes them
+  // through as the control characters of the same numbers, which no text
+  // holds. They count as undefined, as elsewhere.
+  if (code_page == 1252 && units == 1 && wide[0] >= 0x80 && wide[0] <= 0x9F) return {};
   char utf8[16];
   const int written = WideCharToMultiByte(CP_UTF8, 0, wide, units, utf8, 16, nullptr, nullptr);
   return written <= 0 ? std::string() : std::string(utf8, static_cast<std::size_t>(written));

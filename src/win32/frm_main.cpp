@@ -24,6 +24,16 @@ constexpr int kClientHeight = 1575;
 constexpr int kTwipsPerInch = 1440;
 constexpr int kFieldListItems = 15;  // the history's drop-down shows all of it
 
+// The window's own control that holds `child` (the field's edit is inside
+// the combo box).
+HWND GetAncestorControl(HWND child) {
+  HWND control = child;
+  while (GetParent(control) != nullptr && GetParent(GetParent(control)) != nullptr) {
+    control = GetParent(control);
+  }
+  return control;
+}
+
 bool IsComboBox(HWND control) {
   wchar_t type[16] = {};
   GetClassNameW(control, type, 16);
@@ -131,6 +141,18 @@ LRESULT frmMain::Handle(UINT message, WPARAM w, LPARAM l) {
       if (HIWORD(w) == BN_CLICKED) OnCommand(reinterpret_cast<HWND>(l));
       return 0;
     case WM_CLOSE: OnClose(); return 0;
+    case kKeysArrive: OnKeysArrive(); return 0;
+    case WM_ACTIVATE:
+      // As a dialog does: the control that had the focus has it again when
+      // the window comes back (after a message box, after another window).
+      if (LOWORD(w) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd_, focus)) focused_ = GetAncestorControl(focus);
+      } else if (focused_ != nullptr) {
+        SetFocus(focused_);
+        return 0;
+      }
+      return DefWindowProcW(hwnd_, message, w, l);
     case WM_DESTROY:
       SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
       hwnd_ = nullptr;
@@ -277,8 +299,10 @@ std::string frmMain::AddressBookText() const {
   return TextOfPath(std::filesystem::path(text));
 }
 
+// The file by its long name, also where the field gives its short one (a
+// history entry of a name the code page cannot spell).
 std::filesystem::path frmMain::AddressBookPath() const {
-  return std::filesystem::path(FieldText());
+  return LongNameOf(std::filesystem::path(FieldText()));
 }
 
 void frmMain::SetStatusText(const std::string& text) {
@@ -329,11 +353,20 @@ PumpResult frmMain::PumpEvents() {
 
 // The keys go to the control the window gave the focus last, which takes
 // them even while the window is not active (right after a message box
-// closes, it may not be yet).
+// closes, it may not be yet). They are posted, not waited for, as keys
+// typed are: the run goes on and they arrive when the window next
+// processes its messages.
 void frmMain::SendKeys(std::string_view keys) {
-  HWND target = focused_ != nullptr ? focused_ : GetFocus();
-  if (target != nullptr && IsComboBox(target)) target = FieldEdit();
-  if (target == FieldEdit()) SendKeysToEdit(target, keys);
+  const HWND target = focused_ != nullptr ? focused_ : GetFocus();
+  if (target == nullptr || (target != FieldEdit() && !IsComboBox(target))) return;
+  pending_keys_.emplace_back(keys);
+  PostMessageW(hwnd_, kKeysArrive, 0, 0);
+}
+
+void frmMain::OnKeysArrive() {
+  if (pending_keys_.empty()) return;
+  SendKeysToEdit(FieldEdit(), pending_keys_.front());
+  pending_keys_.pop_front();
 }
 
 }  // namespace veltrana::win32

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -84,6 +85,10 @@ class frmMain : public ConverterWindow {
   void ShowHistory();
   void OnCommand(HWND control);
   void OnClose();
+  void OnKeysArrive();
+
+  // The message that delivers keys sent to the field.
+  static constexpr UINT kKeysArrive = WM_APP + 1;
 
   ConverterState state_;
   AddressBookHistory history_;
@@ -98,7 +103,8 @@ class frmMain : public ConverterWindow {
   int dpi_ = 96;
 
   HWND hwnd_ = nullptr;
-  HWND focused_ = nullptr;  // the control the window gave the focus last
+  HWND focused_ = nullptr;                // the control the window gave the focus last
+  std::deque<std::string> pending_keys_;  // sent to the field, not yet arrived
   HWND Label1 = nullptr;
   HWND cmdConvert = nullptr;
   HWND lblStatusText = nullptr;

@@ -1,6 +1,8 @@
 // veltrana.exe: the window.
+// clang-format off: the system headers need <windows.h> first.
 #include <commctrl.h>
 #include <windows.h>
+// clang-format on
 
 #include "win32/module1.h"
 

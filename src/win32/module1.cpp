@@ -1,7 +1,9 @@
 #include "win32/module1.h"
 
+// clang-format off: the system headers need <windows.h> first.
 #include <shellapi.h>
 #include <windows.h>
+// clang-format on
 
 #include "win32/frm_main.h"
 
@@ -22,6 +24,7 @@ int Main() {
 }
 
 void LaunchViewer() {
+  if (document_opener) return document_opener(htmlfile);
   ShellExecuteW(nullptr, L"open", htmlfile.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

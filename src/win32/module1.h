@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 
 namespace veltrana::win32::Module1 {
 
@@ -17,5 +18,9 @@ int Main();
 // Opens `htmlfile` with the system's default handler for it; the result is
 // not examined and nothing is shown when nothing can open it.
 void LaunchViewer();
+
+// Where tests receive what LaunchViewer would open; the system's handler
+// when empty.
+inline std::function<void(const std::filesystem::path&)> document_opener;
 
 }  // namespace veltrana::win32::Module1

@@ -53,7 +53,12 @@ TEST(ToUtf8, EveryByteOfASingleByteSetGivesOneCharacter) {
   for (int b = 0x20; b < 0x100; ++b) all += static_cast<char>(b);
   for (const Charset charset : {Charset::kIso88591, Charset::kMacintosh}) {
     const Utf8Text text = ToUtf8(all, charset);
+#if defined(_WIN32)
+    // Windows' Mac Roman table has no character for 0xF0, the Apple logo.
+    EXPECT_EQ(text.replaced, charset == Charset::kMacintosh ? 1u : 0u) << CharsetName(charset);
+#else
     EXPECT_EQ(text.replaced, 0u) << CharsetName(charset);
+#endif
     EXPECT_EQ(ToUtf8(text.text, Charset::kUtf8).text, text.text) << "valid UTF-8";
   }
 }

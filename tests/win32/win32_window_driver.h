@@ -1,0 +1,128 @@
+// The Win32 window behind the shared window cases, driven through its real
+// controls: BM_CLICK, WM_SETTEXT, GetWindowTextW, IsWindowEnabled, GetFocus.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+
+#include "base/system_text.h"
+#include "support/temp_dir.h"
+#include "win32/fake_dialogs.h"
+#include "win32/frm_main.h"
+#include "win32/module1.h"
+#include "window/window_driver.h"
+
+namespace veltrana::testing {
+
+class Win32WindowDriver : public WindowDriver {
+ public:
+  ~Win32WindowDriver() override { win32::Module1::document_opener = nullptr; }
+
+  void Open(const std::filesystem::path& settings_folder,
+            const std::optional<std::string>& ini) override {
+    if (ini) WriteBytes(settings_folder / "veltra.ini", *ini);
+    win32::frmMain::Options options;
+    options.settings = {settings_folder, true};
+    options.dialogs = std::make_unique<Win32FakeDialogs>(log_);
+    options.date = CalendarDate{2026, 12, 7};
+    options.quit_when_closed = false;
+    window_ = std::make_unique<win32::frmMain>(std::move(options));
+    win32::Module1::document_opener = [this](const std::filesystem::path& page) {
+      viewed_.push_back(page);
+    };
+    window_->Show();
+    SetForegroundWindow(window_->hwnd());
+    Pump();
+  }
+
+  void Type(const std::string& text) override {
+    SendMessageW(Control("cbxAddressBook"), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(WideOfText(text).c_str()));
+    Pump();
+  }
+  void Click(const std::string& button) override {
+    SendMessageW(Control(kButtons.at(button)), BM_CLICK, 0, 0);
+    Pump();
+  }
+  void AnswerBrowse(const std::optional<std::string>& path) override {
+    log_.browse_answer = path ? std::optional<std::wstring>(WideOfText(*path)) : std::nullopt;
+  }
+
+  std::string Field() override { return Text(Control("cbxAddressBook")); }
+  std::string SelectedFieldText() override {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    GetComboBoxInfo(Control("cbxAddressBook"), &info);
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(info.hwndItem, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    return Text(info.hwndItem).substr(start, end - start);
+  }
+  std::vector<std::string> History() override {
+    std::vector<std::string> items;
+    const HWND field = Control("cbxAddressBook");
+    const auto count = static_cast<int>(SendMessageW(field, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      std::wstring item(static_cast<std::size_t>(SendMessageW(field, CB_GETLBTEXTLEN, i, 0)),
+                        L'\0');
+      SendMessageW(field, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+      items.push_back(TextOfWide(item));
+    }
+    return items;
+  }
+  std::string Status() override {
+    std::string status = Text(Control("lblStatusText"));
+    for (std::size_t at = status.find("\r\n"); at != std::string::npos;
+         at = status.find("\r\n", at)) {
+      status.erase(at, 1);
+    }
+    return status;
+  }
+  bool Enabled(const std::string& button) override {
+    return IsWindowEnabled(Control(kButtons.at(button))) != FALSE;
+  }
+  std::string Focus() override {
+    const HWND focus = GetFocus();
+    for (const auto& [name, control] : kButtons) {
+      if (focus == Control(control)) return name;
+    }
+    const HWND field = Control("cbxAddressBook");
+    return focus != nullptr && (focus == field || GetParent(focus) == field) ? "field" : "";
+  }
+  std::vector<std::string> Messages() override { return log_.messages; }
+  std::vector<std::filesystem::path> Viewed() override { return viewed_; }
+
+  win32::frmMain& window() { return *window_; }
+  Win32DialogLog& dialogs() { return log_; }
+  HWND Control(const char* name) { return window_->Control(name); }
+
+  // Lets the window process what is pending, as its message loop does.
+  void Pump() {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (window_->is_open() && IsDialogMessageW(window_->hwnd(), &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+
+ private:
+  inline static const std::map<std::string, const char*> kButtons{
+      {"Convert", "cmdConvert"}, {"Browse", "cmdOpen"}, {"View", "cmdView"}};
+
+  static std::string Text(HWND control) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return TextOfWide(text);
+  }
+
+  Win32DialogLog log_;
+  std::vector<std::filesystem::path> viewed_;
+  std::unique_ptr<win32::frmMain> window_;
+};
+
+}  // namespace veltrana::testing
