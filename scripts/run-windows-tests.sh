@@ -2,7 +2,7 @@
 # Cross-builds Veltrana for Windows with MinGW-w64 and runs its tests under
 # Wine: the core, page, settings, contacts and command-line suites and the
 # Win32 window driven through its real controls (on an Xvfb display). The
-# 32-bit build, the document's target, is compiled too; these machines
+# 32-bit build, the programs' first target, is compiled too; these machines
 # cannot run 32-bit code, so its tests do not run.
 #
 #   scripts/run-windows-tests.sh   (after scripts/install-deps.sh)

@@ -43,7 +43,7 @@ bool IsComboBox(HWND control) {
 }  // namespace
 
 // One control: its name, class, caption, style and place in twips.
-struct frmMain::ControlSpec {
+struct frmMain::ControlLayout {
   const char* name;
   const wchar_t* type;
   const wchar_t* caption;
@@ -53,7 +53,7 @@ struct frmMain::ControlSpec {
 };
 
 // The controls, in the order of their tab index (labels take no focus).
-const frmMain::ControlSpec frmMain::kControls[] = {
+const frmMain::ControlLayout frmMain::kControls[] = {
     {"Label1", L"STATIC", L"Address Book:", SS_RIGHT | SS_NOPREFIX, &frmMain::Label1, 240, 120,
      1095, 255},
     {"cmdConvert", L"BUTTON", L"&Convert", BS_PUSHBUTTON | WS_TABSTOP, &frmMain::cmdConvert, 6120,
@@ -118,8 +118,8 @@ int frmMain::Pixels(int twips) const {
 }
 
 HWND frmMain::Control(std::string_view name) const {
-  for (const ControlSpec& spec : kControls) {
-    if (name == spec.name) return this->*spec.member;
+  for (const ControlLayout& layout : kControls) {
+    if (name == layout.name) return this->*layout.member;
   }
   return nullptr;
 }
@@ -171,15 +171,15 @@ void frmMain::CreateControls() {
                       DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg 2");
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   int id = 100;
-  for (const ControlSpec& spec : kControls) {
-    const bool field = spec.member == &frmMain::cbxAddressBook;
-    const int height = field ? spec.height * (kFieldListItems + 1) : spec.height;
+  for (const ControlLayout& layout : kControls) {
+    const bool field = layout.member == &frmMain::cbxAddressBook;
+    const int height = field ? layout.height * (kFieldListItems + 1) : layout.height;
     HWND control = CreateWindowExW(
-        0, spec.type, spec.caption, WS_CHILD | WS_VISIBLE | spec.style, Pixels(spec.left),
-        Pixels(spec.top), Pixels(spec.width), Pixels(height), hwnd_,
+        0, layout.type, layout.caption, WS_CHILD | WS_VISIBLE | layout.style, Pixels(layout.left),
+        Pixels(layout.top), Pixels(layout.width), Pixels(height), hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    this->*spec.member = control;
+    this->*layout.member = control;
   }
   for (HWND caption : {Label1, lblStatus}) {
     RECT place{};

@@ -71,8 +71,8 @@ class frmMain : public ConverterWindow {
   void SendKeys(std::string_view keys) override;
 
  private:
-  struct ControlSpec;
-  static const ControlSpec kControls[7];
+  struct ControlLayout;
+  static const ControlLayout kControls[7];
 
   int Pixels(int twips) const;
   static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM w, LPARAM l);

@@ -1,7 +1,8 @@
 // veltrana.exe: the window.
-// clang-format off: the system headers need <windows.h> first.
-#include <commctrl.h>
+// The system headers need <windows.h> first.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
 // clang-format on
 
 #include "win32/module1.h"

@@ -1,8 +1,9 @@
 #include "win32/module1.h"
 
-// clang-format off: the system headers need <windows.h> first.
-#include <shellapi.h>
+// The system headers need <windows.h> first.
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
 // clang-format on
 
 #include "win32/frm_main.h"

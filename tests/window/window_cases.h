@@ -56,6 +56,23 @@ inline void StartWithSettings(WindowCaseTest& t, WindowDriver& w) {
   EXPECT_EQ(w.Focus(), "Convert");
 }
 
+// A settings read that fails otherwise than "no file" (a folder name the
+// system refuses): the report, an empty field, and no "Ready".
+inline void AFailedSettingsRead(WindowCaseTest& t, WindowDriver& w) {
+#if defined(_WIN32)
+  const std::filesystem::path refused = t.settings_.path() / "bad?name";
+#else
+  const std::filesystem::path refused = t.settings_.path() / std::string(5000, 'x');
+#endif
+  w.Open(refused, std::nullopt);
+  EXPECT_EQ(w.Messages(), std::vector<std::string>{
+                              "0 Veltrana: Error  64: Bad file name\nProcedure: Form_Load()"});
+  EXPECT_EQ(w.Field(), "");
+  EXPECT_EQ(w.Status(), "");
+  t.ExpectButtons(true, true, false);
+  EXPECT_EQ(w.Focus(), "Convert");
+}
+
 inline void ARunThatReachesItsEnd(WindowCaseTest& t, WindowDriver& w) {
   w.Open(t.settings_.path(), std::nullopt);
   const std::string book = t.Book("friends.txt", "alias bob b@h\r\nalias ann a@h\r\n");
@@ -147,6 +164,7 @@ inline void BrowseChosenAndCancelled(WindowCaseTest& t, WindowDriver& w) {
 #define VELTRANA_WINDOW_CASES(Fixture)                     \
   VELTRANA_WINDOW_CASE(Fixture, FirstStartWithoutSettings) \
   VELTRANA_WINDOW_CASE(Fixture, StartWithSettings)         \
+  VELTRANA_WINDOW_CASE(Fixture, AFailedSettingsRead)       \
   VELTRANA_WINDOW_CASE(Fixture, ARunThatReachesItsEnd)     \
   VELTRANA_WINDOW_CASE(Fixture, AnEmptyName)               \
   VELTRANA_WINDOW_CASE(Fixture, AMissingFile)              \
