@@ -9,10 +9,7 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "base/failure.h"
 #include "base/program_identity.h"
-#include "conversion/conversion_run.h"
-#include "conversion/error_report.h"
 #include "ui/file_name_text.h"
 #include "ui/key_sequence_text.h"
 #include "ui/module1.h"
@@ -43,10 +40,8 @@ frmMain::frmMain() : frmMain(Options{}) {}
 
 frmMain::frmMain(Options options, QWidget* parent)
     : QWidget(parent),
-      settings_location_(std::move(options.settings)),
-      settings_history_(history_, settings_location_),
-      dialogs_(std::move(options.dialogs)),
-      date_(options.date) {
+      MainForm(std::move(options.settings), options.date, Module1::htmlfile),
+      dialogs_(std::move(options.dialogs)) {
   CreateControls();
   PlaceControls();
   Form_Load();
@@ -121,63 +116,34 @@ void frmMain::PlaceControls() {
   setFixedSize(px(kClientWidth), px(kClientHeight));
 }
 
-void frmMain::Form_Load() {
-  state_.proc = "Form_Load()";
-  SetButtonEnabled(Button::kView, false);
-  SetConverterDefaults(state_);
-  const SettingsLoad load = LoadSettings(state_, history_, settings_location_, *this);
-  ShowHistory();
-  cbxAddressBook->setEditText(load == SettingsLoad::kFailed ? QString()
-                                                            : ShowBytes(state_.addressbook));
-  if (load == SettingsLoad::kRead) SetStatusText("Ready");
-  SetPageTitleDefault(state_);
-}
-
-void frmMain::cmdConvert_Click() {
-  running_ = true;
-  RunOptions options;
-  options.date = date_;
-  options.history = &settings_history_;
-  RunConversion(state_, *this, Module1::htmlfile, options);
-  running_ = false;
-  ShowHistory();
-  if (closing_) close();
-}
-
-void frmMain::cmdOpen_Click() {
-  state_.proc = "cmdOpen_Click()";
-  try {
-    SetButtonEnabled(Button::kView, false);
-    const std::optional<QString> chosen = dialogs_->ChooseAddressBook(this);
-    if (!chosen) throw Failure(kDialogCancelled);
-    cbxAddressBook->setEditText(*chosen);
-    SetStatusText("Ready");
-    FocusButton(Button::kConvert);
-  } catch (const Failure& failure) {
-    if (failure.code() != kDialogCancelled) {
-      ShowError(state_, failure, *this);
-      return;
-    }
-    SetButtonEnabled(Button::kBrowse, true);
-    SetButtonEnabled(Button::kConvert, true);
-    SetButtonEnabled(Button::kView, false);
-  }
-}
-
 void frmMain::cmdView_Click() {
   Module1::LaunchViewer();
 }
 
-// The history is the field's item list; it only ever grows at its end.
-void frmMain::ShowHistory() {
+void frmMain::SetFieldText(const std::string& text) {
+  cbxAddressBook->setEditText(ShowBytes(text));
+}
+
+// Each entry shows as it is kept and carries its bytes, which a pick from
+// the list gives back exactly.
+void frmMain::ShowHistory(const std::vector<std::string>& entries) {
   const QString text = cbxAddressBook->currentText();
-  for (auto i = static_cast<std::size_t>(cbxAddressBook->count()); i < history_.entries().size();
-       ++i) {
-    const std::string& entry = history_.entries()[i];
+  for (auto i = static_cast<std::size_t>(cbxAddressBook->count()); i < entries.size(); ++i) {
+    const std::string& entry = entries[i];
     cbxAddressBook->addItem(ShowBytes(entry),
                             QByteArray(entry.data(), static_cast<qsizetype>(entry.size())));
   }
   cbxAddressBook->setEditText(text);
+}
+
+bool frmMain::ChooseAddressBook() {
+  const std::optional<QString> chosen = dialogs_->ChooseAddressBook(this);
+  if (chosen) cbxAddressBook->setEditText(*chosen);
+  return chosen.has_value();
+}
+
+void frmMain::CloseNow() {
+  close();
 }
 
 // A history entry shows as it is kept; anything else is a file name typed or
@@ -224,7 +190,7 @@ void frmMain::ShowMessage(const std::string& text, int style, const std::string&
 
 PumpResult frmMain::PumpEvents() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
-  return closing_ ? PumpResult::kWindowClosing : PumpResult::kContinue;
+  return closing() ? PumpResult::kWindowClosing : PumpResult::kContinue;
 }
 
 // The keys go to this window's focused control, which takes them even while
@@ -240,15 +206,14 @@ void frmMain::SendKeys(std::string_view keys) {
   }
 }
 
+// During a run the run ends at its next event pump and closes the window
+// then, leaving no unfinished page behind.
 void frmMain::closeEvent(QCloseEvent* event) {
-  if (running_) {
-    // The run ends at its next event pump and closes the window then,
-    // leaving no unfinished page behind.
-    closing_ = true;
+  if (MayClose()) {
+    event->accept();
+  } else {
     event->ignore();
-    return;
   }
-  event->accept();
 }
 
 }  // namespace veltrana

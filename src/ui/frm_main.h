@@ -17,6 +17,7 @@
 #include "settings/settings_file.h"
 #include "ui/module1.h"
 #include "ui/window_dialogs.h"
+#include "window/main_form.h"
 
 class QComboBox;
 class QLabel;
@@ -24,7 +25,7 @@ class QPushButton;
 
 namespace veltrana {
 
-class frmMain : public QWidget, public ConverterWindow {
+class frmMain : public QWidget, public MainForm {
  public:
   struct Options {
     // Where "veltra.ini" lives: beside the program when it may, else in the
@@ -40,13 +41,7 @@ class frmMain : public QWidget, public ConverterWindow {
   explicit frmMain(Options options, QWidget* parent = nullptr);
   ~frmMain() override;
 
-  const ConverterState& state() const { return state_; }
-  const AddressBookHistory& history() const { return history_; }
-
-  // The window's event procedures.
-  void Form_Load();
-  void cmdConvert_Click();
-  void cmdOpen_Click();
+  // The View button's event procedure; the others are the main form's.
   void cmdView_Click();
 
   // What the conversion run needs of the window.
@@ -63,20 +58,18 @@ class frmMain : public QWidget, public ConverterWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
 
+  // The main form's controls.
+  void SetFieldText(const std::string& text) override;
+  void ShowHistory(const std::vector<std::string>& entries) override;
+  bool ChooseAddressBook() override;
+  void CloseNow() override;
+
  private:
   void CreateControls();
   void PlaceControls();
   QPushButton* ButtonFor(Button button) const;
-  void ShowHistory();
 
-  ConverterState state_;
-  AddressBookHistory history_;
-  SettingsLocation settings_location_;
-  SettingsHistory settings_history_;
   std::unique_ptr<WindowDialogs> dialogs_;
-  std::optional<CalendarDate> date_;
-  bool running_ = false;  // a conversion run is in progress
-  bool closing_ = false;  // the user closed the window during the run
 
   QLabel* Label1 = nullptr;
   QComboBox* cbxAddressBook = nullptr;

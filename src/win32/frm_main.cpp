@@ -5,11 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "base/failure.h"
-#include "base/program_identity.h"
 #include "base/system_text.h"
-#include "conversion/conversion_run.h"
-#include "conversion/error_report.h"
 #include "win32/edit_keys.h"
 #include "win32/module1.h"
 
@@ -71,10 +67,8 @@ const frmMain::ControlLayout frmMain::kControls[] = {
 };
 
 frmMain::frmMain(Options options)
-    : settings_location_(std::move(options.settings)),
-      settings_history_(history_, settings_location_),
+    : MainForm(std::move(options.settings), options.date, Module1::htmlfile),
       dialogs_(std::move(options.dialogs)),
-      date_(options.date),
       quit_when_closed_(options.quit_when_closed) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW window_class{};
@@ -198,48 +192,6 @@ void frmMain::CreateControls() {
   }
 }
 
-void frmMain::Form_Load() {
-  state_.proc = "Form_Load()";
-  SetButtonEnabled(Button::kView, false);
-  SetConverterDefaults(state_);
-  const SettingsLoad load = LoadSettings(state_, history_, settings_location_, *this);
-  ShowHistory();
-  SetFieldText(load == SettingsLoad::kFailed ? std::wstring() : WideOfText(state_.addressbook));
-  if (load == SettingsLoad::kRead) SetStatusText("Ready");
-  SetPageTitleDefault(state_);
-}
-
-void frmMain::cmdConvert_Click() {
-  running_ = true;
-  RunOptions options;
-  options.date = date_;
-  options.history = &settings_history_;
-  RunConversion(state_, *this, Module1::htmlfile, options);
-  running_ = false;
-  ShowHistory();
-  if (closing_) DestroyWindow(hwnd_);
-}
-
-void frmMain::cmdOpen_Click() {
-  state_.proc = "cmdOpen_Click()";
-  try {
-    SetButtonEnabled(Button::kView, false);
-    const std::optional<std::wstring> chosen = dialogs_->ChooseAddressBook(hwnd_);
-    if (!chosen) throw Failure(kDialogCancelled);
-    SetFieldText(*chosen);
-    SetStatusText("Ready");
-    FocusButton(Button::kConvert);
-  } catch (const Failure& failure) {
-    if (failure.code() != kDialogCancelled) {
-      ShowError(state_, failure, *this);
-      return;
-    }
-    SetButtonEnabled(Button::kBrowse, true);
-    SetButtonEnabled(Button::kConvert, true);
-    SetButtonEnabled(Button::kView, false);
-  }
-}
-
 void frmMain::cmdView_Click() {
   Module1::LaunchViewer();
 }
@@ -253,22 +205,31 @@ void frmMain::OnCommand(HWND control) {
 // Closing during a run is put off to the run's next event pump, which ends
 // the run without a page; the window closes then.
 void frmMain::OnClose() {
-  if (running_) {
-    closing_ = true;
-    return;
-  }
+  if (MayClose()) CloseNow();
+}
+
+void frmMain::CloseNow() {
   DestroyWindow(hwnd_);
 }
 
-// The history is the field's item list; it only ever grows at its end.
-void frmMain::ShowHistory() {
+void frmMain::SetFieldText(const std::string& text) {
+  SetFieldText(WideOfText(text));
+}
+
+void frmMain::ShowHistory(const std::vector<std::string>& entries) {
   const std::wstring text = FieldText();
   const auto shown = static_cast<std::size_t>(SendMessageW(cbxAddressBook, CB_GETCOUNT, 0, 0));
-  for (std::size_t i = shown; i < history_.entries().size(); ++i) {
-    const std::wstring entry = WideOfText(history_.entries()[i]);
+  for (std::size_t i = shown; i < entries.size(); ++i) {
+    const std::wstring entry = WideOfText(entries[i]);
     SendMessageW(cbxAddressBook, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
   }
   SetFieldText(text);
+}
+
+bool frmMain::ChooseAddressBook() {
+  const std::optional<std::wstring> chosen = dialogs_->ChooseAddressBook(hwnd_);
+  if (chosen) SetFieldText(*chosen);
+  return chosen.has_value();
 }
 
 std::wstring frmMain::FieldText() const {
@@ -293,7 +254,7 @@ HWND frmMain::FieldEdit() const {
 // or chosen, in the code page's spelling (or its short name).
 std::string frmMain::AddressBookText() const {
   const std::wstring text = FieldText();
-  for (const std::string& entry : history_.entries()) {
+  for (const std::string& entry : history().entries()) {
     if (WideOfText(entry) == text) return entry;
   }
   return TextOfPath(std::filesystem::path(text));
@@ -348,7 +309,7 @@ PumpResult frmMain::PumpEvents() {
       DispatchMessageW(&message);
     }
   }
-  return closing_ ? PumpResult::kWindowClosing : PumpResult::kContinue;
+  return closing() ? PumpResult::kWindowClosing : PumpResult::kContinue;
 }
 
 // The keys go to the control the window gave the focus last, which takes

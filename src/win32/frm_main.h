@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/calendar_date.h"
 #include "conversion/converter_window.h"
@@ -20,10 +21,11 @@
 #include "settings/settings_directory.h"
 #include "settings/settings_file.h"
 #include "win32/window_dialogs.h"
+#include "window/main_form.h"
 
 namespace veltrana::win32 {
 
-class frmMain : public ConverterWindow {
+class frmMain : public MainForm {
  public:
   struct Options {
     // Where "veltra.ini" lives: beside the program when it may, else in the
@@ -48,15 +50,10 @@ class frmMain : public ConverterWindow {
   HWND hwnd() const { return hwnd_; }
   // A control by its name ("cmdConvert", "cbxAddressBook", ...), or null.
   HWND Control(std::string_view name) const;
-  const ConverterState& state() const { return state_; }
-  const AddressBookHistory& history() const { return history_; }
   // False once the window has been closed.
   bool is_open() const { return hwnd_ != nullptr; }
 
-  // The window's event procedures.
-  void Form_Load();
-  void cmdConvert_Click();
-  void cmdOpen_Click();
+  // The View button's event procedure; the others are the main form's.
   void cmdView_Click();
 
   // What the conversion run needs of the window.
@@ -70,6 +67,13 @@ class frmMain : public ConverterWindow {
   PumpResult PumpEvents() override;
   void SendKeys(std::string_view keys) override;
 
+ protected:
+  // The main form's controls.
+  void SetFieldText(const std::string& text) override;
+  void ShowHistory(const std::vector<std::string>& entries) override;
+  bool ChooseAddressBook() override;
+  void CloseNow() override;
+
  private:
   struct ControlLayout;
   static const ControlLayout kControls[7];
@@ -82,7 +86,6 @@ class frmMain : public ConverterWindow {
   HWND FieldEdit() const;
   std::wstring FieldText() const;
   void SetFieldText(const std::wstring& text);
-  void ShowHistory();
   void OnCommand(HWND control);
   void OnClose();
   void OnKeysArrive();
@@ -90,14 +93,7 @@ class frmMain : public ConverterWindow {
   // The message that delivers keys sent to the field.
   static constexpr UINT kKeysArrive = WM_APP + 1;
 
-  ConverterState state_;
-  AddressBookHistory history_;
-  SettingsLocation settings_location_;
-  SettingsHistory settings_history_;
   std::unique_ptr<WindowDialogs> dialogs_;
-  std::optional<CalendarDate> date_;
-  bool running_ = false;  // a conversion run is in progress
-  bool closing_ = false;  // the user closed the window during the run
   bool quit_when_closed_;
   HFONT font_ = nullptr;
   int dpi_ = 96;

@@ -24,23 +24,9 @@ class ConvertCliTest : public ::testing::Test {
   Result Run(std::vector<std::string> arguments,
              std::vector<std::pair<std::string, std::string>> environment = {},
              std::optional<long> file_size_limit = std::nullopt) {
-    Result result = testing::RunProgram(
+    return testing::RunConsoleProgram(
         VELTRANA_CONVERT, {std::move(arguments), std::move(environment), file_size_limit},
         dir_.path());
-    result.out = TextLines(result.out);
-    result.err = TextLines(result.err);
-    return result;
-  }
-
-  // Console output ends its lines the platform's way; the expectations here
-  // are written with LF.
-  static std::string TextLines(std::string text) {
-#if defined(_WIN32)
-    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
-      text.erase(at, 1);
-    }
-#endif
-    return text;
   }
 
   testing::TempDir dir_;

@@ -1,5 +1,6 @@
 #include "support/run_program.h"
 
+#include "base/system_text.h"
 #include "support/temp_dir.h"
 
 #if defined(_WIN32)
@@ -19,15 +20,6 @@ namespace veltrana::testing {
 namespace {
 
 #if defined(_WIN32)
-
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return {};
-  const int size =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
 
 // One argument as the C runtime's command-line parser reads it back.
 std::wstring Quoted(const std::wstring& argument) {
@@ -57,9 +49,9 @@ int Start(const std::filesystem::path& program, const ProgramRun& run,
           const std::filesystem::path& folder, const std::filesystem::path& out,
           const std::filesystem::path& err) {
   std::wstring command = Quoted(program.wstring());
-  for (const std::string& argument : run.arguments) command += L" " + Quoted(Wide(argument));
+  for (const std::string& argument : run.arguments) command += L" " + Quoted(WideOfText(argument));
   for (const auto& [name, value] : run.environment) {
-    SetEnvironmentVariableW(Wide(name).c_str(), Wide(value).c_str());
+    SetEnvironmentVariableW(WideOfText(name).c_str(), WideOfText(value).c_str());
   }
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -71,7 +63,7 @@ int Start(const std::filesystem::path& program, const ProgramRun& run,
   const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                       folder.c_str(), &startup, &process);
   for (const auto& [name, value] : run.environment) {
-    SetEnvironmentVariableW(Wide(name).c_str(), nullptr);
+    SetEnvironmentVariableW(WideOfText(name).c_str(), nullptr);
   }
   CloseHandle(startup.hStdInput);
   CloseHandle(startup.hStdOutput);
@@ -122,6 +114,20 @@ int Start(const std::filesystem::path& program, const ProgramRun& run,
 #endif
 
 }  // namespace
+
+ProgramResult RunConsoleProgram(const std::filesystem::path& program, const ProgramRun& run,
+                                const std::filesystem::path& folder) {
+  ProgramResult result = RunProgram(program, run, folder);
+#if defined(_WIN32)
+  for (std::string* text : {&result.out, &result.err}) {
+    for (std::size_t at = text->find("\r\n"); at != std::string::npos;
+         at = text->find("\r\n", at)) {
+      text->erase(at, 1);
+    }
+  }
+#endif
+  return result;
+}
 
 ProgramResult RunProgram(const std::filesystem::path& program, const ProgramRun& run,
                          const std::filesystem::path& folder) {

@@ -26,4 +26,14 @@ struct ProgramRun {
 ProgramResult RunProgram(const std::filesystem::path& program, const ProgramRun& run,
                          const std::filesystem::path& folder);
 
+// The same for a program whose console output the tests read with LF line
+// ends: on Windows its lines end with CR LF, which become LF.
+ProgramResult RunConsoleProgram(const std::filesystem::path& program, const ProgramRun& run,
+                                const std::filesystem::path& folder);
+
+// The same for a program whose console output the tests read with LF line
+// ends: on Windows its lines end with CR LF, which become LF.
+ProgramResult RunConsoleProgram(const std::filesystem::path& program, const ProgramRun& run,
+                                const std::filesystem::path& folder);
+
 }  // namespace veltrana::testing

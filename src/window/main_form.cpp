@@ -1,0 +1,64 @@
+#include "window/main_form.h"
+
+#include <utility>
+
+#include "base/failure.h"
+#include "conversion/conversion_run.h"
+#include "conversion/error_report.h"
+
+namespace veltrana {
+
+MainForm::MainForm(SettingsLocation settings, std::optional<CalendarDate> date,
+                   std::filesystem::path& htmlfile)
+    : settings_location_(std::move(settings)),
+      settings_history_(history_, settings_location_),
+      date_(date),
+      htmlfile_(htmlfile) {}
+
+void MainForm::Form_Load() {
+  state_.proc = "Form_Load()";
+  SetButtonEnabled(Button::kView, false);
+  SetConverterDefaults(state_);
+  const SettingsLoad load = LoadSettings(state_, history_, settings_location_, *this);
+  ShowHistory(history_.entries());
+  SetFieldText(load == SettingsLoad::kFailed ? std::string() : state_.addressbook);
+  if (load == SettingsLoad::kRead) SetStatusText("Ready");
+  SetPageTitleDefault(state_);
+}
+
+void MainForm::cmdConvert_Click() {
+  running_ = true;
+  RunOptions options;
+  options.date = date_;
+  options.history = &settings_history_;
+  RunConversion(state_, *this, htmlfile_, options);
+  running_ = false;
+  ShowHistory(history_.entries());
+  if (closing_) CloseNow();
+}
+
+void MainForm::cmdOpen_Click() {
+  state_.proc = "cmdOpen_Click()";
+  try {
+    SetButtonEnabled(Button::kView, false);
+    if (!ChooseAddressBook()) throw Failure(kDialogCancelled);
+    SetStatusText("Ready");
+    FocusButton(Button::kConvert);
+  } catch (const Failure& failure) {
+    if (failure.code() != kDialogCancelled) {
+      ShowError(state_, failure, *this);
+      return;
+    }
+    SetButtonEnabled(Button::kBrowse, true);
+    SetButtonEnabled(Button::kConvert, true);
+    SetButtonEnabled(Button::kView, false);
+  }
+}
+
+bool MainForm::MayClose() {
+  if (!running_) return true;
+  closing_ = true;
+  return false;
+}
+
+}  // namespace veltrana

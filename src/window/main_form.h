@@ -1,0 +1,67 @@
+// The main window's procedures, whichever toolkit draws the window: the
+// load step, Convert, Browse, and closing the window during a run. A
+// toolkit's window derives from this, supplies its controls through the few
+// operations below and the run's ConverterWindow ones, and calls the
+// procedures from its events. So the Qt window and the Win32 window are two
+// faces of one window, not two copies of it.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/calendar_date.h"
+#include "conversion/converter_window.h"
+#include "page/converter_state.h"
+#include "settings/address_book_history.h"
+#include "settings/settings_file.h"
+
+namespace veltrana {
+
+class MainForm : public ConverterWindow {
+ public:
+  const ConverterState& state() const { return state_; }
+  const AddressBookHistory& history() const { return history_; }
+
+  // The window's event procedures.
+  void Form_Load();
+  void cmdConvert_Click();
+  void cmdOpen_Click();
+
+ protected:
+  // `htmlfile` is the program's module-level page path, which View opens.
+  MainForm(SettingsLocation settings, std::optional<CalendarDate> date,
+           std::filesystem::path& htmlfile);
+
+  // The toolkit's part. Puts `text` (8-bit, as the program keeps text) into
+  // the address-book field.
+  virtual void SetFieldText(const std::string& text) = 0;
+  // Shows `entries` as the field's list, which only ever grows at its end;
+  // the field's text stays as it is.
+  virtual void ShowHistory(const std::vector<std::string>& entries) = 0;
+  // Shows Browse's dialog and puts the chosen file into the field; false
+  // when the user cancelled.
+  virtual bool ChooseAddressBook() = 0;
+  // Closes the window at once.
+  virtual void CloseNow() = 0;
+
+  // The user closes the window: true when it may close now. During a run it
+  // may not; the run ends at its next event pump, and the window closes
+  // after it.
+  bool MayClose();
+  // Whether the user closed the window during the run (for PumpEvents).
+  bool closing() const { return closing_; }
+
+ private:
+  ConverterState state_;
+  AddressBookHistory history_;
+  SettingsLocation settings_location_;
+  SettingsHistory settings_history_;
+  std::optional<CalendarDate> date_;
+  std::filesystem::path& htmlfile_;
+  bool running_ = false;  // a conversion run is in progress
+  bool closing_ = false;  // the user closed the window during the run
+};
+
+}  // namespace veltrana
