@@ -1,10 +1,9 @@
 #include "cli/export_command.h"
 
 #include <filesystem>
-#include <system_error>
 
 #include "base/failure.h"
-#include "base/int16.h"
+#include "base/file_names.h"
 #include "base/program_identity.h"
 #include "base/replacing_file.h"
 #include "base/text_file.h"
@@ -22,12 +21,6 @@ namespace {
 
 constexpr const char* kReadContactsProc = "ReadContacts()";
 constexpr std::size_t kWarningsShown = 20;  // of each kind
-
-bool NamesSameFile(const std::filesystem::path& first, const std::filesystem::path& second) {
-  if (first == second) return true;
-  std::error_code unknown;
-  return std::filesystem::equivalent(first, second, unknown) && !unknown;
-}
 
 std::string Counted(std::size_t count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -81,9 +74,9 @@ bool ExportRun::Export() {
   const char* ending = csv ? ".csv" : ".vcf";
   const std::string bytes = ReadTextFile(files_.book_path);
   const std::string target_text =
-      options_.output ? *options_.output : ExportPathFor(addressbook_, ending);
+      options_.output ? *options_.output : WithEnding(addressbook_, ending);
   const std::filesystem::path target =
-      files_.output_path.empty() ? ExportPathFor(files_.book_path, ending) : files_.output_path;
+      files_.output_path.empty() ? WithEnding(files_.book_path, ending) : files_.output_path;
   if (NamesSameFile(target, files_.book_path)) {
     window_.ShowMessage(
         "The export would overwrite the address book itself.\r\nFilename: " + addressbook_,
@@ -143,18 +136,6 @@ void ExportRun::ReportFailure(const Failure& failure) {
 }
 
 }  // namespace
-
-std::string ExportPathFor(const std::string& addressbook, const char* ending) {
-  return std::string(Left(addressbook, static_cast<long long>(addressbook.size()) - 4)) + ending;
-}
-
-std::filesystem::path ExportPathFor(const std::filesystem::path& addressbook, const char* ending) {
-  const std::filesystem::path::string_type& name = addressbook.native();
-  if (name.size() < 4) throw Failure(kInvalidArgument);
-  std::filesystem::path target = name.substr(0, name.size() - 4);
-  target += ending;
-  return target;
-}
 
 int RunExportCommand(const ExportFiles& files, const ExportOptions& options, std::FILE* out,
                      std::FILE* errors) {

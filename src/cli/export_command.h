@@ -11,12 +11,6 @@
 
 namespace veltrana {
 
-// The export file of an address book: its last four characters replaced by
-// `ending` (".vcf", ".csv"). Code 5 for a name of fewer than four characters.
-// The text form is what the user is shown; the path form is the file.
-std::string ExportPathFor(const std::string& addressbook, const char* ending);
-std::filesystem::path ExportPathFor(const std::filesystem::path& addressbook, const char* ending);
-
 // The files of an export: the book as given (its text and the system's name
 // for it), and the target given with -o, if any.
 struct ExportFiles {

@@ -1,10 +1,10 @@
 #include "conversion/conversion_run.h"
 
 #include <filesystem>
-#include <system_error>
 #include <vector>
 
 #include "base/failure.h"
+#include "base/file_names.h"
 #include "base/number_text.h"
 #include "base/program_identity.h"
 #include "base/text_file.h"
@@ -19,12 +19,6 @@
 namespace veltrana {
 
 namespace {
-
-bool NamesSameFile(const std::filesystem::path& first, const std::filesystem::path& second) {
-  if (first == second) return true;
-  std::error_code unknown;
-  return std::filesystem::equivalent(first, second, unknown) && !unknown;
-}
 
 // Asks for the memory at `address` to be brought close, without waiting.
 inline void Prefetch(const void* address) {
@@ -248,15 +242,11 @@ void ConversionRun::Abandon() {
 }  // namespace
 
 std::string PagePathFor(const std::string& addressbook) {
-  return std::string(Left(addressbook, static_cast<long long>(addressbook.size()) - 4)) + ".htm";
+  return WithEnding(addressbook, ".htm");
 }
 
 std::filesystem::path PagePathFor(const std::filesystem::path& addressbook) {
-  const std::filesystem::path::string_type& name = addressbook.native();
-  if (name.size() < 4) throw Failure(kInvalidArgument);
-  std::filesystem::path page = name.substr(0, name.size() - 4);
-  page += ".htm";
-  return page;
+  return WithEnding(addressbook, ".htm");
 }
 
 void RunConversion(ConverterState& state, ConverterWindow& window, std::filesystem::path& htmlfile,

@@ -1,0 +1,23 @@
+// File names the program derives from the address book's, and whether two
+// names are one file.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace veltrana {
+
+// `name` with its last four characters replaced by `ending`, whatever they
+// are: "c:\eudora\nndbase.txt" with ".htm" gives "c:\eudora\nndbase.htm",
+// "book.text" gives "book..htm". Code 5 for a name of fewer than four
+// characters. The text form is what the user is shown; the path form is the
+// file, in the system's own characters.
+std::string WithEnding(const std::string& name, std::string_view ending);
+std::filesystem::path WithEnding(const std::filesystem::path& name, std::string_view ending);
+
+// True when the two names are one file: the same name, or the same file
+// reached through a link.
+bool NamesSameFile(const std::filesystem::path& first, const std::filesystem::path& second);
+
+}  // namespace veltrana
