@@ -64,24 +64,18 @@ void ReplacingFile::Open(const std::filesystem::path& path) {
 }
 
 // One temporary name per file: a leftover of a run that was killed is
-// removed, never worked around.
+// removed, never worked around. What cannot be removed there (a folder)
+// makes the creation fail.
 void ReplacingFile::CreateTemporaryFile() {
-  const bool private_until_taken_over = earlier_.has_value();
+  std::error_code unknown;
+  if (std::filesystem::exists(std::filesystem::symlink_status(temp_path_, unknown))) {
+    native::Remove(temp_path_);
+  }
   try {
-    file_ = native::File::CreateNew(temp_path_, private_until_taken_over);
+    file_ = native::File::CreateNew(temp_path_, earlier_.has_value());
   } catch (const Failure&) {
-    std::error_code unknown;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(temp_path_, unknown)) ||
-        !native::Remove(temp_path_)) {
-      temp_path_.clear();
-      throw;
-    }
-    try {
-      file_ = native::File::CreateNew(temp_path_, private_until_taken_over);
-    } catch (const Failure&) {
-      temp_path_.clear();
-      throw;
-    }
+    temp_path_.clear();  // not ours to remove
+    throw;
   }
 }
 

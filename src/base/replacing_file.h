@@ -76,10 +76,9 @@ class ReplacingFile {
   // when no file is open is no failure.
   void Abandon() noexcept;
 
-  // While the file is open: the temporary file, the file it will replace
-  // (links followed), and how.
+  // While the file is open: the temporary file, and how it will replace
+  // the file.
   const std::filesystem::path& temporary_path() const { return temp_path_; }
-  const std::filesystem::path& target() const { return target_; }
   Method method() const { return method_; }
 
  private:

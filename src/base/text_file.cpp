@@ -52,12 +52,4 @@ bool LineCursor::Next(std::string_view& line) {
   return true;
 }
 
-std::vector<std::string_view> SplitLines(std::string_view content) {
-  std::vector<std::string_view> lines;
-  LineCursor cursor(content);
-  std::string_view line;
-  while (cursor.Next(line)) lines.push_back(line);
-  return lines;
-}
-
 }  // namespace veltrana

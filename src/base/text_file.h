@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace veltrana {
 
@@ -32,8 +31,5 @@ class LineCursor {
   std::size_t next_lf_ = 0;  // the first LF at or after start_, or npos
   bool lf_known_ = false;
 };
-
-// All lines of `content`, for small files.
-std::vector<std::string_view> SplitLines(std::string_view content);
 
 }  // namespace veltrana

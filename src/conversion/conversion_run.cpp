@@ -173,9 +173,9 @@ bool ConversionRun::SecondPass(const EntryIndex& index) {
       // The scan examines that alias line: its nickname is cut, then its
       // address text, which fails.
       state_.a.assign(aliases_[*scan.failing].line);
-      ExtractNickname(state_);
+      const Int16 separator = ExtractNickname(state_);
       state_.proc = kRunProc;
-      state_.emailaddress = CutAddressText(state_.a, state_.quote);
+      state_.emailaddress = AddressTextAfter(state_.a, separator);
     }
     scan = next_scan;
   }

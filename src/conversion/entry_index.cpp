@@ -29,12 +29,8 @@ void EntryIndex::Group(const NicknameWorkList& work_list) {
     std::size_t end = begin + 1;
     while (end < count && work_list.EqualIgnoringCase(begin, end)) ++end;
     if (end - begin == 1) {
-      const auto alias = static_cast<AliasNumber>(work_list.AddedAt(begin));
       AddGroup(work_list.Item(begin));
-      if (gives_row_[alias] != 0) rows_.push_back(alias);
-      groups_.back().row_count =
-          static_cast<std::uint32_t>(rows_.size() - groups_.back().first_row);
-      group_at_[begin] = static_cast<std::uint32_t>(groups_.size() - 1);
+      AddToGroup(work_list, begin);
     } else {
       GroupEqualKeys(work_list, begin, end);
     }
@@ -54,12 +50,20 @@ void EntryIndex::GroupEqualKeys(const NicknameWorkList& work_list, std::size_t b
   for (std::size_t i = 0; i < positions.size(); ++i) {
     const std::string_view nickname = work_list.Item(positions[i]);
     if (i == 0 || work_list.Item(positions[i - 1]) != nickname) AddGroup(nickname);
-    const auto alias = static_cast<AliasNumber>(work_list.AddedAt(positions[i]));
-    if (gives_row_[alias] != 0) rows_.push_back(alias);
-    NicknameGroup& group = groups_.back();
-    group.row_count = static_cast<std::uint32_t>(rows_.size() - group.first_row);
-    group_at_[positions[i]] = static_cast<std::uint32_t>(groups_.size() - 1);
+    AddToGroup(work_list, positions[i]);
   }
+}
+
+// The work-list entry at `position` belongs to the group made last; its
+// line is one of the group's rows unless it is read ahead.
+void EntryIndex::AddToGroup(const NicknameWorkList& work_list, std::size_t position) {
+  const auto alias = static_cast<AliasNumber>(work_list.AddedAt(position));
+  NicknameGroup& group = groups_.back();
+  if (gives_row_[alias] != 0) {
+    rows_.push_back(alias);
+    ++group.row_count;
+  }
+  group_at_[position] = static_cast<std::uint32_t>(groups_.size() - 1);
 }
 
 void EntryIndex::AddGroup(std::string_view nickname) {

@@ -79,6 +79,7 @@ class EntryIndex {
 
   void GroupEqualKeys(const NicknameWorkList& work_list, std::size_t begin, std::size_t end);
   void AddGroup(std::string_view nickname);
+  void AddToGroup(const NicknameWorkList& work_list, std::size_t position);
   AliasNumber FirstFailureFor(std::string_view nickname) const;
 
   std::optional<Last> last_;

@@ -13,11 +13,12 @@ namespace {
 
 std::vector<std::string> Split(const std::string& content) {
   std::vector<std::string> lines;
-  for (std::string_view line : SplitLines(content)) lines.emplace_back(line);
+  LineCursor cursor(content);
+  for (std::string_view line; cursor.Next(line);) lines.emplace_back(line);
   return lines;
 }
 
-TEST(SplitLines, EndsLinesAtCrLfLoneLfAndLoneCr) {
+TEST(LineCursor, EndsLinesAtCrLfLoneLfAndLoneCr) {
   const struct {
     std::string content;
     std::vector<std::string> lines;

@@ -34,7 +34,9 @@ inline TwoPassOutcome TwoPassReference(const std::string& content, const std::st
   state.addressbook = addressbook;
   state.proc = kRunProc;
   ReplacingFile page;
-  const std::vector<std::string_view> lines = SplitLines(content);
+  std::vector<std::string_view> lines;
+  LineCursor cursor(content);
+  for (std::string_view line; cursor.Next(line);) lines.push_back(line);
   try {
     WriteHeader(state, page, page_path, date);
     state.proc = kRunProc;
