@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "base/int16.h"
+
 namespace veltrana {
 
 namespace {
@@ -19,11 +21,22 @@ constexpr std::string_view kNames[] = {"--export", "--vcard-version", "--charset
 Option Split(const std::vector<std::string>& arguments, std::size_t& i) {
   const std::string& argument = arguments[i];
   const std::size_t equals = argument.find('=');
-  if (equals != std::string::npos && argument.rfind("--", 0) == 0) {
+  if (equals != std::string::npos && StartsWith(argument, "--")) {
     return {std::string_view(argument).substr(0, equals), argument.substr(equals + 1)};
   }
   if (i + 1 == arguments.size()) return {argument, std::nullopt};
   return {argument, arguments[++i]};
+}
+
+// "a, b or c": the names the export reads, each set by the name it prints.
+std::string CharsetChoices() {
+  const std::vector<std::string_view> names = CharsetNames();
+  std::string choices;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) choices += i + 1 == names.size() ? " or " : ", ";
+    choices += names[i];
+  }
+  return choices;
 }
 
 }  // namespace
@@ -61,7 +74,7 @@ std::string TakeExportOption(const std::vector<std::string>& arguments, std::siz
   } else if (name == "--charset") {
     options.charset = CharsetNamed(value);
     if (!options.charset) {
-      return "--charset takes windows-1252, iso-8859-1, macintosh or utf-8, not '" + value + "'";
+      return "--charset takes " + CharsetChoices() + ", not '" + value + "'";
     }
   } else {
     if (value.empty()) return name + " needs a file name";
@@ -71,14 +84,12 @@ std::string TakeExportOption(const std::vector<std::string>& arguments, std::siz
 }
 
 std::string CheckExportOptions(const ExportOptions& options) {
+  if (options.vcard_version && options.format != ExportFormat::kVCard) {
+    return "--vcard-version goes with --export vcard";
+  }
   if (!options.format) {
-    if (options.vcard_version) return "--vcard-version goes with --export vcard";
     if (options.charset) return "--charset goes with --export";
     if (options.output) return "-o goes with --export";
-    return {};
-  }
-  if (options.vcard_version && *options.format != ExportFormat::kVCard) {
-    return "--vcard-version goes with --export vcard";
   }
   return {};
 }

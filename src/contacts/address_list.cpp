@@ -6,8 +6,6 @@ namespace veltrana {
 
 namespace {
 
-constexpr char kMarker = '\x03';
-
 // The parts of an item, taken apart in one pass.
 struct ItemParts {
   std::vector<std::string> angles;    // the insides of <...>
@@ -100,18 +98,18 @@ std::vector<std::string_view> SplitAddressList(std::string_view text) {
   };
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
-    if (c == kMarker) {  // a line break ends an item, whatever is open
+    if (c == kLineBreakMarker) {  // a line break ends an item, whatever is open
       take(i);
       parens = 0;
       quoted = angled = false;
     } else if (quoted) {
-      if (c == '\\' && i + 1 < text.size() && text[i + 1] != kMarker) {
+      if (c == '\\' && i + 1 < text.size() && text[i + 1] != kLineBreakMarker) {
         ++i;
       } else if (c == '"') {
         quoted = false;
       }
     } else if (parens > 0) {
-      if (c == '\\' && i + 1 < text.size() && text[i + 1] != kMarker) {
+      if (c == '\\' && i + 1 < text.size() && text[i + 1] != kLineBreakMarker) {
         ++i;
       } else if (c == '(') {
         ++parens;

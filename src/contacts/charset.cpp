@@ -5,6 +5,7 @@
 
 #include "base/case_fold.h"
 #include "base/failure.h"
+#include "contacts/utf8_text.h"
 
 #if defined(_WIN32)
 #ifndef NOMINMAX
@@ -23,9 +24,11 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
 struct CharsetEntry {
   Charset charset;
-  std::string_view name;
+  const char* name;
 };
 
+// Each set's own name first, the name the program prints; then its other
+// names.
 constexpr std::array<CharsetEntry, 12> kNames{{
     {Charset::kWindows1252, "windows-1252"},
     {Charset::kWindows1252, "cp1252"},
@@ -40,6 +43,17 @@ constexpr std::array<CharsetEntry, 12> kNames{{
     {Charset::kUtf8, "utf-8"},
     {Charset::kUtf8, "utf8"},
 }};
+
+constexpr const char* OwnName(Charset charset) {
+  for (const CharsetEntry& entry : kNames) {
+    if (entry.charset == charset) return entry.name;
+  }
+  return nullptr;
+}
+
+static_assert(OwnName(Charset::kWindows1252) && OwnName(Charset::kIso88591) &&
+                  OwnName(Charset::kMacintosh) && OwnName(Charset::kUtf8),
+              "every character set has a name");
 
 #if defined(_WIN32)
 
@@ -181,19 +195,23 @@ void Convert(std::string_view bytes, Charset charset, Utf8Text& out) {
 #endif
 
 // Control characters are no text an address book can hold: all but the
-// tab, the line ends and the line-break marker (code 3) become U+FFFD.
+// tab, the line ends and the line-break marker.
+bool IsReplacedControl(char c) {
+  return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r' &&
+         c != kLineBreakMarker;
+}
+
+// Every control character that is no text becomes U+FFFD.
 void ReplaceControls(Utf8Text& out) {
   std::size_t controls = 0;
   for (const char c : out.text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\x03') ++controls;
+    if (IsReplacedControl(c)) ++controls;
   }
   if (controls == 0) return;
   std::string text;
   text.reserve(out.text.size() + controls * 2);
   for (const char c : out.text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\x03') {
+    if (IsReplacedControl(c)) {
       text.append(kReplacement);
     } else {
       text += c;
@@ -213,13 +231,16 @@ std::optional<Charset> CharsetNamed(std::string_view name) {
 }
 
 const char* CharsetName(Charset charset) {
-  switch (charset) {
-    case Charset::kWindows1252: return "windows-1252";
-    case Charset::kIso88591: return "iso-8859-1";
-    case Charset::kMacintosh: return "macintosh";
-    case Charset::kUtf8: return "utf-8";
+  const char* name = OwnName(charset);
+  return name != nullptr ? name : OwnName(Charset::kUtf8);
+}
+
+std::vector<std::string_view> CharsetNames() {
+  std::vector<std::string_view> names;
+  for (const CharsetEntry& entry : kNames) {
+    if (std::string_view(entry.name) == OwnName(entry.charset)) names.emplace_back(entry.name);
   }
-  return "utf-8";
+  return names;
 }
 
 Utf8Text ToUtf8(std::string_view bytes, Charset charset) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace veltrana {
 
@@ -18,6 +19,10 @@ std::optional<Charset> CharsetNamed(std::string_view name);
 
 // The name the program prints for a character set ("windows-1252").
 const char* CharsetName(Charset charset);
+
+// The name the program prints for each set the export reads, in the order
+// it lists them: "windows-1252" (the default) first.
+std::vector<std::string_view> CharsetNames();
 
 struct Utf8Text {
   std::string text;

@@ -13,27 +13,17 @@ namespace veltrana {
 
 namespace {
 
-constexpr char kMarker = '\x03';
-
 // The values of an "other..." tag: the marker separates them.
 std::vector<std::string> SplitValues(std::string_view value) {
   std::vector<std::string> values;
   std::size_t start = 0;
   while (start <= value.size()) {
-    const std::size_t end = std::min(value.find(kMarker, start), value.size());
+    const std::size_t end = std::min(value.find(kLineBreakMarker, start), value.size());
     std::string one = CleanValue(value.substr(start, end - start));
     if (!one.empty()) values.push_back(std::move(one));
     start = end + 1;
   }
   return values;
-}
-
-std::string AsciiLower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 0x20);
-  }
-  return lower;
 }
 
 // Splits a display name at its last blank: given names, then family name.
@@ -78,6 +68,7 @@ class ContactBuilder {
   Contact contact_;
   NameSources names_;
   std::unordered_set<std::string> email_keys_;
+  std::unordered_set<std::size_t> member_keys_;  // the records in contact_.members
   std::size_t items_ = 0;
   std::size_t member_items_ = 0;
 };
@@ -85,7 +76,6 @@ class ContactBuilder {
 Contact ContactBuilder::Build(std::size_t index) {
   const NicknameRecord& record = book_.records[index];
   contact_.nickname = record.nickname;
-  contact_.uid = ContactUid(FoldedUtf8(record.nickname));
   for (const std::string& text : record.address_texts) AddAddressText(index, text);
   for (const std::string& text : record.note_texts) AddNote(text);
   contact_.is_list = items_ > 0 && member_items_ == items_;
@@ -101,8 +91,7 @@ void ContactBuilder::AddAddressText(std::size_t self, std::string_view text) {
       ++member_items_;
       if (named->second == self) {
         warnings_.push_back("the list \"" + contact_.nickname + "\" names itself; left out there");
-      } else if (std::find(contact_.members.begin(), contact_.members.end(), named->second) ==
-                 contact_.members.end()) {
+      } else if (member_keys_.insert(named->second).second) {
         contact_.members.push_back(named->second);
       }
       continue;
@@ -235,8 +224,8 @@ void ContactBuilder::ChooseNames() {
 }  // namespace
 
 std::string CleanValue(std::string_view value) {
-  std::string clean(TrimSpace(value));
-  std::replace(clean.begin(), clean.end(), kMarker, '\n');
+  std::string clean(value);
+  std::replace(clean.begin(), clean.end(), kLineBreakMarker, '\n');
   return std::string(TrimSpace(clean));
 }
 
@@ -245,6 +234,10 @@ std::vector<Contact> BuildContacts(const NicknameBook& book, std::vector<std::st
   contacts.reserve(book.records.size());
   for (std::size_t i = 0; i < book.records.size(); ++i) {
     contacts.push_back(ContactBuilder(book, warnings).Build(i));
+  }
+  // The index holds each record's nickname folded, once per record.
+  for (const auto& [folded_nickname, record] : book.index) {
+    contacts[record].uid = ContactUid(folded_nickname);
   }
   return contacts;
 }

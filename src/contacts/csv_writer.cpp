@@ -1,5 +1,6 @@
 #include "contacts/csv_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -37,6 +38,42 @@ enum Column {
   kNotes,
   kColumnCount
 };
+static_assert(kColumnCount == kCsvColumnCount);
+
+// The column names, in the order of `Column`.
+constexpr std::array<std::string_view, kColumnCount> kColumnNames{
+    "First Name",
+    "Last Name",
+    "Nickname",
+    "E-mail Address",
+    "E-mail 2 Address",
+    "E-mail 3 Address",
+    "Home Phone",
+    "Home Phone 2",
+    "Business Phone",
+    "Business Phone 2",
+    "Mobile Phone",
+    "Home Fax",
+    "Other Phone",
+    "Home Street",
+    "Home City",
+    "Home State",
+    "Home Postal Code",
+    "Home Country/Region",
+    "Business Street",
+    "Business City",
+    "Business State",
+    "Business Postal Code",
+    "Business Country/Region",
+    "Job Title",
+    "Company",
+    "Web Page",
+    "Notes",
+};
+// A name left out would leave the last ones empty.
+static_assert(std::ranges::none_of(kColumnNames,
+                                   [](std::string_view name) { return name.empty(); }),
+              "every column has a name");
 
 // Where the values of one kind go: its columns, then the notes under its tag.
 struct Slots {
@@ -46,16 +83,14 @@ struct Slots {
 
 class RowWriter {
  public:
-  RowWriter() : fields_(kColumnCount) {}
-
-  std::vector<std::string> Row(const Contact& contact, const std::vector<std::string>& addresses);
+  CsvRow Row(const Contact& contact, const std::vector<std::string>& addresses);
 
  private:
   void Put(Slots& slots, const std::string& value);
   void PutAddress(const std::vector<PostalAddress>& addresses, Column first, bool work);
   void Overflow(const char* tag, const std::string& value);
 
-  std::vector<std::string> fields_;
+  CsvRow fields_;
   std::vector<std::string> overflow_;
 };
 
@@ -88,8 +123,7 @@ void RowWriter::PutAddress(const std::vector<PostalAddress>& addresses, Column f
   }
 }
 
-std::vector<std::string> RowWriter::Row(const Contact& contact,
-                                        const std::vector<std::string>& addresses) {
+CsvRow RowWriter::Row(const Contact& contact, const std::vector<std::string>& addresses) {
   const bool no_structured_name = contact.given_name.empty() && contact.family_name.empty();
   fields_[kFirstName] = no_structured_name ? contact.full_name : contact.given_name;
   fields_[kLastName] = contact.family_name;
@@ -133,7 +167,9 @@ std::vector<std::string> RowWriter::Row(const Contact& contact,
   return std::move(fields_);
 }
 
-std::string Line(const std::vector<std::string_view>& fields) {
+// The fields of a row or the column names, as one line.
+template <typename Fields>
+std::string Line(const Fields& fields) {
   std::string line;
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) line += ',';
@@ -144,39 +180,8 @@ std::string Line(const std::vector<std::string_view>& fields) {
 
 }  // namespace
 
-const std::vector<std::string_view>& CsvColumns() {
-  static const std::vector<std::string_view> kColumns{"First Name",
-                                                      "Last Name",
-                                                      "Nickname",
-                                                      "E-mail Address",
-                                                      "E-mail 2 Address",
-                                                      "E-mail 3 Address",
-                                                      "Home Phone",
-                                                      "Home Phone 2",
-                                                      "Business Phone",
-                                                      "Business Phone 2",
-                                                      "Mobile Phone",
-                                                      "Home Fax",
-                                                      "Other Phone",
-                                                      "Home Street",
-                                                      "Home City",
-                                                      "Home State",
-                                                      "Home Postal Code",
-                                                      "Home Country/Region",
-                                                      "Business Street",
-                                                      "Business City",
-                                                      "Business State",
-                                                      "Business Postal Code",
-                                                      "Business Country/Region",
-                                                      "Job Title",
-                                                      "Company",
-                                                      "Web Page",
-                                                      "Notes"};
-  return kColumns;
-}
-
-std::vector<std::string> CsvFieldsOf(const std::vector<Contact>& contacts,
-                                     const ListResolution& resolution, std::size_t index) {
+CsvRow CsvFieldsOf(const std::vector<Contact>& contacts, const ListResolution& resolution,
+                   std::size_t index) {
   return RowWriter().Row(contacts[index], resolution.addresses[index]);
 }
 
@@ -190,10 +195,9 @@ std::string CsvField(std::string_view field) {
 void WriteCsv(const std::vector<Contact>& contacts, const ListResolution& resolution,
               ReplacingFile& file) {
   file.Write("\xEF\xBB\xBF");
-  file.WriteLine(Line(CsvColumns()));
+  file.WriteLine(Line(kColumnNames));
   for (std::size_t i = 0; i < contacts.size(); ++i) {
-    const std::vector<std::string> fields = CsvFieldsOf(contacts, resolution, i);
-    file.WriteLine(Line(std::vector<std::string_view>(fields.begin(), fields.end())));
+    file.WriteLine(Line(CsvFieldsOf(contacts, resolution, i)));
   }
 }
 

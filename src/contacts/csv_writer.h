@@ -8,6 +8,8 @@
 // lines, so that nothing is lost.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,13 +20,14 @@
 
 namespace veltrana {
 
-// The column names, in order.
-const std::vector<std::string_view>& CsvColumns();
+inline constexpr std::size_t kCsvColumnCount = 27;
 
-// The fields of the row of `contacts[index]`, unquoted, line breaks as
-// CR LF, one per column.
-std::vector<std::string> CsvFieldsOf(const std::vector<Contact>& contacts,
-                                     const ListResolution& resolution, std::size_t index);
+// The fields of a row, unquoted, line breaks as CR LF, one per column.
+using CsvRow = std::array<std::string, kCsvColumnCount>;
+
+// The row of `contacts[index]`.
+CsvRow CsvFieldsOf(const std::vector<Contact>& contacts, const ListResolution& resolution,
+                   std::size_t index);
 
 // A field as RFC 4180 writes it: in double quotes (doubled inside) when it
 // holds a quote, a comma or a line break.

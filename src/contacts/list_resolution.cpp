@@ -1,7 +1,9 @@
 #include "contacts/list_resolution.h"
 
 #include <cstdint>
-#include <unordered_set>
+#include <unordered_map>
+
+#include "contacts/utf8_text.h"
 
 namespace veltrana {
 
@@ -9,21 +11,14 @@ namespace {
 
 constexpr std::size_t kCyclePathShown = 12;  // names shown of a longer cycle
 
-std::string AsciiLower(const std::string& text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 0x20);
-  }
-  return lower;
-}
-
 // Walks the members of one contact after another, without recursion (lists
 // may nest as deep as the book is long). Marks carry the number of the walk
-// that set them, so nothing is cleared between walks.
+// that set them, so nothing is cleared between walks. An address is known
+// by a number that its lower-cased form gets the first time it is met.
 class Resolver {
  public:
   explicit Resolver(const std::vector<Contact>& contacts)
-      : contacts_(contacts), visited_(contacts.size(), 0) {}
+      : contacts_(contacts), visited_(contacts.size(), 0), numbers_(contacts.size()) {}
 
   std::vector<std::string> Resolve(std::size_t root, std::vector<std::string>& cycles);
 
@@ -33,18 +28,39 @@ class Resolver {
     std::size_t next_member = 0;
   };
   void Take(std::size_t contact, std::vector<std::string>& into);
+  const std::vector<std::size_t>& AddressNumbers(std::size_t contact);
   std::string CycleText(const std::vector<Step>& path, std::size_t root) const;
 
   const std::vector<Contact>& contacts_;
   std::vector<std::uint32_t> visited_;
   std::uint32_t walk_ = 0;
-  std::unordered_set<std::string> seen_;
+  std::unordered_map<std::string, std::size_t> address_numbers_;  // by lower-cased address
+  std::vector<std::vector<std::size_t>> numbers_;                 // per contact, per address
+  std::vector<std::uint32_t> seen_;                               // per address number
 };
 
 void Resolver::Take(std::size_t contact, std::vector<std::string>& into) {
-  for (const std::string& address : contacts_[contact].emails) {
-    if (seen_.insert(AsciiLower(address)).second) into.push_back(address);
+  const std::vector<std::string>& emails = contacts_[contact].emails;
+  const std::vector<std::size_t>& numbers = AddressNumbers(contact);
+  for (std::size_t i = 0; i < emails.size(); ++i) {
+    if (seen_[numbers[i]] == walk_) continue;
+    seen_[numbers[i]] = walk_;
+    into.push_back(emails[i]);
   }
+}
+
+// The numbers of a contact's addresses, given the first time it is taken.
+const std::vector<std::size_t>& Resolver::AddressNumbers(std::size_t contact) {
+  std::vector<std::size_t>& numbers = numbers_[contact];
+  const std::vector<std::string>& emails = contacts_[contact].emails;
+  if (numbers.size() == emails.size()) return numbers;
+  numbers.reserve(emails.size());
+  for (const std::string& address : emails) {
+    const auto [where, added] = address_numbers_.try_emplace(AsciiLower(address), seen_.size());
+    if (added) seen_.push_back(0);
+    numbers.push_back(where->second);
+  }
+  return numbers;
 }
 
 std::string Resolver::CycleText(const std::vector<Step>& path, std::size_t root) const {
@@ -61,7 +77,6 @@ std::string Resolver::CycleText(const std::vector<Step>& path, std::size_t root)
 
 std::vector<std::string> Resolver::Resolve(std::size_t root, std::vector<std::string>& cycles) {
   ++walk_;
-  seen_.clear();
   std::vector<std::string> addresses;
   bool cycle_reported = false;
   std::vector<Step> path{{root}};

@@ -1,5 +1,6 @@
 #include "contacts/nickname_book.h"
 
+#include "base/int16.h"
 #include "base/text_file.h"
 #include "contacts/utf8_text.h"
 
@@ -63,8 +64,8 @@ NicknameBook BookReader::Read(std::string_view text) {
   constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   std::size_t after_alias = kNone;  // the record of the line before, if an alias line
   for (std::size_t number = 1; cursor.Next(line); ++number) {
-    const bool alias = line.substr(0, 6) == "alias ";
-    const bool note = line.substr(0, 5) == "note ";
+    const bool alias = StartsWith(line, "alias ");
+    const bool note = StartsWith(line, "note ");
     if (!alias && !note) {
       after_alias = kNone;
       continue;

@@ -24,7 +24,7 @@ struct NicknameRecord {
 
 struct NicknameBook {
   std::vector<NicknameRecord> records;                 // in the order nicknames first appear
-  std::unordered_map<std::string, std::size_t> index;  // folded nickname -> record
+  std::unordered_map<std::string, std::size_t> index;  // folded nickname -> record, one each
   std::vector<std::string> warnings;                   // lines taken only in part
 };
 

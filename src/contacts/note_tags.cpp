@@ -19,13 +19,9 @@ std::size_t KeywordLength(std::string_view text, std::size_t open) {
   return end - open - 1;
 }
 
+// Free text always follows a tag or opens the note: two pieces never meet.
 void AddFreeText(std::vector<NotePart>& parts, std::string_view text) {
-  if (text.empty()) return;
-  if (!parts.empty() && !parts.back().is_tag) {
-    parts.back().text.append(text);
-  } else {
-    parts.push_back({false, {}, std::string(text)});
-  }
+  if (!text.empty()) parts.push_back({false, {}, std::string(text)});
 }
 
 }  // namespace

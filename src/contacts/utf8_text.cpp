@@ -1,5 +1,7 @@
 #include "contacts/utf8_text.h"
 
+#include "base/case_fold.h"
+
 namespace veltrana {
 
 namespace {
@@ -18,18 +20,26 @@ std::string FoldedUtf8(std::string_view text) {
   std::string folded(text);
   for (std::size_t i = 0; i < folded.size(); ++i) {
     const auto byte = static_cast<unsigned char>(folded[i]);
-    if (byte >= 'A' && byte <= 'Z') {
-      folded[i] = static_cast<char>(byte + 0x20);
+    if (byte < 0x80) {
+      folded[i] = static_cast<char>(FoldCase(folded[i]));
     } else if (byte == 0xC3 && i + 1 < folded.size()) {
-      // U+00C0..U+00DE are C3 80..C3 9E; U+00D7 is C3 97.
-      const auto next = static_cast<unsigned char>(folded[i + 1]);
-      if (next >= 0x80 && next <= 0x9E && next != 0x97) {
-        folded[i + 1] = static_cast<char>(next + 0x20);
+      // C3 80..C3 BF are U+00C0..U+00FF, whose Latin-1 byte is the second
+      // byte plus 0x40; a folded letter stays in that range.
+      const auto next = static_cast<unsigned char>(folded[++i]);
+      if (next >= 0x80 && next <= 0xBF) {
+        folded[i] = static_cast<char>(FoldCase(static_cast<char>(next + 0x40)) - 0x40);
       }
-      ++i;
     }
   }
   return folded;
+}
+
+std::string AsciiLower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 0x20);
+  }
+  return lower;
 }
 
 std::size_t Utf8CutLength(std::string_view text, std::size_t start, std::size_t limit) {

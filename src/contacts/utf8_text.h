@@ -1,5 +1,6 @@
 // UTF-8 text as the export handles it: letter case ignored the way the
-// program ignores it everywhere, and cuts that never split a character.
+// program ignores it everywhere, cuts that never split a character, blanks,
+// and the book's line-break marker.
 #pragma once
 
 #include <cstddef>
@@ -8,10 +9,18 @@
 
 namespace veltrana {
 
+// The mail client writes a line break inside a value as this character
+// (code 3); it is kept through the conversion to UTF-8.
+inline constexpr char kLineBreakMarker = '\x03';
+
 // `text` with upper-case ASCII and Latin-1 letters (U+00C0 to U+00DE, except
 // the multiplication sign) folded to lower case, as the page folds the bytes
 // of a book in the Windows code page; every other character is itself.
 std::string FoldedUtf8(std::string_view text);
+
+// `text` with upper-case ASCII letters folded to lower case, every other
+// byte itself: the form in which the export compares addresses.
+std::string AsciiLower(std::string_view text);
 
 // How many bytes of `text` from `start` fit in `limit` bytes without cutting
 // a character: `limit`, or less when a character would be split. At least

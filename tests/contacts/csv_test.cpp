@@ -18,7 +18,6 @@ TEST(CsvField, QuotesOnlyWhatRfc4180Requires) {
       {" spaced ", " spaced "},
   };
   for (const auto& c : cases) EXPECT_EQ(CsvField(c.field), c.written) << c.field;
-  EXPECT_EQ(CsvColumns().size(), 27u);
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "contacts/contact_book.h"
-#include "contacts/contact_uid.h"
-#include "contacts/utf8_text.h"
 #include "contacts/vcard_line.h"
 #include "contacts/vcard_writer.h"
 
@@ -76,46 +74,39 @@ std::string AllCards(VCardVersion version) {
 }
 
 TEST(VCardOf, Version30WritesAListAsItsMembersAddresses) {
-  const std::string ann = ContactUid("ann");
   EXPECT_EQ(AllCards(VCardVersion::k30),
             "BEGIN:VCARD\r\n"
             "VERSION:3.0\r\n"
-            "UID:" +
-                ann +
-                "\r\n"
-                "FN:Ann Lee\r\n"
-                "N:Lee;Ann;;;\r\n"
-                "NICKNAME:ann\r\n"
-                "EMAIL;TYPE=INTERNET,PREF:ann@x.example\r\n"
-                "TEL;TYPE=HOME,VOICE:555-0100\r\n"
-                "TEL;TYPE=CELL,VOICE:555-0101\r\n"
-                "ADR;TYPE=HOME:;;1 Elm St\\nFlat 2;Springfield;;62704;\r\n"
-                "URL;TYPE=HOME:http://ann.example/\r\n"
-                "TITLE:Chief\\, R&D\r\n"
-                "ORG:Acme\\; Sons\r\n"
-                "NOTE:birthday: 3 May\\nLikes jazz\r\n"
-                "END:VCARD\r\n"
-                "BEGIN:VCARD\r\n"
-                "VERSION:3.0\r\n"
-                "UID:" +
-                ContactUid("bob") +
-                "\r\n"
-                "FN:bob\r\n"
-                "N:;;;;\r\n"
-                "NICKNAME:bob\r\n"
-                "EMAIL;TYPE=INTERNET,PREF:bob@x.example\r\n"
-                "END:VCARD\r\n"
-                "BEGIN:VCARD\r\n"
-                "VERSION:3.0\r\n"
-                "UID:" +
-                ContactUid("team") +
-                "\r\n"
-                "FN:The Team\r\n"
-                "N:;;;;\r\n"
-                "NICKNAME:team\r\n"
-                "EMAIL;TYPE=INTERNET,PREF:ann@x.example\r\n"
-                "EMAIL;TYPE=INTERNET:bob@x.example\r\n"
-                "END:VCARD\r\n");
+            "UID:d40df4e3-8f24-87a0-97e4-b03f57192ed5\r\n"
+            "FN:Ann Lee\r\n"
+            "N:Lee;Ann;;;\r\n"
+            "NICKNAME:ann\r\n"
+            "EMAIL;TYPE=INTERNET,PREF:ann@x.example\r\n"
+            "TEL;TYPE=HOME,VOICE:555-0100\r\n"
+            "TEL;TYPE=CELL,VOICE:555-0101\r\n"
+            "ADR;TYPE=HOME:;;1 Elm St\\nFlat 2;Springfield;;62704;\r\n"
+            "URL;TYPE=HOME:http://ann.example/\r\n"
+            "TITLE:Chief\\, R&D\r\n"
+            "ORG:Acme\\; Sons\r\n"
+            "NOTE:birthday: 3 May\\nLikes jazz\r\n"
+            "END:VCARD\r\n"
+            "BEGIN:VCARD\r\n"
+            "VERSION:3.0\r\n"
+            "UID:ecf66be3-9cf1-81cc-bb95-093f46671719\r\n"
+            "FN:bob\r\n"
+            "N:;;;;\r\n"
+            "NICKNAME:bob\r\n"
+            "EMAIL;TYPE=INTERNET,PREF:bob@x.example\r\n"
+            "END:VCARD\r\n"
+            "BEGIN:VCARD\r\n"
+            "VERSION:3.0\r\n"
+            "UID:d14bae10-38ca-8954-ba44-a3ef9b044917\r\n"
+            "FN:The Team\r\n"
+            "N:;;;;\r\n"
+            "NICKNAME:team\r\n"
+            "EMAIL;TYPE=INTERNET,PREF:ann@x.example\r\n"
+            "EMAIL;TYPE=INTERNET:bob@x.example\r\n"
+            "END:VCARD\r\n");
 }
 
 }  // namespace
