@@ -30,7 +30,6 @@ class ExportRun {
  public:
   ExportRun(const ExportFiles& files, const ExportOptions& options, std::FILE* errors)
       : files_(files),
-        addressbook_(files.addressbook),
         options_(options),
         errors_(errors),
         window_(files.addressbook, files.book_path, errors, false) {}
@@ -46,7 +45,6 @@ class ExportRun {
   void ReportFailure(const Failure& failure);
 
   const ExportFiles& files_;
-  const std::string& addressbook_;
   const ExportOptions& options_;
   std::FILE* errors_;
   ConsoleWindow window_;
@@ -55,7 +53,7 @@ class ExportRun {
 
 bool ExportRun::Run() {
   window_.SetStatusText("Working...");
-  if (addressbook_.empty()) {
+  if (files_.addressbook.empty()) {
     ReportEmptyName(window_);
     return false;
   }
@@ -74,14 +72,12 @@ bool ExportRun::Export() {
   const char* ending = csv ? ".csv" : ".vcf";
   const std::string bytes = ReadTextFile(files_.book_path);
   const std::string target_text =
-      options_.output ? *options_.output : WithEnding(addressbook_, ending);
+      options_.output ? *options_.output : WithEnding(files_.addressbook, ending);
   const std::filesystem::path target =
       files_.output_path.empty() ? WithEnding(files_.book_path, ending) : files_.output_path;
   if (NamesSameFile(target, files_.book_path)) {
-    window_.ShowMessage(
-        "The export would overwrite the address book itself.\r\nFilename: " + addressbook_,
-        kStyleCritical, kAppTitle);
-    window_.SetStatusText(kInvalidNameStatus);
+    // Convert and Browse, enabled again there, are no buttons on the console.
+    ReportWouldOverwrite(window_, "export", files_.addressbook);
     return false;
   }
   proc_ = kReadContactsProc;
@@ -129,7 +125,7 @@ void ExportRun::ReportWarnings(const ContactBook& book) {
 
 void ExportRun::ReportFailure(const Failure& failure) {
   if (failure.code() == kFileNotFound && proc_ == kRunProc) {
-    ReportMissingBook(window_, addressbook_);
+    ReportMissingBook(window_, files_.addressbook);
   } else {
     window_.ShowMessage(ErrorReportText(failure, proc_), kStylePlain, kAppTitle);
   }

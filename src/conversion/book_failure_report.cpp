@@ -21,4 +21,14 @@ void ReportMissingBook(ConverterWindow& window, const std::string& addressbook) 
   window.FocusButton(Button::kBrowse);
 }
 
+void ReportWouldOverwrite(ConverterWindow& window, std::string_view what,
+                          const std::string& addressbook) {
+  window.ShowMessage("The " + std::string(what) +
+                         " would overwrite the address book itself.\r\nFilename: " + addressbook,
+                     kStyleCritical, kAppTitle);
+  window.SetStatusText(kInvalidNameStatus);
+  window.SetButtonEnabled(Button::kConvert, true);
+  window.SetButtonEnabled(Button::kBrowse, true);
+}
+
 }  // namespace veltrana

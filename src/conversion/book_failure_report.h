@@ -1,8 +1,10 @@
 // What a run shows when it cannot take the address book at all: no name
-// given, or no file of that name. The page run and the export show the same.
+// given, no file of that name, or a target that is the book itself. The
+// page run and the export show the same.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "conversion/converter_window.h"
 
@@ -17,5 +19,10 @@ void ReportEmptyName(ConverterWindow& window);
 // "Specified Address Book does not exist." and the name; the field's text
 // selected and the focus on Browse.
 void ReportMissingBook(ConverterWindow& window, const std::string& addressbook);
+
+// "The `what` would overwrite the address book itself." and the name, where
+// `what` is "page" or "export"; Convert and Browse enabled again.
+void ReportWouldOverwrite(ConverterWindow& window, std::string_view what,
+                          const std::string& addressbook);
 
 }  // namespace veltrana

@@ -46,7 +46,6 @@ class ConversionRun {
 
  private:
   bool Start();
-  void RefuseOverwrite();
   void Convert();
   void FirstPass(EntryIndex& index);
   NicknameCut NicknameOf(std::string_view alias_line);
@@ -96,7 +95,9 @@ void ConversionRun::Convert() {
   book_ = ReadTextFile(book_path_);
   page_text_ = PagePathFor(state_.addressbook);
   htmlfile_ = PagePathFor(book_path_);
-  if (NamesSameFile(htmlfile_, book_path_)) return RefuseOverwrite();
+  if (NamesSameFile(htmlfile_, book_path_)) {
+    return ReportWouldOverwrite(window_, "page", state_.addressbook);
+  }
   WriteHeader(state_, page_, htmlfile_, options_.date ? *options_.date : TodayLocal());
   state_.proc = kRunProc;
 
@@ -105,15 +106,6 @@ void ConversionRun::Convert() {
   index.Group(work_list_);
   if (!SecondPass(index)) return Abandon();
   EndStep();
-}
-
-void ConversionRun::RefuseOverwrite() {
-  window_.ShowMessage(
-      "The page would overwrite the address book itself.\r\nFilename: " + state_.addressbook,
-      kStyleCritical, kAppTitle);
-  window_.SetStatusText(kInvalidNameStatus);
-  window_.SetButtonEnabled(Button::kConvert, true);
-  window_.SetButtonEnabled(Button::kBrowse, true);
 }
 
 // Every alias line's nickname goes into the work list, in file order.
