@@ -54,7 +54,9 @@ Int16 ReadTag(ConverterState& state, const Tag& tag, std::size_t found) {
   const Int16 start = ToInt16(keyword + static_cast<long long>(tag.keyword.size()));
   const Int16 end = InStr(start, state.noteline, '>');
   std::string& field = state.*tag.field;
-  SetText(field, Mid(state.noteline, start, ToInt16(end - start)));
+  const std::string_view value = Mid(state.noteline, start, ToInt16(end - start));
+  field.clear();
+  AppendEscapedMarkup(field, value);  // before the markers become "<br>"
   if (tag.replace_markers) {
     ReplaceChr3(state, field);
     state.proc = kProc;
@@ -94,7 +96,8 @@ void ReadNoteLine(ConverterState& state) {
     ReplaceChr3(state, state.recipientnote);
     state.proc = kProc;
   } else {
-    state.recipientnote = state.noteline;
+    // The whole note text, tags and all, but never markup of its own.
+    AppendEscapedMarkup(state.recipientnote, state.noteline);
   }
 }
 

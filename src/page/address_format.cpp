@@ -79,14 +79,23 @@ void ExtractEmailAddress(ConverterState& state) {
     default: break;
   }
   if (!address.empty() && address.back() == ',') address.pop_back();
+  // The type size follows the length the text has before escaping, so that
+  // escaping changes no more than the escaped bytes.
+  std::size_t length = address.size();
   if (state.addrformat > 0) {
+    length = 2 * address.size() + 2 * state.quote.size() + std::string_view("<a href=mailto:></a>").size();
     std::string link;
     link.reserve(2 * address.size() + 32);
-    link.append("<a href=").append(state.quote).append("mailto:").append(address);
-    link.append(state.quote).append(">").append(address).append("</a>");
+    link.append("<a href=").append(state.quote).append("mailto:");
+    AppendEscapedMarkup(link, address, true);
+    link.append(state.quote).append(">");
+    AppendEscapedMarkup(link, address);
+    link.append("</a>");
     address.swap(link);
+  } else if (address.find_first_of("<>") != std::string::npos) {
+    address = EscapedMarkup(address);
   }
-  if (static_cast<long long>(address.size()) > kSmallTypeAbove) {
+  if (static_cast<long long>(length) > kSmallTypeAbove) {
     address.insert(0, "<font size=small>").append("</font>");
   }
 }

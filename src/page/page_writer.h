@@ -1,7 +1,8 @@
 // The page: a header (title, heading, a small table naming the address book
 // and the date, the head of the entry table), one table row per entry, and a
 // footer (the count and the credit lines). Every line ends with CR LF. The
-// writer adds no escaping: the fields arrive ready for the page.
+// book's own texts the writer takes (its name, the nickname) are escaped
+// here; the other fields arrive ready for the page.
 #pragma once
 
 #include <filesystem>

@@ -17,4 +17,26 @@ std::string& StripBrackets(ConverterState& state, std::string& text) {
   return text;
 }
 
+void AppendEscapedMarkup(std::string& out, std::string_view text, bool in_attribute) {
+  const std::string_view special = in_attribute ? std::string_view("<>\"") : "<>";
+  for (std::size_t at = text.find_first_of(special); at != std::string_view::npos;
+       at = text.find_first_of(special)) {
+    out.append(text.substr(0, at));
+    switch (text[at]) {
+      case '<': out.append("&lt;"); break;
+      case '>': out.append("&gt;"); break;
+      default: out.append("&quot;"); break;
+    }
+    text.remove_prefix(at + 1);
+  }
+  out.append(text);
+}
+
+std::string EscapedMarkup(std::string_view text, bool in_attribute) {
+  std::string out;
+  out.reserve(text.size());
+  AppendEscapedMarkup(out, text, in_attribute);
+  return out;
+}
+
 }  // namespace veltrana

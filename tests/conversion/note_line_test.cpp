@@ -17,29 +17,36 @@ struct NoteCase {
   int code = 0;  // the failure, when the note fails
 };
 
+// The fields are ready for the page: whatever the note holds, "<" and ">"
+// are escaped in every field, so the tags of a note without free text, a
+// tagless note and the values of the tags never become markup.
 TEST(ReadNoteLine, SplitsTagsAndFreeTextAsDocumented) {
   const NoteCase cases[] = {
       {"<name:Ann Lee><phone:555-0100>Met at the show", "Ann Lee", "", "555-0100", "",
        "Met at the show"},
       {"<address:12 Elm St" + M + "Springfield>xy", "", "12 Elm St<br>Springfield", "", "", "xy"},
-      {"<address:12 Elm St" + M + ">", "", "12 Elm St", "", "", "<address:12 Elm St" + M + ">"},
+      {"<address:12 Elm St" + M + ">", "", "12 Elm St", "", "", "&lt;address:12 Elm St" + M + "&gt;"},
       {"Call after six", "", "", "", "", "Call after six"},
-      {"tagless <b> and" + M + "marker", "", "", "", "", "tagless <b> and" + M + "marker"},
-      {"<name:Ann Lee>", "Ann Lee", "", "", "", "<name:Ann Lee>"},
-      {"<name:Ann Lee>x", "Ann Lee", "", "", "", "<name:Ann Lee>x"},
+      {"tagless <b> and" + M + "marker", "", "", "", "", "tagless &lt;b&gt; and" + M + "marker"},
+      {"<name:Ann Lee>", "Ann Lee", "", "", "", "&lt;name:Ann Lee&gt;"},
+      {"<name:Ann Lee>x", "Ann Lee", "", "", "", "&lt;name:Ann Lee&gt;x"},
       {"<name:Ann Lee>ok", "Ann Lee", "", "", "", "ok"},
       {"<name:Ann>a<b", "Ann", "", "", "", "a&lt;b"},
-      {"<Name:Ann>rest", "", "", "", "", "<Name:Ann>rest"},
+      {"<Name:Ann>rest", "", "", "", "", "&lt;Name:Ann&gt;rest"},
       {"<name:Ann> hi <phone:1>x y", "Ann", "", "1", "", "x y"},
       {"hi <name:Ann>more", "Ann", "", "", "", "more"},
       {"<phone:1><phone:2>zz", "", "", "1", "", "&lt;phone:2&gt;zz"},
-      {"<name:Bo <fax:12>rest", "Bo <fax:12", "", "", "12", "<name:Bo <fax:12>rest"},
-      {"<fax:>", "", "", "", "", "<fax:>"},
+      {"<name:Bo <fax:12>rest", "Bo &lt;fax:12", "", "", "12", "&lt;name:Bo &lt;fax:12&gt;rest"},
+      {"<fax:>", "", "", "", "", "&lt;fax:&gt;"},
       {" <name:Ann>ok", "Ann", "", "", "", "ok"},
       {" leading blank", "", "", "", "", " leading blank"},
       {"<name:A><fax:F><address:X" + M + "Y><phone:P>free" + M + "<text>" + M, "A", "X<br>Y", "P",
        "F", "free<br>&lt;text&gt;"},
-      {"<phone:<b>bold>after", "", "", "<b", "", "bold&gt;after"},
+      {"<phone:<b>bold>after", "", "", "&lt;b", "", "bold&gt;after"},
+      // No byte of the book becomes markup: every field is escaped; "&" stays.
+      {"<name:<script>x<address:a<b" + M + "c><phone:\"1\"><fax:&amp;>", "&lt;script", "a&lt;b<br>c",
+       "\"1\"", "&amp;", "&lt;name:&lt;script&gt;x&lt;address:a&lt;b" + M + "c&gt;&lt;phone:\"1\"&gt;&lt;fax:&amp;&gt;"},
+      {"Tom & Jerry", "", "", "", "", "Tom & Jerry"},
       {"", "", "", "", "", ""},
   };
   for (const NoteCase& c : cases) {

@@ -35,7 +35,8 @@ TEST(ExtractEmailAddress, CutsEachFormAndLinksIt) {
       {"ann@host,", 5, Link("ann@host")},
       {"ann@host" + M, 5, Link("ann@host" + M)},
       {Q + "Ann" + Q + " (home) <ann@host>", 2, Link("ann@host")},
-      {Q + "Ann" + Q + " host>x", 2, Link(Q + "Ann" + Q + " host")},  // no "<": up to ">"
+      {Q + "Ann" + Q + " host>x", 2,  // no "<": up to ">"
+       "<a href=\"mailto:&quot;Ann&quot; host\">\"Ann\" host</a>"},
       {" <ann@host>", 1, Link("ann@host")},
       {" " + Q + "Ann" + Q + " <ann@host>", 1, Link("ann@host")},
       {" ann@host", 5, Link(" ann@host")},
@@ -44,7 +45,14 @@ TEST(ExtractEmailAddress, CutsEachFormAndLinksIt) {
       {"Ann <ann@host>,", 1, Link("ann@host")},  // the comma is cut away first
       {"<ann@host,>", 6, Link("ann@host")},      // one trailing comma goes
       {"ann,,", 0, "ann,"},                      // only one
-      {"x<a&b>\"", 1, Link("a&b")},              // nothing is escaped
+      {"x<a&b>\"", 1, Link("a&b")},              // "&" stays
+      // No byte of the book opens a tag or leaves the attribute.
+      {"<a\"onmouseover=alert(8)\"@e.com>", 4,
+       "<a href=\"mailto:a&quot;onmouseover=alert(8)&quot;@e.com\">"
+       "a\"onmouseover=alert(8)\"@e.com</a>"},
+      {"<a<script>@e.com>", 6, Link("a&lt;script")},
+      {"x>y", 0, "x&gt;y"},
+      {"Tom & Jerry", 0, "Tom & Jerry"},
   };
   for (const SingleCase& c : cases) {
     ConverterState state = LoadedConverterState();
