@@ -10,11 +10,17 @@ namespace veltrana {
 
 // `name` with its last four characters replaced by `ending`, whatever they
 // are: "c:\eudora\nndbase.txt" with ".htm" gives "c:\eudora\nndbase.htm",
-// "book.text" gives "book..htm". Code 5 for a name of fewer than four
-// characters. The text form is what the user is shown; the path form is the
+// "book.text" gives "book..htm". Code 5 when the file's own name (after the
+// last separator) has fewer than four characters, so that the cut never
+// reaches into a folder's name ("site/index/abc" would give
+// "site/index.htm"). Characters are whole: UTF-8 sequences in a name that
+// is UTF-8, UTF-16 pairs on Windows, bytes otherwise. The text form is what the user is shown; the path form is the
 // file, in the system's own characters.
 std::string WithEnding(const std::string& name, std::string_view ending);
 std::filesystem::path WithEnding(const std::filesystem::path& name, std::string_view ending);
+
+// True when `text` is well-formed UTF-8.
+bool IsUtf8(std::string_view text);
 
 // True when the two names are one file: the same name, or the same file
 // reached through a link.

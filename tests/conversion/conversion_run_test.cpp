@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/failure.h"
 #include "support/page_text.h"
 #include "support/run_fixture.h"
 
@@ -155,6 +156,8 @@ TEST_F(ConversionRunTest, BookWithoutAliasLinesGivesAnEmptyTableAndNoHistory) {
   }
 }
 
+// Every byte but "<" and ">", which are escaped so that no byte of the book
+// becomes markup.
 TEST_F(ConversionRunTest, EveryByteValueReachesThePageUnchanged) {
   std::string odd = "n";
   for (int byte = 1; byte < 256; ++byte) {
@@ -163,7 +166,39 @@ TEST_F(ConversionRunTest, EveryByteValueReachesThePageUnchanged) {
   const std::string nul_name("a\0b", 3);
   ASSERT_EQ(Convert("alias " + odd + " x\x1a\xff\r\nalias " + nul_name + std::string(" \0\r\n", 4)),
             testing::RunOutcome::kConverted);
-  EXPECT_EQ(Page(), PageOf({{nul_name, std::string("\0", 1)}, {odd, "x\x1a\xff"}}));
+  std::string escaped = odd;
+  escaped.replace(escaped.find("<=>"), 3, "&lt;=&gt;");
+  EXPECT_EQ(Page(), PageOf({{nul_name, std::string("\0", 1)}, {escaped, "x\x1a\xff"}}));
+}
+
+// A spammer's display name, a planted address and a book whose name holds
+// markup: every field reaches the page with "<" and ">" escaped, a double
+// quote inside the link's attribute as "&quot;", and "&" as it stands.
+TEST_F(ConversionRunTest, MarkupFromTheBookNeverBecomesMarkup) {
+  const struct {
+    std::string line;
+    std::string expected;  // in the page
+  } cases[] = {
+      {"alias <script>x</script> a@e.com", "<td><b>&lt;script&gt;x&lt;/script&gt;</b><br>"},
+      {"alias a <a\"onmouseover=alert(8)\"@e.com>",
+       "<a href=\"mailto:a&quot;onmouseover=alert(8)&quot;@e.com\">"},
+      {"alias b b@e.com\r\nnote b <name:<img src=x>><phone:<i>1><fax:<u>2>ok",
+       "<font size=small>&lt;img src=x<br><br>Phone: &lt;i<br>Fax: &lt;u</font>"},
+      {"alias c c@e.com\r\nnote c <b onclick=x>tagless</b>",
+       "<font size=small>&lt;b onclick=x&gt;tagless&lt;/b&gt;</font>"},
+      {"alias d Tom & Jerry <d@e.com>", "<a href=\"mailto:d@e.com\">d@e.com</a>"},
+      {"alias e e@e.com\r\nnote e Tom & Jerry", "<font size=small>Tom & Jerry</font>"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(Convert(c.line + "\r\n"), testing::RunOutcome::kConverted) << c.line;
+    EXPECT_NE(Page().find(c.expected), std::string::npos) << c.line << "\n" << Page();
+  }
+#if !defined(_WIN32)  // Windows names cannot hold "<" or ">"
+  ASSERT_EQ(Convert("alias a a@e.com\r\n", "<b>x.txt"), testing::RunOutcome::kConverted);
+  EXPECT_NE(Page().find("<td> &lt;b&gt;x<br>"), std::string::npos) << Page();
+  EXPECT_NE(Page().find("Address Book: "), std::string::npos);
+  EXPECT_EQ(Page().find("<b>x"), std::string::npos) << Page();
+#endif
 }
 
 TEST_F(ConversionRunTest, AVeryLongLineIsConverted) {
@@ -211,6 +246,51 @@ TEST_F(ConversionRunTest, ShortNameOfAnExistingFileFailsInTheRunItself) {
   std::filesystem::current_path(previous);
   EXPECT_EQ(outcome, testing::RunOutcome::kFailed);
   ExpectReport("Error  5: Invalid procedure call or argument\r\nProcedure: cmdConvert_Click()");
+}
+
+// A file's own name of one to three characters after a folder: cutting four
+// characters would reach into the folder's name ("site/index/abc" would
+// replace "site/index.htm"), so the run refuses it as it refuses "abc".
+TEST_F(ConversionRunTest, ShortNameInAFolderIsRefusedAndNoOtherPageIsTouched) {
+  std::filesystem::create_directories(dir_.path() / "site" / "index");
+  for (const char* name : {"site/index/abc", "site/x", "site/index/ab"}) {
+    testing::WriteBytes(dir_.path() / "site" / "index.htm", "unrelated page");
+    testing::WriteBytes(dir_.path() / "site.htm", "unrelated page");
+    testing::WriteBytes(dir_.File(name), "alias a b\r\n");
+    window_.messages.clear();
+    EXPECT_EQ(ConvertField(dir_.File(name)), testing::RunOutcome::kFailed) << name;
+    ExpectReport("Error  5: Invalid procedure call or argument\r\nProcedure: cmdConvert_Click()");
+    EXPECT_EQ(testing::ReadBytes(dir_.path() / "site" / "index.htm"), "unrelated page") << name;
+    EXPECT_EQ(testing::ReadBytes(dir_.path() / "site.htm"), "unrelated page") << name;
+  }
+}
+
+TEST(PagePathFor, CutsFourWholeCharactersOfTheFilesOwnName) {
+  const struct {
+    std::string book;
+    std::string page;  // empty: refused with code 5
+  } cases[] = {
+      {"c:/eudora/nndbase.txt", "c:/eudora/nndbase.htm"},
+      {"book.text", "book..htm"},
+      {"dir/abcd", "dir/.htm"},
+      {"dir/abc", ""},
+      {"/dev/x", ""},
+#if !defined(_WIN32)
+      {"Gr\xC3\xBC\xC3\x9F" "e", "G.htm"},               // "Grüße": never half a character
+      {"d/Gr\xC3\xBC\xC3\x9F" "e.txt", "d/Gr\xC3\xBC\xC3\x9F" "e.htm"},
+      {"d/caf\xE9", "d/.htm"},                             // Latin-1: bytes
+      {"d/x\xF0\x9F\x93\x96" "abc", "d/x.htm"},            // a four-byte character
+#endif
+  };
+  for (const auto& c : cases) {
+    if (c.page.empty()) {
+      EXPECT_THROW(PagePathFor(std::filesystem::path(c.book)), Failure) << c.book;
+      EXPECT_THROW(PagePathFor(c.book), Failure) << c.book;
+      continue;
+    }
+    EXPECT_EQ(PagePathFor(std::filesystem::path(c.book)).string(), c.page) << c.book;
+    EXPECT_EQ(PagePathFor(c.book), c.page) << c.book;
+  }
 }
 
 TEST_F(ConversionRunTest, DirectoryAsAddressBookIsReported) {
