@@ -7,6 +7,8 @@ namespace veltrana {
 void AddressBookHistory::UpdateAddressBookList(ConverterState& state, std::string path) {
   state.proc = "UpdateAddressBookList()";
   if (entries_.size() >= kMaxEntries) return;
+  // A name with a line break would become invented lines of the file.
+  if (!IsHistoryLine(path)) return;
   if (std::find(entries_.begin(), entries_.end(), path) != entries_.end()) return;
   entries_.push_back(std::move(path));
 }

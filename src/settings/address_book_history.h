@@ -5,17 +5,26 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "page/converter_state.h"
 
 namespace veltrana {
 
+// False for a path holding CR or LF: in the settings file it would split
+// into lines of its own, invented entries. Such a book converts, but is not
+// remembered.
+inline bool IsHistoryLine(std::string_view path) {
+  return path.find_first_of("\r\n") == std::string_view::npos;
+}
+
 class AddressBookHistory {
  public:
   static constexpr std::size_t kMaxEntries = 15;
 
-  // Appends `path` unless it is listed already or the list is full. Stores
+  // Appends `path` unless it is listed already, the list is full or it
+  // holds a line break. Stores
   // "UpdateAddressBookList()" in `proc`.
   void UpdateAddressBookList(ConverterState& state, std::string path);
 

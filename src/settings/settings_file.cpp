@@ -69,7 +69,7 @@ void WriteINIFile(ConverterState& state, const AddressBookHistory& history,
   for (const std::string& entry : history.entries()) {
     if (entry != state.addressbook) file.WriteLine(std::string(kKey) + entry);
   }
-  file.WriteLine(std::string(kKey) + state.addressbook);
+  if (IsHistoryLine(state.addressbook)) file.WriteLine(std::string(kKey) + state.addressbook);
   file.Commit();
 }
 

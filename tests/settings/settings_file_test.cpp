@@ -100,6 +100,20 @@ TEST_F(SettingsFileTest, HistoryAThenBThenCWithCurrentBWritesACB) {
   EXPECT_EQ(state_.addressbook, "B");
 }
 
+// A book name holding CR or LF would split into invented entries: it is
+// neither listed nor written, and the other entries stay as they were.
+TEST_F(SettingsFileTest, ANameWithALineBreakStaysOutOfTheHistory) {
+  history_.UpdateAddressBookList(state_, "A");
+  for (const char* broken : {"x\r\nAddressBook=/etc/invented", "y\nAddressBook=z", "w\rq"}) {
+    history_.UpdateAddressBookList(state_, broken);
+    state_.addressbook = broken;
+    Write();
+    EXPECT_EQ(IniText(), Ini({"A"})) << broken;
+    ASSERT_EQ(Load(), SettingsLoad::kRead);
+    EXPECT_EQ(history_.entries(), (Paths{"A"}));
+  }
+}
+
 TEST_F(SettingsFileTest, FullHistoryKeepsItsFifteenAndTheFileNamesTheCurrentLast) {
   Paths twenty;
   for (int i = 1; i <= 20; ++i) twenty.push_back("book" + std::to_string(i) + ".txt");
