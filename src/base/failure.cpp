@@ -42,6 +42,37 @@ Failure CurrentFailure() {
   }
 }
 
+Failure NotARegularFile() {
+  return Failure(kPathFileAccessError,
+                 "Path/File access error: not a regular file (a device, a pipe or a socket)");
+}
+
+Failure TooLargeToRead() {
+  return Failure(kPathFileAccessError,
+                 "Path/File access error: larger than any address book that can make a page");
+}
+
+Failure ChangedWhileRead() {
+  return Failure(kDeviceIOError, "Device I/O error: the file changed while it was read");
+}
+
+Failure NotReplaceable() {
+  return Failure(kPathFileAccessError,
+                 "Path/File access error: not a regular file (a device, a pipe or a socket); "
+                 "it is never replaced");
+}
+
+Failure PlantedLink(const std::string& link) {
+  return Failure(kPathFileAccessError,
+                 "Path/File access error: a link another user made in a shared folder is not "
+                 "followed: " + link);
+}
+
+Failure WouldReplaceTheBook() {
+  return Failure(kPathFileAccessError,
+                 "Path/File access error: the file written would be the address book itself");
+}
+
 Failure FileFailure(int error_number, FileAccess access) {
   return FileFailure(std::error_code(error_number, std::generic_category()), access);
 }

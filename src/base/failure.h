@@ -54,6 +54,15 @@ Failure FileFailure(std::error_code reason, FileAccess access);
 // The same for an error number of the C library (errno).
 Failure FileFailure(int error_number, FileAccess access);
 
+// Files the program refuses to read or replace, each with a description
+// that says why (code 75, or 57 for a file that changed under the reader).
+Failure NotARegularFile();
+Failure TooLargeToRead();
+Failure ChangedWhileRead();
+Failure NotReplaceable();
+Failure PlantedLink(const std::string& link);
+Failure WouldReplaceTheBook();
+
 // The failure for the exception being handled, for the traps: a Failure as
 // it is, memory exhaustion as "Out of memory", any other as "Internal error".
 // Call it only inside a catch block.

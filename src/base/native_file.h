@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <string>
 
 namespace veltrana::native {
 
@@ -25,6 +27,47 @@ struct FileFacts {
 // The facts of the file at `path`, which must exist.
 FileFacts FactsOf(const std::filesystem::path& path);
 
+// Which file a name stands for: device and inode (on Windows the volume's
+// serial number and the file ID). Two names of one file have one identity.
+struct FileId {
+  std::uint64_t device = 0;
+  std::uint64_t number = 0;
+  bool operator==(const FileId&) const = default;
+};
+
+// The identity of the file `path` names (links followed); none when there
+// is no file or it cannot be asked.
+std::optional<FileId> IdOf(const std::filesystem::path& path) noexcept;
+
+// What stands at a name, without following a link there.
+enum class Kind { kMissing, kRegular, kDirectory, kLink, kOther /* device, pipe, socket */ };
+Kind KindAt(const std::filesystem::path& path) noexcept;
+// The same after following links.
+Kind KindOf(const std::filesystem::path& path) noexcept;
+
+// Reads a regular file whole, opened without blocking (a pipe with no
+// writer does not hang) and checked before a byte is read: not a regular
+// file, or larger than `most` bytes, fails with a message saying so. A
+// file that changes while it is read (grows or shrinks) fails too. `id`
+// receives the identity of the file read.
+std::string ReadRegularFile(const std::filesystem::path& path, std::uint64_t most, FileId& id);
+
+// A link another user planted: in a folder everyone may write that keeps
+// each name to its owner (sticky, like /tmp), a link is followed only when
+// it belongs to this user or to the folder's owner, the rule the kernel's
+// protected_symlinks applies. True when `link` may be followed. Windows has
+// no such folders: always true there.
+bool MayFollowLink(const std::filesystem::path& link) noexcept;
+
+// True when `path` is a regular file (not a link) of this user's own.
+bool IsOwnRegularFile(const std::filesystem::path& path) noexcept;
+
+// Whether a leftover file may be removed as a dead run's: it belongs to
+// this user, is a regular file, and no live run holds its lock. A file of
+// zero bytes changed in the last seconds is left alone: a run may have just
+// made it and not locked it yet.
+bool IsDeadLeftover(const std::filesystem::path& path) noexcept;
+
 // A file open for writing.
 class File {
  public:
@@ -34,8 +77,15 @@ class File {
   // the failure for "file exists" (75).
   static File CreateNew(const std::filesystem::path& path, bool private_until_taken_over);
   // Opens an existing file to write over its content, which stays as it is
-  // until written.
+  // until written; never through a link at its name.
   static File OpenExisting(const std::filesystem::path& path);
+  // Opens what is not a regular file (a device, a pipe) to write into it as
+  // a stream; the standard output when `path` is empty.
+  static File OpenStream(const std::filesystem::path& path);
+
+  // Holds the file's advisory lock until it is closed: exclusive, so that
+  // others who ask wait (`wait`) or learn it is taken (false).
+  bool Lock(bool wait);
 
   File(File&& other) noexcept;
   File& operator=(File&& other) noexcept;

@@ -1,9 +1,11 @@
 // The file operations of replacing a file, with POSIX descriptors.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 
 #include "base/failure.h"
 #include "base/native_file.h"
@@ -49,6 +51,107 @@ FileFacts FactsOf(const std::filesystem::path& path) {
   return result;
 }
 
+std::optional<FileId> IdOf(const std::filesystem::path& path) noexcept {
+  struct stat facts {};
+  if (::stat(path.c_str(), &facts) != 0) return std::nullopt;
+  return FileId{static_cast<std::uint64_t>(facts.st_dev), static_cast<std::uint64_t>(facts.st_ino)};
+}
+
+namespace {
+
+Kind KindOfMode(mode_t mode) {
+  if (S_ISREG(mode)) return Kind::kRegular;
+  if (S_ISDIR(mode)) return Kind::kDirectory;
+  if (S_ISLNK(mode)) return Kind::kLink;
+  return Kind::kOther;
+}
+
+// A read that the system interrupted is tried again.
+ssize_t ReadSome(int fd, char* data, std::size_t size) {
+  for (;;) {
+    const ssize_t got = ::read(fd, data, size);
+    if (got >= 0 || errno != EINTR) return got;
+  }
+}
+
+constexpr std::time_t kFreshSeconds = 5;
+
+}  // namespace
+
+Kind KindAt(const std::filesystem::path& path) noexcept {
+  struct stat facts {};
+  if (::lstat(path.c_str(), &facts) != 0) return Kind::kMissing;
+  return KindOfMode(facts.st_mode);
+}
+
+Kind KindOf(const std::filesystem::path& path) noexcept {
+  struct stat facts {};
+  if (::stat(path.c_str(), &facts) != 0) return Kind::kMissing;
+  return KindOfMode(facts.st_mode);
+}
+
+std::string ReadRegularFile(const std::filesystem::path& path, std::uint64_t most, FileId& id) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) throw FileFailure(errno, FileAccess::kRead);
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat before {};
+  if (::fstat(fd, &before) != 0) throw FileFailure(errno, FileAccess::kRead);
+  if (S_ISDIR(before.st_mode)) throw FileFailure(EISDIR, FileAccess::kRead);
+  if (!S_ISREG(before.st_mode)) throw NotARegularFile();
+  const auto size = static_cast<std::uint64_t>(before.st_size);
+  if (size > most) throw TooLargeToRead();
+  id = FileId{static_cast<std::uint64_t>(before.st_dev), static_cast<std::uint64_t>(before.st_ino)};
+  // One byte more than the size, to see a file that grew.
+  std::string content(static_cast<std::size_t>(size) + 1, '\0');
+  std::size_t filled = 0;
+  while (filled < content.size()) {
+    const ssize_t got = ReadSome(fd, content.data() + filled, content.size() - filled);
+    if (got < 0) throw FileFailure(errno, FileAccess::kRead);
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
+  }
+  struct stat after {};
+  if (::fstat(fd, &after) != 0) throw FileFailure(errno, FileAccess::kRead);
+  if (filled != size || after.st_size != before.st_size ||
+      after.st_mtim.tv_sec != before.st_mtim.tv_sec ||
+      after.st_mtim.tv_nsec != before.st_mtim.tv_nsec) {
+    throw ChangedWhileRead();
+  }
+  content.resize(filled);
+  return content;
+}
+
+bool MayFollowLink(const std::filesystem::path& link) noexcept {
+  struct stat link_facts {};
+  struct stat folder_facts {};
+  const std::filesystem::path folder = link.has_parent_path() ? link.parent_path() : ".";
+  if (::lstat(link.c_str(), &link_facts) != 0 || ::stat(folder.c_str(), &folder_facts) != 0) {
+    return true;  // nothing to follow, or the follow itself fails
+  }
+  const bool shared = (folder_facts.st_mode & S_ISVTX) != 0 && (folder_facts.st_mode & S_IWOTH) != 0;
+  return !shared || link_facts.st_uid == ::geteuid() || link_facts.st_uid == folder_facts.st_uid;
+}
+
+bool IsOwnRegularFile(const std::filesystem::path& path) noexcept {
+  struct stat facts {};
+  return ::lstat(path.c_str(), &facts) == 0 && S_ISREG(facts.st_mode) &&
+         facts.st_uid == ::geteuid();
+}
+
+bool IsDeadLeftover(const std::filesystem::path& path) noexcept {
+  struct stat facts {};
+  if (!IsOwnRegularFile(path) || ::lstat(path.c_str(), &facts) != 0) return false;
+  if (facts.st_size == 0 && std::time(nullptr) - facts.st_mtim.tv_sec < kFreshSeconds) return false;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return false;
+  const bool unlocked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+  ::close(fd);
+  return unlocked;
+}
+
 File File::CreateNew(const std::filesystem::path& path, bool private_until_taken_over) {
   const mode_t mode = private_until_taken_over ? 0600 : 0666;  // the umask applies
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
@@ -57,9 +160,24 @@ File File::CreateNew(const std::filesystem::path& path, bool private_until_taken
 }
 
 File File::OpenExisting(const std::filesystem::path& path) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY);
   if (fd < 0) ThrowErrno();
   return File(fd);
+}
+
+File File::OpenStream(const std::filesystem::path& path) {
+  const int fd = path.empty() ? ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0)
+                              : ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) ThrowErrno();
+  return File(fd);
+}
+
+bool File::Lock(bool wait) {
+  for (;;) {
+    if (::flock(Descriptor(handle_), LOCK_EX | (wait ? 0 : LOCK_NB)) == 0) return true;
+    if (errno == EWOULDBLOCK && !wait) return false;
+    if (errno != EINTR) ThrowErrno();
+  }
 }
 
 File::File(File&& other) noexcept : handle_(other.handle_) {

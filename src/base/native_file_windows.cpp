@@ -69,6 +69,102 @@ FileFacts FactsOf(const std::filesystem::path& path) {
   return facts;
 }
 
+std::optional<FileId> IdOf(const std::filesystem::path& path) noexcept {
+  const HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION information{};
+  const BOOL known = GetFileInformationByHandle(file, &information);
+  CloseHandle(file);
+  if (!known) return std::nullopt;
+  return FileId{information.dwVolumeSerialNumber,
+                (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+}
+
+Kind KindOf(const std::filesystem::path& path) noexcept {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return Kind::kDirectory;
+  }
+  const HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return attributes == INVALID_FILE_ATTRIBUTES ? Kind::kMissing : Kind::kRegular;
+  }
+  const DWORD type = GetFileType(file);
+  CloseHandle(file);
+  return type == FILE_TYPE_DISK ? Kind::kRegular : Kind::kOther;
+}
+
+Kind KindAt(const std::filesystem::path& path) noexcept {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    return Kind::kLink;
+  }
+  return KindOf(path);
+}
+
+std::string ReadRegularFile(const std::filesystem::path& path, std::uint64_t most, FileId& id) {
+  const HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    throw FileFailure(ErrorNumberOf(GetLastError()), FileAccess::kRead);
+  }
+  struct Closer {
+    HANDLE file;
+    ~Closer() { CloseHandle(file); }
+  } closer{file};
+  if (GetFileType(file) != FILE_TYPE_DISK) throw NotARegularFile();
+  BY_HANDLE_FILE_INFORMATION before{};
+  if (!GetFileInformationByHandle(file, &before)) {
+    throw FileFailure(ErrorNumberOf(GetLastError()), FileAccess::kRead);
+  }
+  const std::uint64_t size = (std::uint64_t{before.nFileSizeHigh} << 32) | before.nFileSizeLow;
+  if (size > most) throw TooLargeToRead();
+  id = FileId{before.dwVolumeSerialNumber,
+              (std::uint64_t{before.nFileIndexHigh} << 32) | before.nFileIndexLow};
+  std::string content(static_cast<std::size_t>(size) + 1, '\0');
+  std::size_t filled = 0;
+  while (filled < content.size()) {
+    const std::size_t left = content.size() - filled;
+    const DWORD part = left > 0x40000000 ? 0x40000000 : static_cast<DWORD>(left);
+    DWORD got = 0;
+    if (!ReadFile(file, content.data() + filled, part, &got, nullptr)) {
+      throw FileFailure(ErrorNumberOf(GetLastError()), FileAccess::kRead);
+    }
+    if (got == 0) break;
+    filled += got;
+  }
+  BY_HANDLE_FILE_INFORMATION after{};
+  if (!GetFileInformationByHandle(file, &after)) {
+    throw FileFailure(ErrorNumberOf(GetLastError()), FileAccess::kRead);
+  }
+  if (filled != size || after.nFileSizeLow != before.nFileSizeLow ||
+      after.nFileSizeHigh != before.nFileSizeHigh ||
+      CompareFileTime(&after.ftLastWriteTime, &before.ftLastWriteTime) != 0) {
+    throw ChangedWhileRead();
+  }
+  content.resize(filled);
+  return content;
+}
+
+bool MayFollowLink(const std::filesystem::path&) noexcept {
+  return true;  // Windows folders have no sticky bit; making links takes a privilege
+}
+
+bool IsOwnRegularFile(const std::filesystem::path& path) noexcept {
+  return KindAt(path) == Kind::kRegular;  // the folder's access rules decide the rest
+}
+
+bool IsDeadLeftover(const std::filesystem::path& path) noexcept {
+  // A live run holds its file open without sharing it for deletion, so
+  // removing it fails; any other of this name may go.
+  return KindAt(path) == Kind::kRegular;
+}
+
 File File::CreateNew(const std::filesystem::path& path, bool) {
   // The new file takes the folder's inherited permissions; the replace call
   // gives it the earlier file's.
@@ -83,6 +179,29 @@ File File::OpenExisting(const std::filesystem::path& path) {
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) ThrowLastError();
   return File(reinterpret_cast<std::intptr_t>(file));
+}
+
+File File::OpenStream(const std::filesystem::path& path) {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  if (path.empty()) {
+    if (!DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_OUTPUT_HANDLE), GetCurrentProcess(),
+                         &file, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+      ThrowLastError();
+    }
+  } else {
+    file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) ThrowLastError();
+  }
+  return File(reinterpret_cast<std::intptr_t>(file));
+}
+
+bool File::Lock(bool wait) {
+  OVERLAPPED whole{};
+  const DWORD flags = LOCKFILE_EXCLUSIVE_LOCK | (wait ? 0 : LOCKFILE_FAIL_IMMEDIATELY);
+  if (LockFileEx(Handle(handle_), flags, 0, MAXDWORD, MAXDWORD, &whole)) return true;
+  if (!wait && GetLastError() == ERROR_LOCK_VIOLATION) return false;
+  ThrowLastError();
 }
 
 File::File(File&& other) noexcept : handle_(other.handle_) {

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <random>
 #include <system_error>
+#include <vector>
 
 #include "base/c_file.h"
 #include "base/failure.h"
@@ -12,13 +15,64 @@ namespace veltrana {
 namespace {
 
 constexpr int kMostLinksFollowed = 40;
+constexpr int kNameTries = 100;
+constexpr std::string_view kPrefix = ".veltrana-";
+constexpr std::string_view kPartEnding = ".part";
+constexpr std::string_view kCopyEnding = ".copy";
+
+thread_local std::vector<native::FileId> protected_files;
+
+bool IsProtected(const std::filesystem::path& path) {
+  if (protected_files.empty()) return false;
+  const std::optional<native::FileId> id = native::IdOf(path);
+  return id && std::find(protected_files.begin(), protected_files.end(), *id) !=
+                   protected_files.end();
+}
+
+std::string Hex(std::uint64_t value, int digits) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text(static_cast<std::size_t>(digits), '0');
+  for (int i = digits - 1; i >= 0; --i, value >>= 4) {
+    text[static_cast<std::size_t>(i)] = kDigits[value & 15];
+  }
+  return text;
+}
+
+// The number that stands for a file's name in its temporary names (FNV-1a
+// of the name's bytes), so that names of any length give short ones.
+std::string NameNumber(const std::filesystem::path& target) {
+  const auto name = target.filename().native();
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const auto unit : name) {
+    for (std::size_t byte = 0; byte < sizeof unit; ++byte) {
+      hash ^= (static_cast<std::uint64_t>(unit) >> (8 * byte)) & 0xFF;
+      hash *= 1099511628211ull;
+    }
+  }
+  return Hex(hash, 16);
+}
+
+std::filesystem::path Beside(const std::filesystem::path& target, const std::string& name) {
+  return target.has_parent_path() ? target.parent_path() / name : std::filesystem::path(name);
+}
+
+std::filesystem::path CopyPath(const std::filesystem::path& target) {
+  return Beside(target, std::string(kPrefix) + NameNumber(target) + std::string(kCopyEnding));
+}
+
+std::uint64_t RandomNumber() {
+  thread_local std::mt19937_64 numbers{std::random_device{}()};
+  return numbers();
+}
 
 // The file a path names once every symbolic link on the way is followed;
-// a link to nothing yet names the file it points to.
+// a link to nothing yet names the file it points to. A link another user
+// planted in a shared sticky folder is refused, never followed.
 std::filesystem::path FollowLinks(std::filesystem::path path) {
   for (int hops = 0; hops < kMostLinksFollowed; ++hops) {
+    if (native::KindAt(path) != native::Kind::kLink) return path;
+    if (!native::MayFollowLink(path)) throw PlantedLink(path.string());
     std::error_code unknown;
-    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, unknown))) return path;
     std::filesystem::path link = std::filesystem::read_symlink(path, unknown);
     if (unknown) throw FileFailure(unknown, FileAccess::kWrite);
     path = link.is_absolute() ? std::move(link) : path.parent_path() / link;
@@ -37,45 +91,130 @@ void CheckReplaceable(const std::filesystem::path& path) {
   throw FileFailure(reason, FileAccess::kWrite);
 }
 
+// The whole of `source` over `target`, cut to its length, on the disk.
+void CopyInto(const std::filesystem::path& source_path, native::File& target, char* buffer,
+              std::size_t buffer_size) {
+  errno = 0;
+  const CFile source(OpenCFile(source_path, "rb"));
+  if (!source) throw FileFailure(errno, FileAccess::kRead);
+  std::error_code unknown;
+  const std::uint64_t size = std::filesystem::file_size(source_path, unknown);
+  if (unknown) throw FileFailure(unknown, FileAccess::kRead);
+  target.Reserve(size);
+  std::uint64_t copied = 0;
+  for (;;) {
+    const std::size_t got = std::fread(buffer, 1, buffer_size, source.get());
+    if (got == 0) break;
+    target.WriteAll(buffer, got);
+    copied += got;
+  }
+  if (std::ferror(source.get()) || copied != size) throw FileFailure(EIO, FileAccess::kRead);
+  target.Truncate(size);
+  target.Sync();
+}
+
 }  // namespace
+
+ReplacingFile::Protect::Protect(native::FileId file) {
+  protected_files.push_back(file);
+}
+
+ReplacingFile::Protect::~Protect() {
+  protected_files.pop_back();
+}
 
 ReplacingFile::~ReplacingFile() {
   Abandon();
 }
 
-void ReplacingFile::Open(const std::filesystem::path& path) {
+void ReplacingFile::Open(const std::filesystem::path& path, NonRegular non_regular) {
   Abandon();
-  target_ = FollowLinks(path);
-  CheckReplaceable(target_);
-  std::error_code unknown;
   earlier_.reset();
-  if (std::filesystem::exists(target_, unknown)) earlier_ = native::FactsOf(target_);
-  temp_path_ = target_;
-  temp_path_ += ".part";
+  // A device or a pipe, also behind links the system resolves itself
+  // (/dev/stdout): never replaced.
+  if (native::KindOf(path) == native::Kind::kOther) {
+    if (native::KindAt(path) == native::Kind::kLink && !native::MayFollowLink(path)) {
+      throw PlantedLink(path.string());
+    }
+    if (non_regular == NonRegular::kRefuse) throw NotReplaceable();
+    target_ = path;
+    file_ = native::File::OpenStream(target_);
+    method_ = Method::kStream;
+    return StartBuffer();
+  }
+  target_ = FollowLinks(path);
+  const native::Kind kind = native::KindAt(target_);
+  if (kind == native::Kind::kOther) throw NotReplaceable();
+  if (kind != native::Kind::kMissing && IsProtected(target_)) throw WouldReplaceTheBook();
+  if (kind == native::Kind::kRegular) FinishInterruptedCopy(target_);
+  CheckReplaceable(target_);
+  if (kind != native::Kind::kMissing) earlier_ = native::FactsOf(target_);
+  RemoveLeftovers();
   CreateTemporaryFile();
   method_ = Method::kRename;
   if (earlier_ &&
       (earlier_->links > 1 || earlier_->has_access_list || !file_->TakeOver(*earlier_))) {
     method_ = Method::kCopyOver;
   }
+  StartBuffer();
+}
+
+void ReplacingFile::OpenStandardOutput() {
+  Abandon();
+  target_.clear();
+  earlier_.reset();
+  file_ = native::File::OpenStream({});
+  method_ = Method::kStream;
+  StartBuffer();
+}
+
+void ReplacingFile::StartBuffer() {
   if (!buffer_) buffer_.reset(new char[kBufferSize]);
   used_ = 0;
   written_ = 0;
 }
 
-// One temporary name per file: a leftover of a run that was killed is
-// removed, never worked around. What cannot be removed there (a folder)
-// makes the creation fail.
-void ReplacingFile::CreateTemporaryFile() {
+// Every temporary file of this name whose run is dead: this user's,
+// unlocked, not the protected book. Live runs' files and other users' stay.
+void ReplacingFile::RemoveLeftovers() const {
+  const std::filesystem::path folder =
+      target_.has_parent_path() ? target_.parent_path() : std::filesystem::path(".");
+  const std::string start = std::string(kPrefix) + NameNumber(target_) + "-";
   std::error_code unknown;
-  if (std::filesystem::exists(std::filesystem::symlink_status(temp_path_, unknown))) {
-    native::Remove(temp_path_);
+  std::vector<std::filesystem::path> leftovers;
+  for (std::filesystem::directory_iterator entry(folder, unknown), end; !unknown && entry != end;
+       entry.increment(unknown)) {
+    const std::filesystem::path name = entry->path().filename();
+    const std::string text = name.string();
+    if (text.size() > start.size() + kPartEnding.size() && text.starts_with(start) &&
+        text.ends_with(kPartEnding)) {
+      leftovers.push_back(entry->path());
+    }
   }
-  try {
-    file_ = native::File::CreateNew(temp_path_, earlier_.has_value());
-  } catch (const Failure&) {
-    temp_path_.clear();  // not ours to remove
-    throw;
+  for (const std::filesystem::path& leftover : leftovers) {
+    if (!IsProtected(leftover) && native::IsDeadLeftover(leftover)) native::Remove(leftover);
+  }
+}
+
+// A name no other file has: made exclusively, never through a link, and
+// locked at once so that no other run takes it for a leftover.
+void ReplacingFile::CreateTemporaryFile() {
+  const std::string start = std::string(kPrefix) + NameNumber(target_) + "-";
+  for (int tries = 1;; ++tries) {
+    temp_path_ = Beside(target_, start + Hex(RandomNumber(), 8) + std::string(kPartEnding));
+    try {
+      file_ = native::File::CreateNew(temp_path_, earlier_.has_value());
+      file_->Lock(false);
+      return;
+    } catch (const Failure&) {
+      const bool taken = native::KindAt(temp_path_) != native::Kind::kMissing && !file_;
+      if (file_) {
+        file_.reset();
+        native::Remove(temp_path_);
+      }
+      temp_path_.clear();  // not ours to remove
+      if (!taken || tries == kNameTries) throw;
+    }
   }
 }
 
@@ -105,7 +244,7 @@ void ReplacingFile::Commit() {
     if (earlier_) file_->Sync();
     file_->Close();  // a file still open could not be renamed or removed on Windows
     file_.reset();
-    PutInPlace();
+    if (method_ != Method::kStream) PutInPlace();
   } catch (...) {
     Abandon();
     throw;
@@ -114,30 +253,45 @@ void ReplacingFile::Commit() {
 }
 
 void ReplacingFile::PutInPlace() {
+  if (IsProtected(target_)) throw WouldReplaceTheBook();
   if (method_ == Method::kRename) {
     native::Replace(target_, temp_path_);
     return;
   }
   CopyOverTarget();
-  native::Remove(temp_path_);
 }
 
 // The complete new content over the earlier file, in place, so that every
 // name of it shows the new content and what the system keeps of it stays.
+// Under the file's lock, one copy at a time; the new content waits under
+// the copy name until the copy is on the disk.
 void ReplacingFile::CopyOverTarget() {
-  errno = 0;
-  const CFile source(OpenCFile(temp_path_, "rb"));
-  if (!source) throw FileFailure(errno, FileAccess::kRead);
   native::File target = native::File::OpenExisting(target_);
-  target.Reserve(written_);
-  for (;;) {
-    const std::size_t got = std::fread(buffer_.get(), 1, kBufferSize, source.get());
-    if (got == 0) break;
-    target.WriteAll(buffer_.get(), got);
+  target.Lock(true);
+  const std::filesystem::path copy = CopyPath(target_);
+  if (IsProtected(copy)) throw WouldReplaceTheBook();
+  native::Replace(copy, temp_path_);
+  temp_path_.clear();
+  try {
+    target.Reserve(written_);
+  } catch (...) {
+    native::Remove(copy);  // nothing was written over the file: it stays as it was
+    throw;
   }
-  if (std::ferror(source.get())) throw FileFailure(EIO, FileAccess::kRead);
-  target.Truncate(written_);
-  target.Sync();
+  CopyInto(copy, target, buffer_.get(), kBufferSize);
+  native::Remove(copy);
+  target.Close();
+}
+
+void ReplacingFile::FinishInterruptedCopy(const std::filesystem::path& path) {
+  const std::filesystem::path copy = CopyPath(path);
+  if (!native::IsOwnRegularFile(copy) || IsProtected(copy)) return;
+  native::File target = native::File::OpenExisting(path);
+  target.Lock(true);  // a live run's copy ends first, and removes its name
+  if (!native::IsOwnRegularFile(copy)) return;
+  const std::unique_ptr<char[]> buffer(new char[kBufferSize]);
+  CopyInto(copy, target, buffer.get(), kBufferSize);
+  native::Remove(copy);
   target.Close();
 }
 

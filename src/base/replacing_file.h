@@ -17,8 +17,23 @@
 // Replacing an existing file puts the new content on the disk before it
 // takes the earlier one's place, so that not even a crash loses both.
 //
-// The temporary file is the path with ".part" added. A leftover of that
-// name, from a run that was killed, is removed; a failure removes its own.
+// The temporary file has a name of its own per run, made exclusively beside
+// the file: ".veltrana-", a number for the file's name, a random part and
+// ".part" (40 bytes, whatever the length of the file's name), locked for as
+// long as it is written. Runs at the same time never touch each other's; a
+// leftover of a run that was killed (this user's, unlocked) is removed by
+// the next run; a file of that form another user planted is left alone.
+//
+// A copy over the earlier file (hard links) first gives the complete new
+// content the name ".veltrana-<number>.copy" and holds the file's lock; a
+// run killed during the copy leaves that name, and the next run for the
+// file finishes the copy before anything else, so the file is old or new,
+// whole, once any run has started again.
+//
+// What it never does: follow a link another user planted in a shared
+// sticky folder (like /tmp), replace a device, a pipe or a socket (an export
+// may write into one as a stream), or write, rename over or remove a file
+// under protection (the address book being read, see Protect).
 #pragma once
 
 #include <cstdint>
@@ -38,6 +53,23 @@ class ReplacingFile {
   enum class Method {
     kRename,    // the temporary file takes the earlier file's place
     kCopyOver,  // the temporary file's content is copied over the earlier file
+    kStream,    // written straight into what stands there (a device, a pipe)
+  };
+
+  // What Open does with a file that exists and is not a regular file.
+  enum class NonRegular {
+    kRefuse,     // fails: a page is never written into a device
+    kWriteInto,  // writes into it as a stream (an export to /dev/stdout, a pipe)
+  };
+
+  // While a Protect lives, no ReplacingFile of this thread writes over,
+  // renames over or removes the file it names (code 75 instead).
+  class Protect {
+   public:
+    explicit Protect(native::FileId file);
+    ~Protect();
+    Protect(const Protect&) = delete;
+    Protect& operator=(const Protect&) = delete;
   };
 
   ReplacingFile() = default;
@@ -48,7 +80,13 @@ class ReplacingFile {
   // Starts the file for `path`. Fails before anything is written when the
   // file could not be made there: a missing folder, a folder or a file that
   // may not be written, a directory standing at the path.
-  void Open(const std::filesystem::path& path);
+  void Open(const std::filesystem::path& path, NonRegular non_regular = NonRegular::kRefuse);
+  // Starts writing to the standard output, as a stream.
+  void OpenStandardOutput();
+
+  // Finishes a copy over `path` that a killed run left unfinished; nothing
+  // when there is none. Open does it first.
+  static void FinishInterruptedCopy(const std::filesystem::path& path);
   bool is_open() const { return file_.has_value(); }
 
   // Writes `text` as it is; WriteLine adds CR LF. Text is gathered into a
@@ -84,6 +122,8 @@ class ReplacingFile {
  private:
   static constexpr std::size_t kBufferSize = std::size_t{1} << 16;
 
+  void StartBuffer();
+  void RemoveLeftovers() const;
   void CreateTemporaryFile();
   void WriteThrough(std::string_view text);
   void Flush();

@@ -9,27 +9,10 @@
 
 namespace veltrana {
 
-std::string ReadTextFile(const std::filesystem::path& path) {
-  errno = 0;
-  const CFile file(OpenCFile(path, "rb"));
-  if (!file) throw FileFailure(errno, FileAccess::kRead);
-
-  // The size is a hint for one allocation; the file is read to its end,
-  // however long that turns out to be.
-  std::error_code unknown;
-  const std::uintmax_t expected = std::filesystem::file_size(path, unknown);
-  std::string content;
-  content.resize(unknown ? std::size_t{1} << 16 : static_cast<std::size_t>(expected) + 1);
-  std::size_t filled = 0;
-  for (;;) {
-    if (filled == content.size()) content.resize(content.size() * 2);
-    const std::size_t got =
-        std::fread(content.data() + filled, 1, content.size() - filled, file.get());
-    filled += got;
-    if (got == 0) break;
-  }
-  if (std::ferror(file.get())) throw FileFailure(errno, FileAccess::kRead);
-  content.resize(filled);
+std::string ReadTextFile(const std::filesystem::path& path, native::FileId* id) {
+  native::FileId read;
+  std::string content = native::ReadRegularFile(path, kMostBytesRead, read);
+  if (id != nullptr) *id = read;
   return content;
 }
 

@@ -5,15 +5,25 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
+#include "base/native_file.h"
+
 namespace veltrana {
 
+// The largest file read: the old system's file positions and lengths are
+// 32-bit (2 GiB - 1 bytes); no larger book can make a page.
+inline constexpr std::uint64_t kMostBytesRead = 0x7FFFFFFF;
+
 // The whole file. A failure carries the file failure for the platform's
-// reason (53 when the file does not exist, 75 for a directory).
-std::string ReadTextFile(const std::filesystem::path& path);
+// reason (53 when the file does not exist, 75 for a directory); what is not
+// a regular file (a device, a pipe) and a file over kMostBytesRead are
+// refused before a byte is read, and a file that changes while it is read
+// fails (57). `id`, when given, receives the identity of the file read.
+std::string ReadTextFile(const std::filesystem::path& path, native::FileId* id = nullptr);
 
 // Walks the lines of a text in one pass; each byte is looked at a bounded
 // number of times, whatever mix of line ends the text has.

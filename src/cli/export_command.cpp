@@ -70,12 +70,14 @@ bool ExportRun::Run() {
 bool ExportRun::Export() {
   const bool csv = options_.format == ExportFormat::kCsv;
   const char* ending = csv ? ".csv" : ".vcf";
-  const std::string bytes = ReadTextFile(files_.book_path);
+  native::FileId book_id;
+  const std::string bytes = ReadTextFile(files_.book_path, &book_id);
+  const ReplacingFile::Protect keep_book(book_id);
   const std::string target_text =
       options_.output ? *options_.output : WithEnding(files_.addressbook, ending);
   const std::filesystem::path target =
       files_.output_path.empty() ? WithEnding(files_.book_path, ending) : files_.output_path;
-  if (NamesSameFile(target, files_.book_path)) {
+  if (!ToStandardOutput(options_) && NamesSameFile(target, files_.book_path)) {
     // Convert and Browse, enabled again there, are no buttons on the console.
     ReportWouldOverwrite(window_, "export", files_.addressbook);
     return false;
@@ -93,7 +95,12 @@ bool ExportRun::Export() {
 
 void ExportRun::Write(const ContactBook& book, const std::filesystem::path& target) {
   ReplacingFile file;
-  file.Open(target);
+  if (ToStandardOutput(options_)) {
+    file.OpenStandardOutput();
+  } else {
+    // A device or a pipe named as the target is written into, never replaced.
+    file.Open(target, ReplacingFile::NonRegular::kWriteInto);
+  }
   if (options_.format == ExportFormat::kCsv) {
     WriteCsv(book.contacts, book.resolution, file);
   } else {
@@ -137,8 +144,12 @@ int RunExportCommand(const ExportFiles& files, const ExportOptions& options, std
                      std::FILE* errors) {
   ExportRun run(files, options, errors);
   const bool written = run.Run();
-  PrintText(out, run.status() + "\r\n");
+  // With the export on standard output, the status line goes with the
+  // messages, so that the output holds the export alone.
+  std::FILE* status = ToStandardOutput(options) ? errors : out;
   if (std::fflush(out) != 0) return 1;
+  PrintText(status, run.status() + "\r\n");
+  if (std::fflush(status) != 0) return 1;
   return written ? 0 : 1;
 }
 

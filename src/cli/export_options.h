@@ -34,6 +34,11 @@ bool IsExportOption(const std::string& argument);
 std::string TakeExportOption(const std::vector<std::string>& arguments, std::size_t& i,
                              ExportOptions& options);
 
+// True for "-o -": the export goes to standard output.
+inline bool ToStandardOutput(const ExportOptions& options) {
+  return options.output && *options.output == "-";
+}
+
 // An error message when the options do not go together (an export option
 // without --export, a vCard version for CSV), else an empty text.
 std::string CheckExportOptions(const ExportOptions& options);

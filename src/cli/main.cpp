@@ -57,7 +57,8 @@ void PrintUsage(std::FILE* to) {
       "                      groups with members)\n"
       "  --charset NAME      the book's character set: windows-1252 (the default),\n"
       "                      iso-8859-1, macintosh or utf-8; exports are UTF-8\n"
-      "  -o FILE             write the export to FILE\n"
+      "  -o FILE             write the export to FILE; - for standard output (the\n"
+      "                      status line then goes to standard error)\n"
       "  --help              show this help and exit\n"
       "  --version           show the version and exit\n"
       "\n"
@@ -91,6 +92,11 @@ int Main(const veltrana::Arguments& arguments) {
     case CommandLine::Action::kExport: break;
   }
 
+#ifdef SIGPIPE
+  // A closed pipe then fails the write, and the run cleans up and reports,
+  // instead of ending in the middle of it.
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
 #ifdef SIGXFSZ
   // A file-size limit then fails the write (reported as a full disk) instead
   // of ending the program in the middle of a page.

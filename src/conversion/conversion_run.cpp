@@ -92,7 +92,10 @@ bool ConversionRun::Start() {
 }
 
 void ConversionRun::Convert() {
-  book_ = ReadTextFile(book_path_);
+  native::FileId book_id;
+  book_ = ReadTextFile(book_path_, &book_id);
+  // Nothing the run writes (the page, the settings file) may be the book.
+  const ReplacingFile::Protect keep_book(book_id);
   page_text_ = PagePathFor(state_.addressbook);
   htmlfile_ = PagePathFor(book_path_);
   if (NamesSameFile(htmlfile_, book_path_)) {
@@ -110,9 +113,14 @@ void ConversionRun::Convert() {
 
 // Every alias line's nickname goes into the work list, in file order.
 void ConversionRun::FirstPass(EntryIndex& index) {
-  // Room for as many alias lines as the book can hold (each takes at least
-  // eight bytes), so the lists never move; pages never used cost nothing.
-  const std::size_t most = book_.size() / 8 + 1;
+  // Room for exactly the book's alias lines, counted first, so the lists
+  // never move and hold no more than they need.
+  std::size_t most = 0;
+  {
+    LineCursor counter(book_);
+    std::string_view line;
+    while (counter.Next(line)) most += IsAliasLine(line) ? 1 : 0;
+  }
   aliases_.reserve(most);
   work_list_.Reserve(most);
   index.Reserve(most);

@@ -12,6 +12,7 @@
 
 #include "base/failure.h"
 #include "base/replacing_file.h"
+#include "support/leftover.h"
 #include "support/temp_dir.h"
 
 namespace veltrana {
@@ -87,7 +88,7 @@ TEST_F(ReplacingFilePosix, ASymbolicLinkStaysALinkToTheNewContent) {
     fs::create_symlink(link, page_);
     ReplacingFile file;
     file.Open(page_);
-    EXPECT_EQ(file.temporary_path(), dir_.path() / "web" / "book.htm.part");
+    EXPECT_EQ(file.temporary_path().parent_path(), dir_.path() / "web");
     file.Write("new page " + link.string());
     file.Commit();
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(page_)));
@@ -147,16 +148,19 @@ TEST_F(ReplacingFilePosix, NoRoomLeavesAHardLinkedFileWhole) {
   }
 }
 
-// A leftover temporary name that is a link must not lead the new content
-// anywhere else.
-TEST_F(ReplacingFilePosix, ALeftoverLinkAtTheTemporaryNameIsRemovedNotFollowed) {
+// A link at a temporary name (the old one, or one of the form runs use now)
+// must not lead the new content anywhere else; it is no file of a run's,
+// so it stays.
+TEST_F(ReplacingFilePosix, ALeftoverLinkAtTheTemporaryNameIsNotFollowed) {
   const fs::path elsewhere = dir_.path() / "elsewhere.txt";
   testing::WriteBytes(elsewhere, "not yours to write");
-  fs::create_symlink(elsewhere, dir_.path() / "book.htm.part");
+  const fs::path links[] = {dir_.path() / "book.htm.part", testing::LeftoverName(page_, "11111111")};
+  for (const fs::path& link : links) fs::create_symlink(elsewhere, link);
   Replace(page_, "new page");
   EXPECT_EQ(testing::ReadBytes(elsewhere), "not yours to write");
   EXPECT_EQ(testing::ReadBytes(page_), "new page");
-  EXPECT_FALSE(fs::exists(fs::symlink_status(dir_.path() / "book.htm.part")));
+  for (const fs::path& link : links) EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
+  EXPECT_EQ(FilesIn(dir_.path()), 4u) << "no temporary file left";
 }
 
 TEST_F(ReplacingFilePosix, ALinkLoopIsAnAccessError) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "base/failure.h"
+#include "support/leftover.h"
 #include "support/temp_dir.h"
 
 namespace veltrana {
@@ -84,11 +85,13 @@ TEST(ReplacingFile, RefusesBeforeWritingWhereNoPageCanBeMade) {
 TEST(ReplacingFile, RemovesALeftoverTemporaryFileAndLeavesNone) {
   testing::TempDir dir;
   const std::string path = dir.File("p.htm");
-  testing::WriteBytes(path + ".part", "half a page from a killed run");
+  for (const char* random : {"00000000", "0badf00d", "ffffffff"}) {
+    testing::WriteBytes(testing::LeftoverName(path, random), "half a page from a killed run");
+  }
   for (int run = 0; run < 3; ++run) {
     ReplacingFile page;
     page.Open(path);
-    EXPECT_EQ(page.temporary_path(), std::filesystem::path(path + ".part"));
+    EXPECT_EQ(page.temporary_path().parent_path(), dir.path());
     page.WriteLine("run " + std::to_string(run));
     page.Commit();
     EXPECT_EQ(testing::ReadBytes(path), "run " + std::to_string(run) + "\r\n");

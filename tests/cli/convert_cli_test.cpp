@@ -127,6 +127,23 @@ TEST_F(ConvertCliTest, UnwritableSettingsReportWriteINIFileAndKeepThePage) {
   EXPECT_TRUE(testing::Exists(dir_.File("b.htm")));
 }
 
+// The settings file that is the book itself, by name or through a link:
+// the history is never written over the book.
+TEST_F(ConvertCliTest, TheSettingsFileAsTheBookLeavesTheBookWhole) {
+  const std::string book = "alias a a@x\r\n";
+  testing::WriteBytes(dir_.File("veltra.ini"), book);
+  Run({"--settings-dir", ".", "veltra.ini"});
+  EXPECT_EQ(testing::ReadBytes(dir_.File("veltra.ini")), book);
+#if !defined(_WIN32)
+  std::filesystem::remove(dir_.File("veltra.ini"));
+  testing::WriteBytes(dir_.File("book.txt"), book);
+  std::filesystem::create_symlink("book.txt", dir_.File("veltra.ini"));
+  const Result linked = Run({"--settings-dir", ".", "book.txt"});
+  EXPECT_EQ(testing::ReadBytes(dir_.File("book.txt")), book);
+  EXPECT_NE(linked.err.find("Procedure: WriteINIFile()"), std::string::npos) << linked.err;
+#endif
+}
+
 TEST_F(ConvertCliTest, AFileSizeLimitIsReportedAsAFullDiskAndKeepsTheEarlierPage) {
 #if defined(_WIN32)
   GTEST_SKIP() << "Windows has no file-size limit for a process; a full disk is tested on Linux";

@@ -159,5 +159,46 @@ TEST_F(ExportCliTest, UsageErrors) {
   EXPECT_NE(Run("--help").out.find("--export FORMAT"), std::string::npos);
 }
 
+#if !defined(_WIN32)
+// The book named like the target's old temporary name, a device and the
+// standard output as targets: the book stays, the device stays a device,
+// and "-o -" puts the export alone on standard output.
+TEST_F(ExportCliTest, TheBookDevicesAndStandardOutputAsTargets) {
+  const std::string book = "alias ann ann@x\r\n";
+  testing::WriteBytes(dir_.File("book.part"), book);
+  const Result beside = Run("--export csv -o book book.part");
+  EXPECT_EQ(beside.status, 0) << beside.err;
+  EXPECT_EQ(testing::ReadBytes(dir_.File("book.part")), book) << "the book was taken for a leftover";
+  EXPECT_NE(testing::ReadBytes(dir_.File("book")).find("ann@x"), std::string::npos);
+
+  const Result device = Run("--export vcard -o /dev/null book.part");
+  EXPECT_EQ(device.status, 0) << device.err;
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null")) << "/dev/null was replaced";
+
+  const Result out = Run("--export vcard -o - book.part");
+  EXPECT_EQ(out.status, 0) << out.err;
+  EXPECT_EQ(out.out.rfind("BEGIN:VCARD\r\n", 0), 0u) << out.out;
+  EXPECT_NE(out.out.find("END:VCARD\r\n"), std::string::npos);
+  EXPECT_NE(out.err.find("Exported 1 contact and 0 lists to:"), std::string::npos) << out.err;
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()),
+                          std::filesystem::directory_iterator()),
+            2) << "book.part and book only";
+}
+
+// A failing run whose standard error is a closed pipe still ends by itself
+// and cleans up, instead of being killed by SIGPIPE.
+TEST_F(ExportCliTest, AClosedPipeAsStandardErrorIsNoSignal) {
+  const Result result = testing::RunProgram(
+      "/bin/bash",
+      {{"-c", std::string("{ sleep 0.3; \"") + VELTRANA_CONVERT +
+                  "\" --export csv missing.txt; } 2>&1 >/dev/null | true; "
+                  "echo ${PIPESTATUS[0]}"},
+       {},
+       std::nullopt},
+      dir_.path());
+  EXPECT_EQ(result.out, "1\n") << "killed by a signal: 141 is SIGPIPE";
+}
+#endif
+
 }  // namespace
 }  // namespace veltrana

@@ -1,0 +1,276 @@
+// A file replaced with another user on the machine, runs at the same time
+// and kills mid-write: a link someone else planted is refused, a device or
+// a pipe is never replaced, the protected book is never written, runs never
+// take each other's files, and a copy killed half way is finished by the
+// next run. Second-user parts run as `nobody` in a child process.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "base/failure.h"
+#include "base/replacing_file.h"
+#include "base/text_file.h"
+#include "support/temp_dir.h"
+
+namespace veltrana {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uid_t kNobody = 65534;
+
+void Replace(const fs::path& path, const std::string& content,
+             ReplacingFile::NonRegular non_regular = ReplacingFile::NonRegular::kRefuse) {
+  ReplacingFile file;
+  file.Open(path, non_regular);
+  file.Write(content);
+  file.Commit();
+}
+
+// Runs `step` in a child process as `nobody`; true when it succeeded.
+bool AsNobody(const std::function<bool()>& step) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(3);
+    ::_exit(step() ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::size_t FilesIn(const fs::path& folder) {
+  return static_cast<std::size_t>(
+      std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+class HostileMachine : public ::testing::Test {
+ protected:
+  void SetUp() override { ::chmod(dir_.path().c_str(), 0755); }
+  // A folder like /tmp: everyone writes, each name stays its owner's.
+  fs::path SharedFolder() {
+    const fs::path shared = dir_.path() / "shared";
+    fs::create_directory(shared);
+    ::chmod(shared.c_str(), 01777);
+    return shared;
+  }
+  testing::TempDir dir_;
+};
+
+#define SKIP_UNLESS_ROOT() \
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as a second user (nobody)"
+
+TEST_F(HostileMachine, ALinkAnotherUserPlantedInASharedFolderIsRefused) {
+  SKIP_UNLESS_ROOT();
+  const fs::path shared = SharedFolder();
+  const std::size_t files_before = FilesIn(shared);
+  const fs::path victim = dir_.path() / "victim.txt";
+  const struct {
+    const char* name;
+    bool planted_by_nobody;
+    bool sticky;  // in the shared folder, else in a folder of nobody's own
+    bool followed;
+  } cases[] = {
+      {"nndbase.htm", true, true, false},   // the victim's page would replace victim.txt
+      {"export.vcf", true, true, false},    // an export target too
+      {"own.htm", false, true, true},       // the user's own link keeps working
+      {"other.htm", true, false, true},     // no sticky folder: the folder's owner decides
+  };
+  const fs::path nobody_folder = dir_.path() / "nobodys";
+  fs::create_directory(nobody_folder);
+  ::chown(nobody_folder.c_str(), kNobody, kNobody);
+  for (const auto& c : cases) {
+    testing::WriteBytes(victim, "the victim's own file");
+    const fs::path link = (c.sticky ? shared : nobody_folder) / c.name;
+    const auto plant = [&] { return ::symlink(victim.c_str(), link.c_str()) == 0; };
+    ASSERT_TRUE(c.planted_by_nobody ? AsNobody(plant) : plant()) << c.name;
+    if (c.followed) {
+      Replace(link, "page");
+      EXPECT_EQ(testing::ReadBytes(victim), "page") << c.name;
+      continue;
+    }
+    try {
+      Replace(link, "page");
+      ADD_FAILURE() << c.name << ": the planted link was followed";
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.code(), kPathFileAccessError);
+      EXPECT_NE(failure.description().find(link.string()), std::string::npos)
+          << failure.description();
+    }
+    EXPECT_EQ(testing::ReadBytes(victim), "the victim's own file") << c.name;
+    EXPECT_TRUE(fs::is_symlink(link));
+  }
+  EXPECT_EQ(FilesIn(shared), files_before + 3) << "the three links and no temporary file";
+}
+
+// A page is never written into a device or a pipe; an export is written
+// into it as a stream, and it stays what it was.
+TEST_F(HostileMachine, ADeviceOrAPipeIsNeverReplaced) {
+  const fs::path fifo = dir_.path() / "pipe.vcf";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const fs::path& device : {fs::path("/dev/null"), fifo}) {
+    EXPECT_THROW(Replace(device, "page"), Failure) << device;
+    EXPECT_FALSE(fs::is_regular_file(device)) << device;
+  }
+  Replace("/dev/null", "cards", ReplacingFile::NonRegular::kWriteInto);
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+  std::string read;
+  std::thread reader([&] { read = testing::ReadBytes(fifo); });
+  Replace(fifo, "cards for the reader", ReplacingFile::NonRegular::kWriteInto);
+  reader.join();
+  EXPECT_EQ(read, "cards for the reader");
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_EQ(FilesIn(dir_.path()), 1u);
+}
+
+// The book is protected while a run reads it: no target, link or leftover
+// of that identity is written, renamed over or removed.
+TEST_F(HostileMachine, TheProtectedBookIsNeverWrittenOrRemoved) {
+  const fs::path book = dir_.path() / "book.part";
+  testing::WriteBytes(book, "alias a b\r\n");
+  fs::create_symlink(book, dir_.path() / "veltra.ini");
+  native::FileId id;
+  ReadTextFile(book, &id);
+  const ReplacingFile::Protect keep(id);
+  for (const char* target : {"book.part", "veltra.ini"}) {
+    EXPECT_THROW(Replace(dir_.path() / target, "history"), Failure) << target;
+  }
+  Replace(dir_.path() / "book", "csv");  // "book.part" is no temporary name of "book"
+  EXPECT_EQ(testing::ReadBytes(book), "alias a b\r\n");
+}
+
+// Two writers of one file at the same time, one paused while the other
+// runs whole: each ends whole, the last to finish wins, nothing is left.
+TEST_F(HostileMachine, RunsAtTheSameTimeNeverTakeEachOthersFiles) {
+  const fs::path page = dir_.path() / "book.htm";
+  std::mt19937 random(18);
+  for (int race = 0; race < 30; ++race) {
+    const std::string first(1000 + random() % 200000, 'A');
+    const std::string second(1000 + random() % 200000, 'B');
+    if (race % 2 == 1) testing::WriteBytes(page, "earlier");
+    ReplacingFile paused;
+    paused.Open(page);
+    paused.Write(first.substr(0, first.size() / 2));
+    Replace(page, second);
+    EXPECT_EQ(testing::ReadBytes(page), second);
+    paused.Write(first.substr(first.size() / 2));
+    paused.Commit();
+    EXPECT_EQ(testing::ReadBytes(page), first) << race;
+    EXPECT_EQ(FilesIn(dir_.path()), 1u) << race;
+  }
+}
+
+TEST_F(HostileMachine, NamesOf255BytesWork) {
+  const fs::path page = dir_.path() / (std::string(251, 'n') + ".htm");
+  Replace(page, "page");
+  Replace(page, "page again");
+  EXPECT_EQ(testing::ReadBytes(page), "page again");
+  EXPECT_EQ(FilesIn(dir_.path()), 1u);
+}
+
+// A dead run's leftover goes; a live run's file, another user's file and
+// anything at the old temporary name stay and stop nothing.
+TEST_F(HostileMachine, OnlyDeadLeftoversOfThisUserAreRemoved) {
+  const fs::path page = dir_.path() / "book.htm";
+  ReplacingFile live;
+  live.Open(page);
+  live.Write("live");
+  const fs::path live_file = live.temporary_path();
+  const std::string name = live_file.filename().string();  // .veltrana-NUMBER-RANDOM.part
+  const std::string start = name.substr(0, name.size() - 13);
+  const fs::path dead = dir_.path() / (start + "deadbeef.part");  // a killed run's: unlocked
+  testing::WriteBytes(dead, "dead");
+  Replace(page, "page");
+  EXPECT_TRUE(fs::exists(live_file)) << "a live run's file was taken for a leftover";
+  EXPECT_FALSE(fs::exists(dead)) << "a dead leftover stayed";
+  live.Abandon();
+  EXPECT_EQ(FilesIn(dir_.path()), 1u);
+
+  if (::geteuid() != 0) return;  // the rest needs a second user
+  ::chmod(dir_.path().c_str(), 0777);
+  fs::create_directory(dir_.path() / "book.htm.part");  // the old temporary name
+  const fs::path planted = dir_.path() / (start + "cafebabe.part");
+  ASSERT_TRUE(AsNobody([&] {
+    const int fd = ::open(planted.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    return fd >= 0 && ::write(fd, "x", 1) == 1 && ::close(fd) == 0;
+  }));
+  Replace(page, "page despite the planted files");
+  EXPECT_EQ(testing::ReadBytes(page), "page despite the planted files");
+  EXPECT_TRUE(fs::exists(planted)) << "another user's file was removed";
+}
+
+// 100 kills during the copy over a page with two names: once the next run
+// has started, both names show the old page or the new one, whole.
+TEST_F(HostileMachine, AKillDuringTheCopyIsFinishedByTheNextRun) {
+  const fs::path page = dir_.path() / "book.htm";
+  const fs::path second_name = dir_.path() / "published.htm";
+  const std::size_t size = 4u << 20;
+  testing::WriteBytes(page, std::string(size, 'A'));
+  fs::create_hard_link(page, second_name);
+  std::mt19937 random(6);
+  int torn_before_restart = 0;
+  for (int kill = 0; kill < 100; ++kill) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      for (char fill = 'B';; fill = fill == 'B' ? 'A' : 'B') Replace(page, std::string(size, fill));
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(2000 + random() % 30000));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    const std::string seen = testing::ReadBytes(page);
+    if (seen != std::string(size, 'A') && seen != std::string(size, 'B')) ++torn_before_restart;
+    ReplacingFile next;
+    next.Open(page);  // the next run starts
+    next.Abandon();
+    const std::string after = testing::ReadBytes(second_name);
+    ASSERT_TRUE(after == std::string(size, 'A') || after == std::string(size, 'B'))
+        << "kill " << kill << ": a torn page after the next run started";
+    ASSERT_EQ(testing::ReadBytes(page), after);
+    for (const auto& entry : fs::directory_iterator(dir_.path())) {
+      if (entry.path() != page && entry.path() != second_name) fs::remove(entry.path());
+    }
+  }
+  RecordProperty("torn_before_restart", torn_before_restart);
+}
+
+// What is not a regular file, a file too large for any page and a file that
+// changes while it is read are refused with a message, without hanging.
+TEST_F(HostileMachine, ReadingRefusesDevicesPipesHugeAndChangingFiles) {
+  const fs::path fifo = dir_.path() / "book.txt";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const fs::path huge = dir_.path() / "huge.txt";
+  testing::WriteBytes(huge, "");
+  fs::resize_file(huge, kMostBytesRead + 1);  // sparse: nothing is read
+  const struct {
+    fs::path path;
+    int code;
+    const char* says;
+  } cases[] = {
+      {"/dev/zero", kPathFileAccessError, "not a regular file"},
+      {fifo, kPathFileAccessError, "not a regular file"},  // no writer: no hang
+      {huge, kPathFileAccessError, "larger than"},
+      {"/proc/self/status", kDeviceIOError, "changed while it was read"},  // size 0, then text
+  };
+  for (const auto& c : cases) {
+    try {
+      ReadTextFile(c.path);
+      ADD_FAILURE() << c.path << " was read";
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.code(), c.code) << c.path;
+      EXPECT_NE(failure.description().find(c.says), std::string::npos) << failure.description();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace veltrana
