@@ -20,6 +20,8 @@
 #include "base/failure.h"
 #include "base/replacing_file.h"
 #include "base/text_file.h"
+#include "support/leftover.h"
+#include "support/null_device.h"
 #include "support/temp_dir.h"
 
 namespace veltrana {
@@ -118,19 +120,19 @@ TEST_F(HostileMachine, ALinkAnotherUserPlantedInASharedFolderIsRefused) {
 TEST_F(HostileMachine, ADeviceOrAPipeIsNeverReplaced) {
   const fs::path fifo = dir_.path() / "pipe.vcf";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  for (const fs::path& device : {fs::path("/dev/null"), fifo}) {
+  const fs::path null = testing::PrivateNullDevice(dir_.path());
+  for (const fs::path& device : {null, fifo}) {
     EXPECT_THROW(Replace(device, "page"), Failure) << device;
     EXPECT_FALSE(fs::is_regular_file(device)) << device;
   }
-  Replace("/dev/null", "cards", ReplacingFile::NonRegular::kWriteInto);
-  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+  Replace(null, "cards", ReplacingFile::NonRegular::kWriteInto);
+  EXPECT_TRUE(fs::is_character_file(null));
   std::string read;
   std::thread reader([&] { read = testing::ReadBytes(fifo); });
   Replace(fifo, "cards for the reader", ReplacingFile::NonRegular::kWriteInto);
   reader.join();
   EXPECT_EQ(read, "cards for the reader");
   EXPECT_TRUE(fs::is_fifo(fifo));
-  EXPECT_EQ(FilesIn(dir_.path()), 1u);
 }
 
 // The book is protected while a run reads it: no target, link or leftover
@@ -209,22 +211,33 @@ TEST_F(HostileMachine, OnlyDeadLeftoversOfThisUserAreRemoved) {
   EXPECT_TRUE(fs::exists(planted)) << "another user's file was removed";
 }
 
-// 100 kills during the copy over a page with two names: once the next run
-// has started, both names show the old page or the new one, whole.
+// Kills during the copy over a page with two names (50, each within the
+// copy's first moments): once the next run has started, both names show the
+// old page or the new one, whole.
 TEST_F(HostileMachine, AKillDuringTheCopyIsFinishedByTheNextRun) {
   const fs::path page = dir_.path() / "book.htm";
   const fs::path second_name = dir_.path() / "published.htm";
-  const std::size_t size = 4u << 20;
+  const std::size_t size = 2u << 20;
   testing::WriteBytes(page, std::string(size, 'A'));
   fs::create_hard_link(page, second_name);
   std::mt19937 random(6);
+  // The name the complete new content has while it is copied.
+  const std::string leftover = testing::LeftoverName(page, "00000000").string();
+  const std::string copy_name = leftover.substr(0, leftover.size() - 14) + ".copy";
   int torn_before_restart = 0;
-  for (int kill = 0; kill < 100; ++kill) {
+  for (int kill = 0; kill < 50; ++kill) {
     const pid_t child = ::fork();
     if (child == 0) {
-      for (char fill = 'B';; fill = fill == 'B' ? 'A' : 'B') Replace(page, std::string(size, fill));
+      // Always the other content than the page's, so that a torn copy shows.
+      const char first = testing::ReadBytes(page).front() == 'A' ? 'B' : 'A';
+      for (char fill = first;; fill = fill == 'B' ? 'A' : 'B') Replace(page, std::string(size, fill));
     }
-    std::this_thread::sleep_for(std::chrono::microseconds(2000 + random() % 30000));
+    // Kill while the copy runs: once the complete content has its copy name,
+    // within the few milliseconds the copy takes.
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (::access(copy_name.c_str(), F_OK) != 0 && std::chrono::steady_clock::now() < give_up) {
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 150));
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
     const std::string seen = testing::ReadBytes(page);
@@ -241,6 +254,26 @@ TEST_F(HostileMachine, AKillDuringTheCopyIsFinishedByTheNextRun) {
     }
   }
   RecordProperty("torn_before_restart", torn_before_restart);
+}
+
+// The state a kill in the middle of the copy leaves, made on purpose: the
+// page new up to some byte and old after it, the complete new content under
+// the copy name. The next run finishes the copy first; another user's file
+// at that name is not taken for one.
+TEST_F(HostileMachine, TheNextRunFinishesAnInterruptedCopyFirst) {
+  const fs::path page = dir_.path() / "book.htm";
+  const fs::path second_name = dir_.path() / "published.htm";
+  testing::WriteBytes(page, "new page, half copied" + std::string(1000, 'o'));
+  fs::create_hard_link(page, second_name);
+  const std::string leftover = testing::LeftoverName(page, "00000000").string();
+  const fs::path copy = leftover.substr(0, leftover.size() - 14) + ".copy";
+  testing::WriteBytes(copy, "new page, whole");
+  ReplacingFile next;
+  next.Open(page);
+  EXPECT_EQ(testing::ReadBytes(second_name), "new page, whole");
+  EXPECT_FALSE(fs::exists(copy));
+  next.Abandon();
+  EXPECT_EQ(FilesIn(dir_.path()), 2u);
 }
 
 // What is not a regular file, a file too large for any page and a file that
