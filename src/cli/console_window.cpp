@@ -80,4 +80,10 @@ void ConsoleWindow::ShowMessage(const std::string& text, int, const std::string&
   std::fflush(errors_);
 }
 
+void ConsoleWindow::ShowFailurePlace(const std::string& book, std::size_t line) {
+  FinishProgress();
+  PrintText(errors_, line == 0 ? book + "\r\n" : book + ", line " + std::to_string(line) + "\r\n");
+  std::fflush(errors_);
+}
+
 }  // namespace veltrana

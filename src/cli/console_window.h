@@ -46,6 +46,8 @@ class ConsoleWindow : public ConverterWindow {
   void FocusButton(Button) override {}
   void FocusAddressBook() override {}
   void ShowMessage(const std::string& text, int style, const std::string& title) override;
+  // "nndbase.txt, line 1234" (or the book alone) on standard error.
+  void ShowFailurePlace(const std::string& book, std::size_t line) override;
   PumpResult PumpEvents() override;
   void SendKeys(std::string_view) override {}
 

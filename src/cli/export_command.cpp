@@ -135,6 +135,7 @@ void ExportRun::ReportFailure(const Failure& failure) {
     ReportMissingBook(window_, files_.addressbook);
   } else {
     window_.ShowMessage(ErrorReportText(failure, proc_), kStylePlain, kAppTitle);
+    window_.ShowFailurePlace(files_.addressbook, 0);
   }
 }
 

@@ -34,6 +34,7 @@ inline void Prefetch(const void* address) {
 struct AliasEntry {
   std::string_view line;
   std::optional<std::string_view> next;
+  std::size_t number = 0;  // of the line in the book, from 1
 };
 
 class ConversionRun {
@@ -54,6 +55,7 @@ class ConversionRun {
   void EndStep();
   void Trap(const Failure& failure);
   void HandleFailure(const Failure& failure);
+  std::size_t FailingLine() const;
   void CommonTail();
   void Abandon();
 
@@ -67,6 +69,10 @@ class ConversionRun {
   std::vector<AliasEntry> aliases_;  // its alias lines, in file order
   ReplacingFile page_;
   NicknameWorkList work_list_;
+  // The line being worked on, for a failure's place: its number (from 1, 0
+  // for none) and, in the second pass, its alias entry.
+  std::size_t line_number_ = 0;
+  const AliasEntry* entry_ = nullptr;
 };
 
 void ConversionRun::Run() {
@@ -131,11 +137,13 @@ void ConversionRun::FirstPass(EntryIndex& index) {
     if (after_alias) aliases_.back().next = line;
     after_alias = IsAliasLine(line);
     if (!after_alias) continue;
+    line_number_ = number + 1;
     const NicknameCut cut = NicknameOf(line);
     work_list_.Append(cut.nickname);
     index.AddAliasLine(number, cut.nickname, cut.separator == 32767);
-    aliases_.push_back({line, std::nullopt});
+    aliases_.push_back({line, std::nullopt, number + 1});
   }
+  line_number_ = 0;
 }
 
 // ExtractNickname's cut, as a view into the book; on failure `proc` names
@@ -166,12 +174,15 @@ bool ConversionRun::SecondPass(const EntryIndex& index) {
       const std::span<const AliasNumber> ahead =
           r + 1 < scan.rows.size() ? scan.rows.subspan(r + 1) : next_scan.rows;
       if (!ahead.empty()) Prefetch(aliases_[ahead.front()].line.data());
+      entry_ = &aliases_[row];
       WriteEntryRow(state_, page_, aliases_[row].line, aliases_[row].next);
+      entry_ = nullptr;
       if (state_.ctr % 5 == 0 && !ShowProgress(entries)) return false;
     }
     if (scan.failing) {
       // The scan examines that alias line: its nickname is cut, then its
       // address text, which fails.
+      line_number_ = aliases_[*scan.failing].number;
       state_.a.assign(aliases_[*scan.failing].line);
       const Int16 separator = ExtractNickname(state_);
       state_.proc = kRunProc;
@@ -222,8 +233,17 @@ void ConversionRun::HandleFailure(const Failure& failure) {
     ReportMissingBook(window_, state_.addressbook);
   } else {
     ShowError(state_, failure, window_);
+    window_.ShowFailurePlace(state_.addressbook, FailingLine());
   }
   CommonTail();
+}
+
+// The line a failure is about: the alias line of the row being written, or
+// its note line once the row has moved on to it; the line the first pass or
+// a scan was cutting; none for the rest (the file, the page, the settings).
+std::size_t ConversionRun::FailingLine() const {
+  if (entry_ == nullptr) return line_number_;
+  return state_.a == entry_->line ? entry_->number : entry_->number + 1;
 }
 
 void ConversionRun::CommonTail() {
@@ -247,6 +267,16 @@ std::string PagePathFor(const std::string& addressbook) {
 
 std::filesystem::path PagePathFor(const std::filesystem::path& addressbook) {
   return WithEnding(addressbook, ".htm");
+}
+
+void FinishInterruptedPage(const std::filesystem::path& addressbook) {
+  std::filesystem::path page;
+  try {
+    page = PagePathFor(addressbook);
+  } catch (const Failure&) {
+    return;  // a name too short for a page: there is no page to finish
+  }
+  if (native::KindOf(page) == native::Kind::kRegular) ReplacingFile::FinishInterruptedCopy(page);
 }
 
 void RunConversion(ConverterState& state, ConverterWindow& window, std::filesystem::path& htmlfile,

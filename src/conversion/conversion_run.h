@@ -44,4 +44,9 @@ void RunConversion(ConverterState& state, ConverterWindow& window, std::filesyst
 std::string PagePathFor(const std::string& addressbook);
 std::filesystem::path PagePathFor(const std::filesystem::path& addressbook);
 
+// Finishes the copy over the page of `addressbook` that a run killed in the
+// middle of it left unfinished (the window's start does this for the book
+// it shows); nothing when there is none or the name gives no page.
+void FinishInterruptedPage(const std::filesystem::path& addressbook);
+
 }  // namespace veltrana

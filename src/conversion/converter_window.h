@@ -3,6 +3,7 @@
 // the command-line converter prints what a person would see.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -47,6 +48,15 @@ class ConverterWindow {
   // Sends a keystroke string such as "{home}+{end}" to the focused control,
   // without waiting for it to be processed.
   virtual void SendKeys(std::string_view keys) = 0;
+
+  // Where the failure just reported arose: the book as the field names it
+  // and, when the failure is about one line of it, that line's number
+  // (from 1; 0 for none). The windows' message boxes say enough; the
+  // command line adds it on standard error.
+  virtual void ShowFailurePlace(const std::string& book, std::size_t line) {
+    static_cast<void>(book);
+    static_cast<void>(line);
+  }
 };
 
 }  // namespace veltrana

@@ -22,8 +22,19 @@ void MainForm::Form_Load() {
   const SettingsLoad load = LoadSettings(state_, history_, settings_location_, *this);
   ShowHistory(history_.entries());
   SetFieldText(load == SettingsLoad::kFailed ? std::string() : state_.addressbook);
+  if (load == SettingsLoad::kRead) FinishLastPage();
   if (load == SettingsLoad::kRead) SetStatusText("Ready");
   SetPageTitleDefault(state_);
+}
+
+// A copy over the last book's page that a killed run left unfinished is
+// finished before anything else; a failure of it is reported.
+void MainForm::FinishLastPage() {
+  try {
+    FinishInterruptedPage(AddressBookPath());
+  } catch (const std::exception&) {
+    ShowError(state_, CurrentFailure(), *this);
+  }
 }
 
 void MainForm::cmdConvert_Click() {

@@ -54,6 +54,8 @@ class MainForm : public ConverterWindow {
   bool closing() const { return closing_; }
 
  private:
+  void FinishLastPage();
+
   ConverterState state_;
   AddressBookHistory history_;
   SettingsLocation settings_location_;

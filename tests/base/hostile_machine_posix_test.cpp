@@ -20,6 +20,7 @@
 #include "base/failure.h"
 #include "base/replacing_file.h"
 #include "base/text_file.h"
+#include "conversion/conversion_run.h"
 #include "support/leftover.h"
 #include "support/null_device.h"
 #include "support/temp_dir.h"
@@ -263,17 +264,28 @@ TEST_F(HostileMachine, AKillDuringTheCopyIsFinishedByTheNextRun) {
 TEST_F(HostileMachine, TheNextRunFinishesAnInterruptedCopyFirst) {
   const fs::path page = dir_.path() / "book.htm";
   const fs::path second_name = dir_.path() / "published.htm";
-  testing::WriteBytes(page, "new page, half copied" + std::string(1000, 'o'));
-  fs::create_hard_link(page, second_name);
   const std::string leftover = testing::LeftoverName(page, "00000000").string();
   const fs::path copy = leftover.substr(0, leftover.size() - 14) + ".copy";
-  testing::WriteBytes(copy, "new page, whole");
-  ReplacingFile next;
-  next.Open(page);
-  EXPECT_EQ(testing::ReadBytes(second_name), "new page, whole");
-  EXPECT_FALSE(fs::exists(copy));
-  next.Abandon();
-  EXPECT_EQ(FilesIn(dir_.path()), 2u);
+  const struct {
+    const char* who;
+    std::function<void()> starts;
+  } cases[] = {
+      {"the next run", [&] {
+         ReplacingFile next;
+         next.Open(page);
+       }},
+      {"the window's start", [&] { FinishInterruptedPage(dir_.path() / "book.txt"); }},
+  };
+  for (const auto& c : cases) {
+    fs::remove(second_name);
+    testing::WriteBytes(page, "new page, half copied" + std::string(1000, 'o'));
+    fs::create_hard_link(page, second_name);
+    testing::WriteBytes(copy, "new page, whole");
+    c.starts();
+    EXPECT_EQ(testing::ReadBytes(second_name), "new page, whole") << c.who;
+    EXPECT_FALSE(fs::exists(copy)) << c.who;
+    EXPECT_EQ(FilesIn(dir_.path()), 2u) << c.who;
+  }
 }
 
 // What is not a regular file, a file too large for any page and a file that

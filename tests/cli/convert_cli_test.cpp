@@ -54,7 +54,9 @@ TEST_F(ConvertCliTest, SameInputAndDateGiveTheSameBytes) {
 }
 
 TEST_F(ConvertCliTest, FailuresPrintTheirMessagesAndExitOne) {
-  testing::WriteBytes(dir_.File("bad.txt"), "alias lonely\r\n");
+  testing::WriteBytes(dir_.File("bad.txt"), "\r\nalias a b\r\nalias lonely\r\n");
+  testing::WriteBytes(dir_.File("note.txt"), "alias b b\r\nx\r\nalias a a@x\r\nnote a <phone:1\r\n");
+  testing::WriteBytes(dir_.File("address.txt"), "alias b b@x\r\nalias a <a@x\r\n");
   std::filesystem::create_directory(dir_.File("folder.txt"));
   testing::WriteBytes(dir_.File("book.htm"), "alias a b\r\n");
   const struct {
@@ -65,10 +67,18 @@ TEST_F(ConvertCliTest, FailuresPrintTheirMessagesAndExitOne) {
       {"", "Invalid Address Book filename\n", "Must enter name of Address Book file to convert\n"},
       {"missing.txt", "Invalid Address Book filename\n",
        "Specified Address Book does not exist.\nFilename: missing.txt\n"},
+      // After the report, the book and the line the failure is about.
       {"bad.txt", "Working...\n",
-       "Error  5: Invalid procedure call or argument\nProcedure: ExtractNickname()\n"},
+       "Error  5: Invalid procedure call or argument\nProcedure: ExtractNickname()\n"
+       "bad.txt, line 3\n"},
+      {"note.txt", "Working...\n",
+       "Error  5: Invalid procedure call or argument\nProcedure: ReadNoteLine()\n"
+       "note.txt, line 4\n"},
+      {"address.txt", "Working...\n",
+       "Error  5: Invalid procedure call or argument\nProcedure: ExtractEmailAddress()\n"
+       "address.txt, line 2\n"},
       {"folder.txt", "Working...\n",
-       "Error  75: Path/File access error\nProcedure: cmdConvert_Click()\n"},
+       "Error  75: Path/File access error\nProcedure: cmdConvert_Click()\nfolder.txt\n"},
       {"book.htm", "Invalid Address Book filename\n",
        "The page would overwrite the address book itself.\nFilename: book.htm\n"},
   };
@@ -122,7 +132,7 @@ TEST_F(ConvertCliTest, UnwritableSettingsReportWriteINIFileAndKeepThePage) {
   testing::WriteBytes(dir_.File("b.txt"), "alias x y\r\n");
   const Result result = Run({"--settings-dir", "settings", "b.txt"});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, "Error  75: Path/File access error\nProcedure: WriteINIFile()\n");
+  EXPECT_EQ(result.err, "Error  75: Path/File access error\nProcedure: WriteINIFile()\nb.txt\n");
   EXPECT_EQ(result.out, "Done.  1 Nicknames converted to:\nb.htm\n");
   EXPECT_TRUE(testing::Exists(dir_.File("b.htm")));
 }

@@ -96,18 +96,18 @@ TEST_F(ExportCliTest, ABookThatCannotBeReadIsAnsweredAsThePageRunAnswersIt) {
       {"missing.txt", "Invalid Address Book filename\n",
        "Specified Address Book does not exist.\nFilename: missing.txt\n"},
       {"folder.txt", "Working...\n",
-       "Error  75: Path/File access error\nProcedure: cmdConvert_Click()\n"},
+       "Error  75: Path/File access error\nProcedure: cmdConvert_Click()\nfolder.txt\n"},
       {"x", "Working...\n",
        "Error  5: Invalid procedure call or argument\n"
-       "Procedure: cmdConvert_Click()\n"},
+       "Procedure: cmdConvert_Click()\nx\n"},
       {"-o b.txt b.txt", "Invalid Address Book filename\n",
        "The export would overwrite the address book itself.\nFilename: b.txt\n"},
       {"-o held.vcf b.txt", "Working...\n",
-       "Error  75: Path/File access error\nProcedure: WriteVCardFile()\n"},
+       "Error  75: Path/File access error\nProcedure: WriteVCardFile()\nb.txt\n"},
       {"-o no/such/folder.vcf b.txt", "Working...\n",
-       "Error  76: Path not found\nProcedure: WriteVCardFile()\n"},
+       "Error  76: Path not found\nProcedure: WriteVCardFile()\nb.txt\n"},
       {"-o b.txt/inside.vcf b.txt", "Working...\n",
-       "Error  76: Path not found\nProcedure: WriteVCardFile()\n"},
+       "Error  76: Path not found\nProcedure: WriteVCardFile()\nb.txt\n"},
   };
   for (const auto& c : cases) {
     const Result result = Run("--export vcard " + c.arguments);
@@ -138,7 +138,7 @@ TEST_F(ExportCliTest, AFileSizeLimitKeepsTheEarlierExportAndLeavesNoTemporaryFil
   testing::WriteBytes(dir_.File("big.csv"), "earlier export");
   const Result result = Run("--export csv big.txt", 64 * 1024);
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, "Error  61: Disk full\nProcedure: WriteCSVFile()\n");
+  EXPECT_EQ(result.err, "Error  61: Disk full\nProcedure: WriteCSVFile()\nbig.txt\n");
   EXPECT_EQ(result.out, "Working...\n");
   EXPECT_EQ(testing::ReadBytes(dir_.File("big.csv")), "earlier export");
   EXPECT_FALSE(testing::Exists(dir_.File("big.csv.part")));
