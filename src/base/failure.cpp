@@ -65,7 +65,8 @@ Failure NotReplaceable() {
 Failure PlantedLink(const std::string& link) {
   return Failure(kPathFileAccessError,
                  "Path/File access error: a link another user made in a shared folder is not "
-                 "followed: " + link);
+                 "followed: " +
+                     link);
 }
 
 Failure WouldReplaceTheBook() {

@@ -23,7 +23,8 @@ std::size_t CutStart(std::basic_string_view<Char> name, std::basic_string_view<C
   const std::basic_string_view<Char> file = name.substr(own);
   bool whole_characters = true;
   if constexpr (sizeof(Char) == 1) {
-    whole_characters = IsUtf8(std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
+    whole_characters =
+        IsUtf8(std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
   }
   std::size_t start = file.size();
   for (std::size_t cut = 0; cut < kCutCharacters; ++cut) {
@@ -33,8 +34,8 @@ std::size_t CutStart(std::basic_string_view<Char> name, std::basic_string_view<C
     if constexpr (sizeof(Char) == 1) {
       while (start > 0 && (static_cast<unsigned char>(file[start]) & 0xC0) == 0x80) --start;
     } else {
-      if (start > 0 && file[start] >= 0xDC00 && file[start] <= 0xDFFF && file[start - 1] >= 0xD800 &&
-          file[start - 1] <= 0xDBFF) {
+      if (start > 0 && file[start] >= 0xDC00 && file[start] <= 0xDFFF &&
+          file[start - 1] >= 0xD800 && file[start - 1] <= 0xDBFF) {
         --start;
       }
     }

@@ -14,8 +14,8 @@ namespace veltrana {
 // last separator) has fewer than four characters, so that the cut never
 // reaches into a folder's name ("site/index/abc" would give
 // "site/index.htm"). Characters are whole: UTF-8 sequences in a name that
-// is UTF-8, UTF-16 pairs on Windows, bytes otherwise. The text form is what the user is shown; the path form is the
-// file, in the system's own characters.
+// is UTF-8, UTF-16 pairs on Windows, bytes otherwise. The text form is what the user is shown; the
+// path form is the file, in the system's own characters.
 std::string WithEnding(const std::string& name, std::string_view ending);
 std::filesystem::path WithEnding(const std::filesystem::path& name, std::string_view ending);
 

@@ -131,7 +131,8 @@ bool MayFollowLink(const std::filesystem::path& link) noexcept {
   if (::lstat(link.c_str(), &link_facts) != 0 || ::stat(folder.c_str(), &folder_facts) != 0) {
     return true;  // nothing to follow, or the follow itself fails
   }
-  const bool shared = (folder_facts.st_mode & S_ISVTX) != 0 && (folder_facts.st_mode & S_IWOTH) != 0;
+  const bool shared =
+      (folder_facts.st_mode & S_ISVTX) != 0 && (folder_facts.st_mode & S_IWOTH) != 0;
   return !shared || link_facts.st_uid == ::geteuid() || link_facts.st_uid == folder_facts.st_uid;
 }
 

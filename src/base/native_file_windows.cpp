@@ -107,9 +107,9 @@ Kind KindAt(const std::filesystem::path& path) noexcept {
 }
 
 std::string ReadRegularFile(const std::filesystem::path& path, std::uint64_t most, FileId& id) {
-  const HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     throw FileFailure(ErrorNumberOf(GetLastError()), FileAccess::kRead);
   }

@@ -25,8 +25,8 @@ thread_local std::vector<native::FileId> protected_files;
 bool IsProtected(const std::filesystem::path& path) {
   if (protected_files.empty()) return false;
   const std::optional<native::FileId> id = native::IdOf(path);
-  return id && std::find(protected_files.begin(), protected_files.end(), *id) !=
-                   protected_files.end();
+  return id &&
+         std::find(protected_files.begin(), protected_files.end(), *id) != protected_files.end();
 }
 
 std::string Hex(std::uint64_t value, int digits) {

@@ -83,7 +83,8 @@ void ExtractEmailAddress(ConverterState& state) {
   // escaping changes no more than the escaped bytes.
   std::size_t length = address.size();
   if (state.addrformat > 0) {
-    length = 2 * address.size() + 2 * state.quote.size() + std::string_view("<a href=mailto:></a>").size();
+    length = 2 * address.size() + 2 * state.quote.size() +
+             std::string_view("<a href=mailto:></a>").size();
     std::string link;
     link.reserve(2 * address.size() + 32);
     link.append("<a href=").append(state.quote).append("mailto:");

@@ -84,10 +84,10 @@ TEST_F(HostileMachine, ALinkAnotherUserPlantedInASharedFolderIsRefused) {
     bool sticky;  // in the shared folder, else in a folder of nobody's own
     bool followed;
   } cases[] = {
-      {"nndbase.htm", true, true, false},   // the victim's page would replace victim.txt
-      {"export.vcf", true, true, false},    // an export target too
-      {"own.htm", false, true, true},       // the user's own link keeps working
-      {"other.htm", true, false, true},     // no sticky folder: the folder's owner decides
+      {"nndbase.htm", true, true, false},  // the victim's page would replace victim.txt
+      {"export.vcf", true, true, false},   // an export target too
+      {"own.htm", false, true, true},      // the user's own link keeps working
+      {"other.htm", true, false, true},    // no sticky folder: the folder's owner decides
   };
   const fs::path nobody_folder = dir_.path() / "nobodys";
   fs::create_directory(nobody_folder);
@@ -231,7 +231,8 @@ TEST_F(HostileMachine, AKillDuringTheCopyIsFinishedByTheNextRun) {
     if (child == 0) {
       // Always the other content than the page's, so that a torn copy shows.
       const char first = testing::ReadBytes(page).front() == 'A' ? 'B' : 'A';
-      for (char fill = first;; fill = fill == 'B' ? 'A' : 'B') Replace(page, std::string(size, fill));
+      for (char fill = first;; fill = fill == 'B' ? 'A' : 'B')
+        Replace(page, std::string(size, fill));
     }
     // Kill while the copy runs: once the complete content has its copy name,
     // within the few milliseconds the copy takes.
@@ -270,7 +271,8 @@ TEST_F(HostileMachine, TheNextRunFinishesAnInterruptedCopyFirst) {
     const char* who;
     std::function<void()> starts;
   } cases[] = {
-      {"the next run", [&] {
+      {"the next run",
+       [&] {
          ReplacingFile next;
          next.Open(page);
        }},

@@ -154,7 +154,8 @@ TEST_F(ReplacingFilePosix, NoRoomLeavesAHardLinkedFileWhole) {
 TEST_F(ReplacingFilePosix, ALeftoverLinkAtTheTemporaryNameIsNotFollowed) {
   const fs::path elsewhere = dir_.path() / "elsewhere.txt";
   testing::WriteBytes(elsewhere, "not yours to write");
-  const fs::path links[] = {dir_.path() / "book.htm.part", testing::LeftoverName(page_, "11111111")};
+  const fs::path links[] = {dir_.path() / "book.htm.part",
+                            testing::LeftoverName(page_, "11111111")};
   for (const fs::path& link : links) fs::create_symlink(elsewhere, link);
   Replace(page_, "new page");
   EXPECT_EQ(testing::ReadBytes(elsewhere), "not yours to write");

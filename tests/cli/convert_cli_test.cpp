@@ -55,7 +55,8 @@ TEST_F(ConvertCliTest, SameInputAndDateGiveTheSameBytes) {
 
 TEST_F(ConvertCliTest, FailuresPrintTheirMessagesAndExitOne) {
   testing::WriteBytes(dir_.File("bad.txt"), "\r\nalias a b\r\nalias lonely\r\n");
-  testing::WriteBytes(dir_.File("note.txt"), "alias b b\r\nx\r\nalias a a@x\r\nnote a <phone:1\r\n");
+  testing::WriteBytes(dir_.File("note.txt"),
+                      "alias b b\r\nx\r\nalias a a@x\r\nnote a <phone:1\r\n");
   testing::WriteBytes(dir_.File("address.txt"), "alias b b@x\r\nalias a <a@x\r\n");
   std::filesystem::create_directory(dir_.File("folder.txt"));
   testing::WriteBytes(dir_.File("book.htm"), "alias a b\r\n");

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "support/run_program.h"
 #include "support/null_device.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace veltrana {
@@ -169,7 +169,8 @@ TEST_F(ExportCliTest, TheBookDevicesAndStandardOutputAsTargets) {
   testing::WriteBytes(dir_.File("book.part"), book);
   const Result beside = Run("--export csv -o book book.part");
   EXPECT_EQ(beside.status, 0) << beside.err;
-  EXPECT_EQ(testing::ReadBytes(dir_.File("book.part")), book) << "the book was taken for a leftover";
+  EXPECT_EQ(testing::ReadBytes(dir_.File("book.part")), book)
+      << "the book was taken for a leftover";
   EXPECT_NE(testing::ReadBytes(dir_.File("book")).find("ann@x"), std::string::npos);
 
   const std::filesystem::path null = testing::PrivateNullDevice(dir_.path());
@@ -185,20 +186,21 @@ TEST_F(ExportCliTest, TheBookDevicesAndStandardOutputAsTargets) {
   EXPECT_NE(out.err.find("Exported 1 contact and 0 lists to:"), std::string::npos) << out.err;
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()),
                           std::filesystem::directory_iterator()),
-            2) << "book.part and book only";
+            2)
+      << "book.part and book only";
 }
 
 // A failing run whose standard error is a closed pipe still ends by itself
 // and cleans up, instead of being killed by SIGPIPE.
 TEST_F(ExportCliTest, AClosedPipeAsStandardErrorIsNoSignal) {
-  const Result result = testing::RunProgram(
-      "/bin/bash",
-      {{"-c", std::string("{ sleep 0.3; \"") + VELTRANA_CONVERT +
-                  "\" --export csv missing.txt; } 2>&1 >/dev/null | true; "
-                  "echo ${PIPESTATUS[0]}"},
-       {},
-       std::nullopt},
-      dir_.path());
+  const Result result =
+      testing::RunProgram("/bin/bash",
+                          {{"-c", std::string("{ sleep 0.3; \"") + VELTRANA_CONVERT +
+                                      "\" --export csv missing.txt; } 2>&1 >/dev/null | true; "
+                                      "echo ${PIPESTATUS[0]}"},
+                           {},
+                           std::nullopt},
+                          dir_.path());
   EXPECT_EQ(result.out, "1\n") << "killed by a signal: 141 is SIGPIPE";
 }
 #endif

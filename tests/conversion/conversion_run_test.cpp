@@ -270,16 +270,23 @@ TEST(PagePathFor, CutsFourWholeCharactersOfTheFilesOwnName) {
     std::string book;
     std::string page;  // empty: refused with code 5
   } cases[] = {
-      {"c:/eudora/nndbase.txt", "c:/eudora/nndbase.htm"},
-      {"book.text", "book..htm"},
-      {"dir/abcd", "dir/.htm"},
-      {"dir/abc", ""},
-      {"/dev/x", ""},
+    {"c:/eudora/nndbase.txt", "c:/eudora/nndbase.htm"},
+    {"book.text", "book..htm"},
+    {"dir/abcd", "dir/.htm"},
+    {"dir/abc", ""},
+    {"/dev/x", ""},
 #if !defined(_WIN32)
-      {"Gr\xC3\xBC\xC3\x9F" "e", "G.htm"},               // "Grüße": never half a character
-      {"d/Gr\xC3\xBC\xC3\x9F" "e.txt", "d/Gr\xC3\xBC\xC3\x9F" "e.htm"},
-      {"d/caf\xE9", "d/.htm"},                             // Latin-1: bytes
-      {"d/x\xF0\x9F\x93\x96" "abc", "d/x.htm"},            // a four-byte character
+    {"Gr\xC3\xBC\xC3\x9F"
+     "e",
+     "G.htm"},  // "Grüße": never half a character
+    {"d/Gr\xC3\xBC\xC3\x9F"
+     "e.txt",
+     "d/Gr\xC3\xBC\xC3\x9F"
+     "e.htm"},
+    {"d/caf\xE9", "d/.htm"},  // Latin-1: bytes
+    {"d/x\xF0\x9F\x93\x96"
+     "abc",
+     "d/x.htm"},  // a four-byte character
 #endif
   };
   for (const auto& c : cases) {

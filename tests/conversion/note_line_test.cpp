@@ -25,7 +25,8 @@ TEST(ReadNoteLine, SplitsTagsAndFreeTextAsDocumented) {
       {"<name:Ann Lee><phone:555-0100>Met at the show", "Ann Lee", "", "555-0100", "",
        "Met at the show"},
       {"<address:12 Elm St" + M + "Springfield>xy", "", "12 Elm St<br>Springfield", "", "", "xy"},
-      {"<address:12 Elm St" + M + ">", "", "12 Elm St", "", "", "&lt;address:12 Elm St" + M + "&gt;"},
+      {"<address:12 Elm St" + M + ">", "", "12 Elm St", "", "",
+       "&lt;address:12 Elm St" + M + "&gt;"},
       {"Call after six", "", "", "", "", "Call after six"},
       {"tagless <b> and" + M + "marker", "", "", "", "", "tagless &lt;b&gt; and" + M + "marker"},
       {"<name:Ann Lee>", "Ann Lee", "", "", "", "&lt;name:Ann Lee&gt;"},
@@ -44,8 +45,10 @@ TEST(ReadNoteLine, SplitsTagsAndFreeTextAsDocumented) {
        "F", "free<br>&lt;text&gt;"},
       {"<phone:<b>bold>after", "", "", "&lt;b", "", "bold&gt;after"},
       // No byte of the book becomes markup: every field is escaped; "&" stays.
-      {"<name:<script>x<address:a<b" + M + "c><phone:\"1\"><fax:&amp;>", "&lt;script", "a&lt;b<br>c",
-       "\"1\"", "&amp;", "&lt;name:&lt;script&gt;x&lt;address:a&lt;b" + M + "c&gt;&lt;phone:\"1\"&gt;&lt;fax:&amp;&gt;"},
+      {"<name:<script>x<address:a<b" + M + "c><phone:\"1\"><fax:&amp;>", "&lt;script",
+       "a&lt;b<br>c", "\"1\"", "&amp;",
+       "&lt;name:&lt;script&gt;x&lt;address:a&lt;b" + M +
+           "c&gt;&lt;phone:\"1\"&gt;&lt;fax:&amp;&gt;"},
       {"Tom & Jerry", "", "", "", "", "Tom & Jerry"},
       {"", "", "", "", "", ""},
   };

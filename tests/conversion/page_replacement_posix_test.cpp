@@ -45,8 +45,9 @@ TEST_F(PageReplacementTest, KeepsWhatTheUserSetOnThePage) {
        [&] {
          EXPECT_TRUE(fs::is_symlink(fs::symlink_status(page)));
          EXPECT_EQ(testing::ReadBytes(web), Page());
-         EXPECT_EQ(std::distance(fs::directory_iterator(web.parent_path()), fs::directory_iterator()),
-                   1) << "no temporary file beside the published page";
+         EXPECT_EQ(
+             std::distance(fs::directory_iterator(web.parent_path()), fs::directory_iterator()), 1)
+             << "no temporary file beside the published page";
        }},
       {"a second name of the page shows the new page",
        [&] {
