@@ -21,7 +21,7 @@
 #include "settings/settings_directory.h"
 #include "settings/settings_file.h"
 #include "win32/window_dialogs.h"
-#include "window/main_form.h"
+#include "form/main_form.h"
 
 namespace veltrana::win32 {
 

@@ -20,7 +20,7 @@
 #include "ui/file_name_text.h"
 #include "ui/frm_main.h"
 #include "ui/url_recorder.h"
-#include "window/window_driver.h"
+#include "form/window_driver.h"
 
 namespace veltrana::testing {
 

@@ -1,4 +1,4 @@
-#include "window/main_form.h"
+#include "form/main_form.h"
 
 #include <utility>
 
