@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings_file.h"
+#include "form/settings_history.h"
 #include "support/recording_window.h"
 #include "support/temp_dir.h"
 
