@@ -18,7 +18,6 @@
 
 #include "support/temp_dir.h"
 #include "ui/fake_dialogs.h"
-#include "ui/key_sequence_text.h"
 #include "ui/module1.h"
 #include "ui/url_recorder.h"
 
@@ -395,16 +394,6 @@ TEST(OpenAddressBookDialog, IsTitledAndFilteredAndAddsTxt) {
   QTest::keyClick(name, Qt::Key_Return);
   ASSERT_EQ(dialog->selectedFiles().size(), 1);
   EXPECT_EQ(dialog->selectedFiles().at(0), QString::fromStdString(dir.File("book.txt")));
-}
-
-TEST(KeySequenceText, HomeThenShiftEnd) {
-  const std::vector<KeyStroke> strokes = ParseKeySequenceText("{home}+{end}");
-  ASSERT_EQ(strokes.size(), 2u);
-  EXPECT_EQ(strokes[0].key, Qt::Key_Home);
-  EXPECT_EQ(strokes[0].modifiers, Qt::NoModifier);
-  EXPECT_EQ(strokes[1].key, Qt::Key_End);
-  EXPECT_EQ(strokes[1].modifiers, Qt::ShiftModifier);
-  EXPECT_EQ(ParseKeySequenceText("^a{nonsense}").size(), 1u);
 }
 
 }  // namespace
