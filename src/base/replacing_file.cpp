@@ -179,15 +179,19 @@ void ReplacingFile::StartBuffer() {
 void ReplacingFile::RemoveLeftovers() const {
   const std::filesystem::path folder =
       target_.has_parent_path() ? target_.parent_path() : std::filesystem::path(".");
-  const std::string start = std::string(kPrefix) + NameNumber(target_) + "-";
+  // Compared in the system's own characters: other names in the folder
+  // need not be spellable in 8 bits.
+  using Native = std::filesystem::path::string_type;
+  const std::string ascii_start = std::string(kPrefix) + NameNumber(target_) + "-";
+  const Native start(ascii_start.begin(), ascii_start.end());
+  const Native ending(kPartEnding.begin(), kPartEnding.end());
   std::error_code unknown;
   std::vector<std::filesystem::path> leftovers;
   for (std::filesystem::directory_iterator entry(folder, unknown), end; !unknown && entry != end;
        entry.increment(unknown)) {
-    const std::filesystem::path name = entry->path().filename();
-    const std::string text = name.string();
-    if (text.size() > start.size() + kPartEnding.size() && text.starts_with(start) &&
-        text.ends_with(kPartEnding)) {
+    const Native text = entry->path().filename().native();
+    if (text.size() > start.size() + ending.size() && text.starts_with(start) &&
+        text.ends_with(ending)) {
       leftovers.push_back(entry->path());
     }
   }
