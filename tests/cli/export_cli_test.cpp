@@ -7,9 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "support/null_device.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
+
+#if !defined(_WIN32)
+#include "support/null_device.h"
+#endif
 
 namespace veltrana {
 namespace {
