@@ -70,10 +70,11 @@ class ConversionRun {
   NicknameWorkList work_list_;
 };
 
+// Everything the run does, from its first step, is under its error trap.
 void ConversionRun::Run() {
-  if (!Start()) return Abandon();
-  if (state_.addressbook.empty()) return ReportEmptyName(window_);
   try {
+    if (!Start()) return Abandon();
+    if (state_.addressbook.empty()) return ReportEmptyName(window_);
     Convert();
   } catch (const std::exception&) {
     Trap(CurrentFailure());
@@ -198,13 +199,20 @@ void ConversionRun::EndStep() {
   window_.FocusButton(Button::kView);
 }
 
-// The run's error trap. A failure in the end step reached from it is trapped
-// again, as the trap stays armed.
+// The run's error trap. It stays armed while it recovers, so a failure of
+// the recovery itself (the window failing to show the report) is trapped
+// again, but only so often: a window that keeps failing gets its last
+// failure back, instead of the trap calling itself without end.
 void ConversionRun::Trap(const Failure& failure) {
-  try {
-    HandleFailure(failure);
-  } catch (const std::exception&) {
-    Trap(CurrentFailure());
+  constexpr int kTries = 3;
+  Failure current = failure;
+  for (int attempt = 1;; ++attempt) {
+    try {
+      return HandleFailure(current);
+    } catch (const std::exception&) {
+      if (attempt == kTries) throw;
+      current = CurrentFailure();
+    }
   }
 }
 

@@ -12,8 +12,8 @@
 #include <memory>
 #include <string>
 
-#include "support/temp_dir.h"
 #include "form/window_driver.h"
+#include "support/temp_dir.h"
 
 namespace veltrana::testing {
 
@@ -153,6 +153,22 @@ inline void BrowseChosenAndCancelled(WindowCaseTest& t, WindowDriver& w) {
   EXPECT_TRUE(w.Messages().empty());
 }
 
+// A Browse whose dialog fails otherwise than by a cancel is reported, and
+// the window goes on as before.
+inline void ABrowseThatFails(WindowCaseTest& t, WindowDriver& w) {
+  w.Open(t.settings_.path(), std::nullopt);
+  const std::string book = t.Book("a.txt", "alias a b\r\n");
+  w.Type(book);
+  w.FailBrowse();
+  w.Click("Browse");
+  EXPECT_EQ(w.Messages(), std::vector<std::string>{"0 Veltrana: Error  51: Internal error\n"
+                                                   "Procedure: cmdOpen_Click()"});
+  t.ExpectButtons(true, true, false);
+  EXPECT_EQ(w.Field(), book);
+  w.Click("Convert");
+  EXPECT_TRUE(w.Enabled("View"));
+}
+
 }  // namespace window_cases
 }  // namespace veltrana::testing
 
@@ -169,4 +185,5 @@ inline void BrowseChosenAndCancelled(WindowCaseTest& t, WindowDriver& w) {
   VELTRANA_WINDOW_CASE(Fixture, AnEmptyName)               \
   VELTRANA_WINDOW_CASE(Fixture, AMissingFile)              \
   VELTRANA_WINDOW_CASE(Fixture, AFailingRun)               \
-  VELTRANA_WINDOW_CASE(Fixture, BrowseChosenAndCancelled)
+  VELTRANA_WINDOW_CASE(Fixture, BrowseChosenAndCancelled)  \
+  VELTRANA_WINDOW_CASE(Fixture, ABrowseThatFails)

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <optional>
+#include <stdexcept>
 
 #include "ui/window_dialogs.h"
 
@@ -20,6 +21,7 @@ struct DialogLog {
   int modal_loops = 0;   // message boxes that were up, active, over the window
   int browse_shown = 0;
   std::optional<QString> browse_answer;  // nothing: the user cancels
+  bool browse_fails = false;             // the dialog throws, once
 };
 
 class FakeDialogs : public WindowDialogs {
@@ -45,6 +47,10 @@ class FakeDialogs : public WindowDialogs {
 
   std::optional<QString> ChooseAddressBook(QWidget*) override {
     ++log_.browse_shown;
+    if (log_.browse_fails) {
+      log_.browse_fails = false;
+      throw std::runtime_error("the dialog could not be shown");
+    }
     return log_.browse_answer;
   }
 

@@ -62,6 +62,7 @@ class QtWindowDriver : public WindowDriver {
   void AnswerBrowse(const std::optional<std::string>& path) override {
     log_.browse_answer = path ? std::optional<QString>(ShowBytes(*path)) : std::nullopt;
   }
+  void FailBrowse() override { log_.browse_fails = true; }
 
   std::string Field() override { return window_->AddressBookText(); }
   std::string SelectedFieldText() override {

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ struct Win32DialogLog {
   int modal_loops = 0;                // boxes that were the active window over a disabled owner
   int browse_shown = 0;
   std::optional<std::wstring> browse_answer;  // nothing: the user cancels
+  bool browse_fails = false;                  // the dialog throws, once
 };
 
 class Win32FakeDialogs : public win32::WindowDialogs {
@@ -56,6 +58,10 @@ class Win32FakeDialogs : public win32::WindowDialogs {
 
   std::optional<std::wstring> ChooseAddressBook(HWND) override {
     ++log_.browse_shown;
+    if (log_.browse_fails) {
+      log_.browse_fails = false;
+      throw std::runtime_error("the dialog could not be shown");
+    }
     return log_.browse_answer;
   }
 
