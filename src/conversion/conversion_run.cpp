@@ -101,7 +101,6 @@ void ConversionRun::Convert() {
     return ReportWouldOverwrite(window_, "page", state_.addressbook);
   }
   WriteHeader(state_, page_, htmlfile_, options_.date ? *options_.date : TodayLocal());
-  state_.proc = kRunProc;
 
   EntryIndex index;
   FirstPass(index);
@@ -168,7 +167,6 @@ bool ConversionRun::SecondPass(const EntryIndex& index) {
       // address text, which fails.
       state_.a.assign(aliases_[*scan.failing].line);
       const Int16 separator = ExtractNickname(state_);
-      state_.proc = kRunProc;
       state_.emailaddress = AddressTextAfter(state_.a, separator);
     }
     scan = next_scan;
@@ -184,15 +182,16 @@ bool ConversionRun::ShowProgress(Int16 entries) {
 
 void ConversionRun::EndStep() {
   WriteFooter(state_, page_);
-  state_.proc = kRunProc;
   work_list_.Clear();
   window_.SetStatusText("Done. " + NumberText(state_.ctr) + " Nicknames converted to:\r\n" +
                         page_text_);
   if (state_.ctr >= 1 && options_.history != nullptr) {
     options_.history->UpdateAddressBookList(state_, state_.addressbook);
     options_.history->WriteINIFile(state_);
+    // UpdateAddressBookList leaves its name in `proc` (the load step keeps
+    // it), so the run stores its own again.
+    state_.proc = kRunProc;
   }
-  state_.proc = kRunProc;
   window_.SetButtonEnabled(Button::kConvert, true);
   window_.SetButtonEnabled(Button::kView, true);
   window_.SetButtonEnabled(Button::kBrowse, true);

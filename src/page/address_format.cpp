@@ -2,6 +2,7 @@
 
 #include "base/first_occurrence.h"
 #include "base/set_text.h"
+#include "page/procedure_name.h"
 #include "page/text_ops.h"
 
 namespace veltrana {
@@ -36,7 +37,7 @@ std::string_view CutCommentedAddress(std::string_view text) {
 }  // namespace
 
 bool MultipleAddress(ConverterState& state, std::string& text) {
-  state.proc = "MultipleAddress()";
+  const ProcedureName name(state, "MultipleAddress()");
   const Int16 comma = InStr(1, text, ',');
   if (comma > 0 && !IsLast(comma, text)) return true;
   const Int16 at = InStr(1, text, '@');
@@ -46,16 +47,15 @@ bool MultipleAddress(ConverterState& state, std::string& text) {
 }
 
 std::string& MakeMultipleAddress(ConverterState& state, std::string& text) {
-  state.proc = "MakeMultipleAddress()";
+  const ProcedureName name(state, "MakeMultipleAddress()");
   ReplaceEachFirstOccurrence(text, ',', state.eudbreak, AtTextEnd::kDrop);
   StripBrackets(state, text);
-  state.proc = "MakeMultipleAddress()";
   ReplaceEachFirstOccurrence(text, state.eudbreak.at(0), state.br, AtTextEnd::kDrop);
   return text;
 }
 
 Int16 AddressFormat(ConverterState& state, std::string& text) {
-  state.proc = "AddressFormat()";
+  const ProcedureName name(state, "AddressFormat()");
   const std::string_view first = Left(text, 1);
   if (first == state.quote) return 2;
   if (first == "<") return InStr(1, text, '(') > 0 ? 4 : 6;
@@ -66,10 +66,9 @@ Int16 AddressFormat(ConverterState& state, std::string& text) {
 }
 
 void ExtractEmailAddress(ConverterState& state) {
-  state.proc = "ExtractEmailAddress()";
+  const ProcedureName name(state, "ExtractEmailAddress()");
   std::string& address = state.emailaddress;
   state.addrformat = AddressFormat(state, address);
-  state.proc = "ExtractEmailAddress()";
   switch (state.addrformat) {
     case 1:
     case 2:

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "base/set_text.h"
+#include "page/procedure_name.h"
 #include "page/text_ops.h"
 
 namespace veltrana {
@@ -57,7 +58,6 @@ Int16 ReadTag(ConverterState& state, const Tag& tag, std::size_t found) {
   SetText(field, Mid(state.noteline, start, ToInt16(end - start)));
   if (tag.replace_markers) {
     ReplaceChr3(state, field);
-    state.proc = kProc;
   }
   return end;
 }
@@ -79,7 +79,7 @@ Int16 FreeTextStart(const std::string& note, const std::array<Int16, 4>& ends) {
 }  // namespace
 
 void ReadNoteLine(ConverterState& state) {
-  state.proc = kProc;
+  const ProcedureName name(state, kProc);
   for (const Tag& tag : kTags) (state.*tag.field).clear();
   state.recipientnote.clear();
 
@@ -92,7 +92,6 @@ void ReadNoteLine(ConverterState& state) {
     SetText(state.recipientnote, Mid(state.noteline, start));
     StripBrackets(state, state.recipientnote);
     ReplaceChr3(state, state.recipientnote);
-    state.proc = kProc;
   } else {
     state.recipientnote = state.noteline;
   }

@@ -6,6 +6,7 @@
 #include "base/case_fold.h"
 #include "base/number_text.h"
 #include "base/program_identity.h"
+#include "page/procedure_name.h"
 
 namespace veltrana {
 
@@ -38,7 +39,7 @@ std::string PageDateText(const CalendarDate& date) {
 
 void WriteHeader(ConverterState& state, ReplacingFile& page, const std::filesystem::path& htmlfile,
                  const CalendarDate& today) {
-  state.proc = "WriteHeader()";
+  const ProcedureName name(state, "WriteHeader()");
   const std::string title = BookTitle(state.addressbook);
   page.Open(htmlfile);
   page.WriteLine("<html>");
@@ -64,7 +65,7 @@ void WriteHeader(ConverterState& state, ReplacingFile& page, const std::filesyst
 // Rows are the bulk of the page: their pieces go to the page as they are,
 // without joining them into temporary strings first.
 void WriteHTMLLine(ConverterState& state, ReplacingFile& page) {
-  state.proc = "WriteHTMLLine()";
+  const ProcedureName name(state, "WriteHTMLLine()");
   page.WriteLine("<tr>");
   page.Write("<td><b>");
   page.Write(state.nickname);
@@ -97,7 +98,7 @@ void WriteHTMLLine(ConverterState& state, ReplacingFile& page) {
 }
 
 void WriteFooter(ConverterState& state, ReplacingFile& page) {
-  state.proc = "WriteFooter()";
+  const ProcedureName name(state, "WriteFooter()");
   const std::string& q = state.quote;
   page.WriteLine("</table>");
   page.WriteLine("");

@@ -5,6 +5,7 @@
 #include "base/int16.h"
 #include "base/replacing_file.h"
 #include "base/text_file.h"
+#include "page/procedure_name.h"
 #include "settings/settings_directory.h"
 
 namespace veltrana {
@@ -45,7 +46,7 @@ void ReadSettingsFile(ConverterState& state, AddressBookHistory& history,
 
 void WriteINIFile(ConverterState& state, const AddressBookHistory& history,
                   const SettingsLocation& location) {
-  state.proc = "WriteINIFile()";
+  const ProcedureName name(state, "WriteINIFile()");
   if (location.create_directory) CreateSettingsDirectory(location.directory);
   location.EnterDirectory(FileAccess::kWrite);
   ReplacingFile file;

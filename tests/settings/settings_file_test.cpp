@@ -65,7 +65,7 @@ TEST_F(SettingsFileTest, ReadsAcceptedLinesOnlyAndKeepsValuesUnchanged) {
   // Skipped lines are gone at the next rewrite.
   Write();
   EXPECT_EQ(IniText(), Ini({"c:\\a.txt", " lead", "\"q\" x "}));
-  EXPECT_EQ(state_.proc, "WriteINIFile()");
+  EXPECT_EQ(state_.proc, "UpdateAddressBookList()") << "the caller's name is back";
 }
 
 TEST_F(SettingsFileTest, HistoryAndCurrentBookRoundTrip) {
