@@ -127,7 +127,7 @@ void ExportRun::ReportFailure(const Failure& failure) {
   if (failure.code() == kFileNotFound && proc_ == kRunProc) {
     ReportMissingBook(window_, files_.addressbook);
   } else {
-    window_.ShowMessage(ErrorReportText(failure, proc_), kStylePlain, kAppTitle);
+    window_.ShowMessage(ErrorReportText(failure, proc_), MessageStyle::kPlain, kAppTitle);
   }
 }
 

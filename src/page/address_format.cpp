@@ -54,15 +54,17 @@ std::string& MakeMultipleAddress(ConverterState& state, std::string& text) {
   return text;
 }
 
-Int16 AddressFormat(ConverterState& state, std::string& text) {
+AddressForm AddressFormat(ConverterState& state, std::string& text) {
   const ProcedureName name(state, "AddressFormat()");
   const std::string_view first = Left(text, 1);
-  if (first == state.quote) return 2;
-  if (first == "<") return InStr(1, text, '(') > 0 ? 4 : 6;
-  if (InStr(1, text, '<') > 0) return 1;
-  if (InStr(1, text, '(') > 0) return 3;
-  if (InStr(1, text, '@') > 0) return 5;
-  return 0;
+  if (first == state.quote) return AddressForm::kQuotedNameFirst;
+  if (first == "<") {
+    return InStr(1, text, '(') > 0 ? AddressForm::kAngleThenComment : AddressForm::kAngleAlone;
+  }
+  if (InStr(1, text, '<') > 0) return AddressForm::kNameThenAngle;
+  if (InStr(1, text, '(') > 0) return AddressForm::kAddressThenComment;
+  if (InStr(1, text, '@') > 0) return AddressForm::kBareAddress;
+  return AddressForm::kNone;
 }
 
 void ExtractEmailAddress(ConverterState& state) {
@@ -70,15 +72,16 @@ void ExtractEmailAddress(ConverterState& state) {
   std::string& address = state.emailaddress;
   state.addrformat = AddressFormat(state, address);
   switch (state.addrformat) {
-    case 1:
-    case 2:
-    case 4:
-    case 6: SetText(address, CutAngleAddress(address)); break;
-    case 3: SetText(address, CutCommentedAddress(address)); break;
-    default: break;
+    case AddressForm::kNameThenAngle:
+    case AddressForm::kQuotedNameFirst:
+    case AddressForm::kAngleThenComment:
+    case AddressForm::kAngleAlone: SetText(address, CutAngleAddress(address)); break;
+    case AddressForm::kAddressThenComment: SetText(address, CutCommentedAddress(address)); break;
+    case AddressForm::kBareAddress:
+    case AddressForm::kNone: break;
   }
   if (!address.empty() && address.back() == ',') address.pop_back();
-  if (state.addrformat > 0) {
+  if (state.addrformat != AddressForm::kNone) {
     std::string link;
     link.reserve(2 * address.size() + 32);
     link.append("<a href=").append(state.quote).append("mailto:").append(address);

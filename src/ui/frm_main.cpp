@@ -203,7 +203,7 @@ void frmMain::FocusAddressBook() {
   cbxAddressBook->setFocus(Qt::OtherFocusReason);
 }
 
-void frmMain::ShowMessage(const std::string& text, int style, const std::string& title) {
+void frmMain::ShowMessage(const std::string& text, MessageStyle style, const std::string& title) {
   dialogs_->ShowMessage(this, ToQt(text), style, ToQt(title));
 }
 

@@ -11,13 +11,13 @@
 
 #include "base/calendar_date.h"
 #include "conversion/converter_window.h"
+#include "form/main_form.h"
 #include "page/converter_state.h"
 #include "settings/address_book_history.h"
 #include "settings/settings_directory.h"
 #include "settings/settings_file.h"
 #include "ui/module1.h"
 #include "ui/window_dialogs.h"
-#include "form/main_form.h"
 
 class QComboBox;
 class QLabel;
@@ -51,7 +51,7 @@ class frmMain : public QWidget, public MainForm {
   void SetButtonEnabled(Button button, bool enabled) override;
   void FocusButton(Button button) override;
   void FocusAddressBook() override;
-  void ShowMessage(const std::string& text, int style, const std::string& title) override;
+  void ShowMessage(const std::string& text, MessageStyle style, const std::string& title) override;
   PumpResult PumpEvents() override;
   void SendKeys(std::string_view keys) override;
 

@@ -291,7 +291,7 @@ void frmMain::FocusAddressBook() {
   SetFocus(cbxAddressBook);
 }
 
-void frmMain::ShowMessage(const std::string& text, int style, const std::string& title) {
+void frmMain::ShowMessage(const std::string& text, MessageStyle style, const std::string& title) {
   dialogs_->ShowMessage(hwnd_, WideOfText(text), style, WideOfText(title));
 }
 

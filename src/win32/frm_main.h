@@ -63,7 +63,7 @@ class frmMain : public MainForm {
   void SetButtonEnabled(Button button, bool enabled) override;
   void FocusButton(Button button) override;
   void FocusAddressBook() override;
-  void ShowMessage(const std::string& text, int style, const std::string& title) override;
+  void ShowMessage(const std::string& text, MessageStyle style, const std::string& title) override;
   PumpResult PumpEvents() override;
   void SendKeys(std::string_view keys) override;
 

@@ -102,7 +102,7 @@ TEST(ConsoleWindow, ProgressUsesCarriageReturnsAndBlanksOnly) {
   window.SetStatusText("Working...");
   window.PumpEvents();
   window.FinishProgress();
-  window.ShowMessage("Error  5: x\r\nProcedure: y", kStylePlain, "Veltrana");
+  window.ShowMessage("Error  5: x\r\nProcedure: y", MessageStyle::kPlain, "Veltrana");
   std::rewind(errors);
   std::string shown(256, '\0');
   shown.resize(std::fread(shown.data(), 1, shown.size(), errors));

@@ -42,7 +42,7 @@ class FailingForm : public MainForm {
   void SetButtonEnabled(Button button, bool on) override { enabled[button] = on; }
   void FocusButton(Button) override {}
   void FocusAddressBook() override {}
-  void ShowMessage(const std::string& text, int, const std::string&) override {
+  void ShowMessage(const std::string& text, MessageStyle, const std::string&) override {
     ++message_boxes;
     if (messages_fail) throw std::runtime_error("no message box");
     messages.push_back(text);

@@ -18,7 +18,7 @@ std::string Link(const std::string& address) {
 
 struct SingleCase {
   std::string text;
-  int format;
+  Int16 format;  // the form's number
   std::string page;
 };
 
@@ -50,7 +50,7 @@ TEST(ExtractEmailAddress, CutsEachFormAndLinksIt) {
     ConverterState state = LoadedConverterState();
     state.emailaddress = c.text;
     ExtractEmailAddress(state);
-    EXPECT_EQ(state.addrformat, c.format) << c.text;
+    EXPECT_EQ(static_cast<Int16>(state.addrformat), c.format) << c.text;
     EXPECT_EQ(state.emailaddress, c.page) << c.text;
     EXPECT_EQ(state.proc, "Form_Load()") << "the caller's name is back";
   }

@@ -55,9 +55,10 @@ class RecordingWindow : public ConverterWindow {
     focus = "field";
     events.push_back("focus field");
   }
-  void ShowMessage(const std::string& text, int style, const std::string& title) override {
+  void ShowMessage(const std::string& text, MessageStyle style, const std::string& title) override {
     messages.push_back(text);
-    events.push_back("message " + std::to_string(style) + " " + title + ": " + text);
+    events.push_back("message " + std::to_string(static_cast<int>(style)) + " " + title + ": " +
+                     text);
   }
   PumpResult PumpEvents() override {
     events.push_back("pump");

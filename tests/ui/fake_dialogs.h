@@ -28,8 +28,9 @@ class FakeDialogs : public WindowDialogs {
  public:
   explicit FakeDialogs(DialogLog& log) : log_(log) {}
 
-  void ShowMessage(QWidget* parent, const QString& text, int style, const QString& title) override {
-    log_.messages << QString::number(style) + " " + title + ": " + text;
+  void ShowMessage(QWidget* parent, const QString& text, MessageStyle style,
+                   const QString& title) override {
+    log_.messages << QString::number(static_cast<int>(style)) + " " + title + ": " + text;
     QDialog box(parent);
     box.setWindowTitle(title);
     box.setModal(true);

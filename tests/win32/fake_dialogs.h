@@ -29,14 +29,15 @@ class Win32FakeDialogs : public win32::WindowDialogs {
  public:
   explicit Win32FakeDialogs(Win32DialogLog& log) : log_(log) {}
 
-  void ShowMessage(HWND owner, const std::wstring& text, int style,
+  void ShowMessage(HWND owner, const std::wstring& text, MessageStyle style,
                    const std::wstring& title) override {
     std::string shown = TextOfWide(text);
     for (std::size_t at = shown.find("\r\n"); at != std::string::npos;
          at = shown.find("\r\n", at)) {
       shown.erase(at, 1);
     }
-    log_.messages.push_back(std::to_string(style) + " " + TextOfWide(title) + ": " + shown);
+    log_.messages.push_back(std::to_string(static_cast<int>(style)) + " " + TextOfWide(title) +
+                            ": " + shown);
     EnableWindow(owner, FALSE);
     const HWND box = CreateWindowExW(WS_EX_DLGMODALFRAME, L"STATIC", text.c_str(),
                                      WS_POPUP | WS_CAPTION | WS_VISIBLE, 100, 100, 300, 120, owner,
