@@ -11,7 +11,7 @@
 namespace veltrana {
 namespace {
 
-using testing::ExpectedEntry;
+using test::ExpectedEntry;
 
 const std::string M(1, '\x03');  // the line-break marker
 
@@ -29,7 +29,7 @@ struct EntryCase {
   std::string report{};  // when the run fails
 };
 
-class EntryRowTest : public testing::RunFixture {};
+class EntryRowTest : public test::RunFixture {};
 
 TEST_F(EntryRowTest, AliasAndNoteLinesGiveTheirRow) {
   const EntryCase cases[] = {
@@ -57,11 +57,11 @@ TEST_F(EntryRowTest, AliasAndNoteLinesGiveTheirRow) {
   };
   for (const EntryCase& c : cases) {
     SCOPED_TRACE(c.lines);
-    window_ = testing::RecordingWindow();
-    ASSERT_EQ(Convert(c.lines), testing::RunOutcome::kConverted) << window_.messages.front();
-    EXPECT_EQ(Page(), testing::ExpectedHeader(Title(), testing::kRunDateText) +
-                          testing::ExpectedRow(*c.row) +
-                          testing::ExpectedFooter(1, dir_.File("book.txt")));
+    window_ = test::RecordingWindow();
+    ASSERT_EQ(Convert(c.lines), test::RunOutcome::kConverted) << window_.messages.front();
+    EXPECT_EQ(Page(), test::ExpectedHeader(Title(), test::kRunDateText) +
+                          test::ExpectedRow(*c.row) +
+                          test::ExpectedFooter(1, dir_.File("book.txt")));
   }
 }
 
@@ -84,11 +84,11 @@ TEST_F(EntryRowTest, FormattingAndNoteFailuresAreReportedUnderTheirOperation) {
   };
   for (const EntryCase& c : cases) {
     SCOPED_TRACE(c.lines.substr(0, 60));
-    window_ = testing::RecordingWindow();
-    EXPECT_EQ(Convert(c.lines), testing::RunOutcome::kFailed);
+    window_ = test::RecordingWindow();
+    EXPECT_EQ(Convert(c.lines), test::RunOutcome::kFailed);
     ASSERT_EQ(window_.messages.size(), 1u);
     EXPECT_EQ(window_.messages[0], c.report);
-    EXPECT_FALSE(testing::Exists(PagePath()));
+    EXPECT_FALSE(test::Exists(PagePath()));
   }
 }
 

@@ -59,8 +59,8 @@ class FailingForm : public MainForm {
 
 class MainFormTest : public ::testing::Test {
  protected:
-  testing::TempDir settings_;
-  testing::TempDir books_;
+  test::TempDir settings_;
+  test::TempDir books_;
   std::filesystem::path htmlfile_;
 };
 

@@ -15,7 +15,7 @@
 #include "form/window_driver.h"
 #include "support/temp_dir.h"
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 class WindowCaseTest : public ::testing::Test {
  public:
@@ -170,11 +170,11 @@ inline void ABrowseThatFails(WindowCaseTest& t, WindowDriver& w) {
 }
 
 }  // namespace window_cases
-}  // namespace veltrana::testing
+}  // namespace veltrana::test
 
-#define VELTRANA_WINDOW_CASE(Fixture, Case)                   \
-  TEST_F(Fixture, Case) {                                     \
-    ::veltrana::testing::window_cases::Case(*this, window()); \
+#define VELTRANA_WINDOW_CASE(Fixture, Case)                \
+  TEST_F(Fixture, Case) {                                  \
+    ::veltrana::test::window_cases::Case(*this, window()); \
   }
 
 #define VELTRANA_WINDOW_CASES(Fixture)                     \

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 class WindowDriver {
  public:
@@ -44,4 +44,4 @@ class WindowDriver {
   virtual std::vector<std::filesystem::path> Viewed() = 0;
 };
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

@@ -16,8 +16,8 @@
 namespace {
 
 using namespace veltrana;
-using testing::Check;
-using testing::Fail;
+using test::Check;
+using test::Fail;
 
 void CheckCard(const std::string& card) {
   Check(card.rfind("BEGIN:VCARD\r\n", 0) == 0, "a card opens");

@@ -11,7 +11,7 @@
 namespace veltrana {
 namespace {
 
-using testing::ExpectedEntry;
+using test::ExpectedEntry;
 
 // The fields of one entry as the converter state holds them for its row.
 struct RowFields {
@@ -98,10 +98,10 @@ class PageWriterTest : public ::testing::Test {
     }
     WriteFooter(state_, page_);
     EXPECT_EQ(state_.proc, "Form_Load()");
-    return testing::ReadBytes(path_);
+    return test::ReadBytes(path_);
   }
 
-  testing::TempDir dir_;
+  test::TempDir dir_;
   std::string path_ = dir_.File("page.htm");
   ConverterState state_ = LoadedConverterState();
   ReplacingFile page_;
@@ -115,8 +115,8 @@ TEST_F(PageWriterTest, WritesHeaderRowsAndFooterByteForByte) {
       {"cy", "cy", "Cy", "", "1", "2", "x"},
       {"dee", "", "", "", "", "", ""},
   });
-  EXPECT_EQ(page, testing::ExpectedHeader("Eudora Nicknames", "05-Mar-1997") +
-                      testing::Lines({
+  EXPECT_EQ(page, test::ExpectedHeader("Eudora Nicknames", "05-Mar-1997") +
+                      test::Lines({
                           "<tr>",
                           "<td><b>ann</b><br><a href=\"mailto:ann@host\">ann@host</a>",
                           "<td valign=top><font size=small>Ann Lee<br>12 Elm St<br>Phone: "
@@ -143,7 +143,7 @@ TEST_F(PageWriterTest, WritesHeaderRowsAndFooterByteForByte) {
                           "</tr>",
                           "",
                       }) +
-                      testing::ExpectedFooter(4, "c:\\eudora\\nndbase.txt"));
+                      test::ExpectedFooter(4, "c:\\eudora\\nndbase.txt"));
   EXPECT_EQ(state_.ctr, 4);
 }
 
@@ -153,8 +153,8 @@ TEST_F(PageWriterTest, RowPartsFollowTheDocumentedLines) {
       {"b", "", "Ann Lee", "12 Elm St", "", "555-0199", ""},
       {"c", "", "", "", "", "", ""},
   });
-  EXPECT_EQ(page, testing::ExpectedHeader("Eudora Nicknames", "05-Mar-1997") +
-                      testing::Lines({
+  EXPECT_EQ(page, test::ExpectedHeader("Eudora Nicknames", "05-Mar-1997") +
+                      test::Lines({
                           "<tr>",
                           "<td><b>a</b><br>",
                           "<td valign=top><font size=small>Ann Lee<br>12 Elm St<br>Phone: "
@@ -176,20 +176,20 @@ TEST_F(PageWriterTest, RowPartsFollowTheDocumentedLines) {
                           "</tr>",
                           "",
                       }) +
-                      testing::ExpectedFooter(3, "c:\\eudora\\nndbase.txt"));
+                      test::ExpectedFooter(3, "c:\\eudora\\nndbase.txt"));
 }
 
 TEST_F(PageWriterTest, EmptyRunIsHeaderThenFooterAndEndsWithTwoLineEnds) {
   const std::string page = WritePage({});
-  EXPECT_EQ(page, testing::ExpectedHeader("Eudora Nicknames", "05-Mar-1997") +
-                      testing::ExpectedFooter(0, "c:\\eudora\\nndbase.txt"));
+  EXPECT_EQ(page, test::ExpectedHeader("Eudora Nicknames", "05-Mar-1997") +
+                      test::ExpectedFooter(0, "c:\\eudora\\nndbase.txt"));
   EXPECT_EQ(page.substr(page.size() - 11), "</html>\r\n\r\n");
 }
 
 TEST_F(PageWriterTest, ReplacesAnExistingPageFromItsFirstByte) {
-  testing::WriteBytes(path_, std::string(100000, 'o'));
-  EXPECT_EQ(WritePage({}), testing::ExpectedHeader("Eudora Nicknames", "05-Mar-1997") +
-                               testing::ExpectedFooter(0, "c:\\eudora\\nndbase.txt"));
+  test::WriteBytes(path_, std::string(100000, 'o'));
+  EXPECT_EQ(WritePage({}), test::ExpectedHeader("Eudora Nicknames", "05-Mar-1997") +
+                               test::ExpectedFooter(0, "c:\\eudora\\nndbase.txt"));
 }
 
 TEST_F(PageWriterTest, The32768thRowIsWrittenThenOverflows) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 inline std::string Lines(const std::vector<std::string>& lines) {
   std::string text;
@@ -50,4 +50,4 @@ inline std::string ExpectedFooter(int count, const std::string& addressbook) {
        "</body>", "</html>", ""});
 }
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

@@ -9,7 +9,7 @@
 
 #include "conversion/converter_window.h"
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 inline const char* ButtonName(Button button) {
   switch (button) {
@@ -68,4 +68,4 @@ class RecordingWindow : public ConverterWindow {
   void SendKeys(std::string_view keys) override { events.push_back("keys " + std::string(keys)); }
 };
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

@@ -24,7 +24,7 @@
 #include "page/page_writer.h"
 #include "support/page_text.h"
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 struct TwoPassOutcome {
   std::string page;                   // empty when the run failed
@@ -140,4 +140,4 @@ inline TwoPassOutcome TwoPassReference(const std::string& content, const std::st
   return outcome;
 }
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

@@ -14,7 +14,7 @@
 
 #include "ui/window_dialogs.h"
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 struct DialogLog {
   QStringList messages;  // "style title: text"
@@ -59,4 +59,4 @@ class FakeDialogs : public WindowDialogs {
   DialogLog& log_;
 };
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

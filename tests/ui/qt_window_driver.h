@@ -22,7 +22,7 @@
 #include "ui/frm_main.h"
 #include "ui/url_recorder.h"
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 class QtWindowDriver : public WindowDriver {
  public:
@@ -122,4 +122,4 @@ class QtWindowDriver : public WindowDriver {
   std::unique_ptr<frmMain> window_;
 };
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

@@ -15,7 +15,7 @@
 #include "base/system_text.h"
 #include "win32/window_dialogs.h"
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 struct Win32DialogLog {
   std::vector<std::string> messages;  // "style title: text"
@@ -70,4 +70,4 @@ class Win32FakeDialogs : public win32::WindowDialogs {
   Win32DialogLog& log_;
 };
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

@@ -14,7 +14,7 @@
 #include "win32/frm_main.h"
 #include "win32/module1.h"
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 class Win32WindowDriver : public WindowDriver {
  public:
@@ -126,4 +126,4 @@ class Win32WindowDriver : public WindowDriver {
   std::unique_ptr<win32::frmMain> window_;
 };
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test
