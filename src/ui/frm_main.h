@@ -28,14 +28,19 @@ namespace veltrana {
 class frmMain : public QWidget, public MainForm {
  public:
   struct Options {
-    // Where "veltra.ini" lives: beside the program when it may, else in the
-    // user's settings folder.
-    SettingsLocation settings = WindowSettingsLocation(Module1::argument_zero);
-    // The message box and the file dialog; tests answer them themselves.
-    std::unique_ptr<WindowDialogs> dialogs = MakeQtDialogs();
+    // Where "veltra.ini" lives; none when empty.
+    SettingsLocation settings;
+    // The message box and the file dialog; Qt's when null. Tests answer
+    // them themselves.
+    std::unique_ptr<WindowDialogs> dialogs;
     // The date in the page header; today when unset.
     std::optional<CalendarDate> date;
   };
+
+  // The program's own: "veltra.ini" beside the program when it may live
+  // there, else in the user's settings folder (which looks at the disk),
+  // and Qt's dialogs.
+  static Options ProgramOptions();
 
   frmMain();
   explicit frmMain(Options options, QWidget* parent = nullptr);
