@@ -3,7 +3,7 @@
 #include <system_error>
 
 #include "base/failure.h"
-#include "base/int16.h"
+#include "base/text_positions.h"
 
 namespace veltrana {
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "base/int16.h"
+#include "base/text_positions.h"
 
 namespace veltrana {
 
@@ -21,7 +21,7 @@ constexpr std::string_view kNames[] = {"--export", "--vcard-version", "--charset
 Option Split(const std::vector<std::string>& arguments, std::size_t& i) {
   const std::string& argument = arguments[i];
   const std::size_t equals = argument.find('=');
-  if (equals != std::string::npos && StartsWith(argument, "--")) {
+  if (equals != std::string::npos && argument.starts_with("--")) {
     return {std::string_view(argument).substr(0, equals), argument.substr(equals + 1)};
   }
   if (i + 1 == arguments.size()) return {argument, std::nullopt};

@@ -1,7 +1,6 @@
 #include "page/address_format.h"
 
 #include "base/first_occurrence.h"
-#include "base/set_text.h"
 #include "page/procedure_name.h"
 #include "page/text_ops.h"
 
@@ -75,8 +74,8 @@ void ExtractEmailAddress(ConverterState& state) {
     case AddressForm::kNameThenAngle:
     case AddressForm::kQuotedNameFirst:
     case AddressForm::kAngleThenComment:
-    case AddressForm::kAngleAlone: SetText(address, CutAngleAddress(address)); break;
-    case AddressForm::kAddressThenComment: SetText(address, CutCommentedAddress(address)); break;
+    case AddressForm::kAngleAlone: address.assign(CutAngleAddress(address)); break;
+    case AddressForm::kAddressThenComment: address.assign(CutCommentedAddress(address)); break;
     case AddressForm::kBareAddress:
     case AddressForm::kNone: break;
   }

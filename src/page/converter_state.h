@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "base/int16.h"
+#include "base/text_positions.h"
 
 namespace veltrana {
 

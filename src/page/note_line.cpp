@@ -3,7 +3,6 @@
 #include <array>
 #include <string_view>
 
-#include "base/set_text.h"
 #include "page/procedure_name.h"
 #include "page/text_ops.h"
 
@@ -55,7 +54,7 @@ Int16 ReadTag(ConverterState& state, const Tag& tag, std::size_t found) {
   const Int16 start = ToInt16(keyword + static_cast<long long>(tag.keyword.size()));
   const Int16 end = InStr(start, state.noteline, '>');
   std::string& field = state.*tag.field;
-  SetText(field, Mid(state.noteline, start, ToInt16(end - start)));
+  field.assign(Mid(state.noteline, start, ToInt16(end - start)));
   if (tag.replace_markers) {
     ReplaceChr3(state, field);
   }
@@ -89,7 +88,7 @@ void ReadNoteLine(ConverterState& state) {
 
   const Int16 start = FreeTextStart(state.noteline, ends);
   if (static_cast<long long>(state.noteline.size()) > start) {
-    SetText(state.recipientnote, Mid(state.noteline, start));
+    state.recipientnote.assign(Mid(state.noteline, start));
     StripBrackets(state, state.recipientnote);
     ReplaceChr3(state, state.recipientnote);
   } else {

@@ -2,9 +2,9 @@
 
 #include <cerrno>
 
-#include "base/int16.h"
 #include "base/replacing_file.h"
 #include "base/text_file.h"
+#include "base/text_positions.h"
 #include "page/procedure_name.h"
 #include "settings/settings_directory.h"
 
@@ -38,7 +38,7 @@ void ReadSettingsFile(ConverterState& state, AddressBookHistory& history,
   LineCursor cursor(file);
   std::string_view line;
   while (cursor.Next(line)) {
-    if (line.size() <= kKey.size() || !StartsWith(line, kKey)) continue;
+    if (line.size() <= kKey.size() || !line.starts_with(kKey)) continue;
     state.addressbook.assign(line.substr(kKey.size()));
     history.UpdateAddressBookList(state, state.addressbook);
   }
