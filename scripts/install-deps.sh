@@ -22,6 +22,9 @@ if [[ ${1:-} != sample ]]; then
     wine wine64 xvfb xauth zip         # their tests under Wine on a display; the zips
   )
 fi
+if [[ ${1:-} != sample ]] && ! command -v npm >/dev/null; then
+  packages+=(nodejs npm)               # the npm test tools below
+fi
 if [[ ${1:-} == screenshot ]]; then
   # A real X server without a display, the screenshot, and fonts (without
   # them every glyph is a box), and a way to press Convert.
@@ -41,4 +44,20 @@ if ((${#missing[@]})); then
   if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
   "${sudo_cmd[@]}" apt-get update
   "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# The npm test tools (parsers of real address books, the browser driver),
+# pinned by tests/npm/package-lock.json, go into build/test-tools; the tests
+# find them there. Installed again only when the lock file changes.
+if [[ ${1:-} != sample ]]; then
+  root="$(cd "$(dirname "$0")/.." && pwd)"
+  tools="$root/build/test-tools"
+  if ! cmp -s "$root/tests/npm/package-lock.json" "$tools/package-lock.json" ||
+     [[ ! -d $tools/node_modules ]]; then
+    echo "Installing the npm test tools into $tools"
+    rm -rf "$tools"
+    mkdir -p "$tools"
+    cp "$root/tests/npm/package.json" "$root/tests/npm/package-lock.json" "$tools/"
+    (cd "$tools" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --ignore-scripts --no-audit --no-fund)
+  fi
 fi
