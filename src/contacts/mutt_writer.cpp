@@ -18,7 +18,7 @@ std::string RcText(std::string_view text) {
   std::string out;
   for (const char c : text) {
     if (c == '\\' || c == '`' || c == '$' || c == '#') out += '\\';
-    out += c;
+    out += c == '\r' || c == '\n' ? ' ' : c;
   }
   return out;
 }
@@ -64,7 +64,7 @@ std::string MuttToken(std::string_view text) {
   std::string out;
   for (const char c : text) {
     if (c == ' ' || c == '\t' || IsSpecialInRc(c)) out += '\\';
-    out += c;
+    out += c == '\r' || c == '\n' ? ' ' : c;
   }
   return out;
 }
