@@ -26,9 +26,10 @@ std::string EscapeVCardText(std::string_view text, bool semicolon) {
   return escaped;
 }
 
-std::string VCardUri(std::string_view uri) {
+std::string VCardUri(std::string_view uri, bool semicolon) {
   std::string written;
   for (const char c : TrimSpace(uri)) {
+    if (semicolon && c == ';') written += '\\';
     if (c != '\r' && c != '\n') written += c;
   }
   return written;

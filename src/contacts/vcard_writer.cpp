@@ -28,8 +28,8 @@ class CardWriter {
   void WebPages(const Contact& contact);
 
   // A text value, escaped as its version wants it outside compound values:
-  // 3.0's grammar escapes ";" everywhere, and Evolution ends a 3.0 value at
-  // a bare one; 4.0 escapes it only inside compound values, and
+  // 3.0's grammar escapes ";" everywhere, and Evolution ends a value at a
+  // bare one (a URL's too); 4.0 escapes it only inside compound values, and
   // Thunderbird, reading either version, keeps the backslash of "\;".
   std::string Escaped(std::string_view value) const { return EscapeVCardText(value, !v4_); }
 
@@ -132,7 +132,7 @@ void CardWriter::WebPages(const Contact& contact) {
     const char* name = "URL";
     if (page.kind == WebKind::kHome) name = Type("URL;TYPE=HOME", "URL;TYPE=home");
     if (page.kind == WebKind::kWork) name = Type("URL;TYPE=WORK", "URL;TYPE=work");
-    Line(name, VCardUri(page.url));
+    Line(name, VCardUri(page.url, !v4_));
   }
 }
 

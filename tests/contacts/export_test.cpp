@@ -57,7 +57,7 @@ TEST(ExportContacts, WhatArrivedWrongArrivesRight) {
       {"a URL is no text",
        "alias a a@x\r\nnote a <web:https://maps.example/?q=51.5,-0.12;z>\r\n",
        ExportFormat::kVCard30,
-       {"URL;TYPE=HOME:https://maps.example/?q=51.5,-0.12;z\r\n"},
+       {"URL;TYPE=HOME:https://maps.example/?q=51.5,-0.12\\;z\r\n"},
        {"\\,-0.12"}},
       {"the kind of line before the place",
        "alias a a@x\r\nnote a <fax:1><fax2:2><mobile2:3>\r\n",

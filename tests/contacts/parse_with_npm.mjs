@@ -10,7 +10,7 @@ import { readFileSync } from 'node:fs';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 
-const modules = process.env.NODE_PATH || '';
+const modules = path.resolve(process.env.NODE_PATH || '.');
 const require = createRequire(path.join(modules, 'noop.js'));
 const ICAL = (await import(pathToFileURL(path.join(modules, 'ical.js', 'dist', 'ical.js')).href)).default;
 const Papa = require('papaparse');
