@@ -106,7 +106,7 @@ std::vector<ExportRun::Book> ExportRun::ReadBooks() {
 // that a book that cannot be read gets the page run's answers.
 bool ExportRun::Export() {
   const ExportFormatInfo& format = ExportFormatOf(options_.chosen_format());
-  const std::vector<Book> books = ReadBooks();
+  std::vector<Book> books = ReadBooks();
   const Book& first = books.front();
   const std::string target_text =
       options_.output ? *options_.output : WithEnding(first.text, format.extension);
@@ -121,12 +121,12 @@ bool ExportRun::Export() {
     }
   }
   std::vector<BookBytes> inputs;
-  for (const Book& book : books) inputs.push_back({book.file.name, book.bytes});
+  for (Book& book : books) inputs.push_back({book.file.name, std::move(book.bytes)});
   proc_ = WriteProc(format.format);
   ReplacingFile file;
   file.Open(target);
   const ExportResult result =
-      ExportContacts(inputs, format.format, options_.charset,
+      ExportContacts(std::move(inputs), format.format, options_.charset,
                      [&file](std::string_view bytes) { file.Write(bytes); });
   file.Commit();
   ReportWarnings(result);

@@ -35,9 +35,9 @@ std::optional<ExportFormat> ExportFormatNamed(std::string_view name) {
   return std::nullopt;
 }
 
-ExportResult ExportContacts(const std::vector<BookBytes>& books, ExportFormat format,
+ExportResult ExportContacts(std::vector<BookBytes> books, ExportFormat format,
                             std::optional<Charset> charset, const ExportSink& sink) {
-  ContactBook book = ReadContactBooks(books, charset);
+  ContactBook book = ReadContactBooks(std::move(books), charset);
   switch (format) {
     case ExportFormat::kVCard30: WriteVCards(book, VCardVersion::k30, sink); break;
     case ExportFormat::kVCard40: WriteVCards(book, VCardVersion::k40, sink); break;

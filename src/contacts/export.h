@@ -44,7 +44,7 @@ struct ExportResult {
 // its own book first) in `charset`, or each in the set its bytes suggest,
 // and writes one file of all their contacts to `sink`. Fails only as the
 // sink fails.
-ExportResult ExportContacts(const std::vector<BookBytes>& books, ExportFormat format,
+ExportResult ExportContacts(std::vector<BookBytes> books, ExportFormat format,
                             std::optional<Charset> charset, const ExportSink& sink);
 
 }  // namespace veltrana

@@ -102,10 +102,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckCard(VCardOf(book.contacts, book.resolution, i, VCardVersion::k40));
     CheckRow(CsvFieldsOf(book.contacts, book.resolution, i));
   }
-  const std::vector<BookBytes> books{{"Eudora Nicknames", bytes}};
   for (const ExportFormat format : {ExportFormat::kLdif, ExportFormat::kMutt}) {
     std::string text;
-    ExportContacts(books, format, charset, [&text](std::string_view part) { text.append(part); });
+    ExportContacts({{"Eudora Nicknames", std::string(bytes)}}, format, charset,
+                   [&text](std::string_view part) { text.append(part); });
     if (format == ExportFormat::kLdif) {
       CheckLdif(text);
     } else {
