@@ -12,8 +12,8 @@
 #include "contacts/eudora_folder.h"
 #include "contacts/export.h"
 #include "conversion/book_failure_report.h"
-#include "conversion/entry_row.h"
 #include "conversion/error_report.h"
+#include "conversion/run_procedure.h"
 
 namespace veltrana {
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "base/case_fold.h"
+#include "base/nickname_file.h"
 #include "contacts/utf8_text.h"
 
 #if defined(_WIN32)

@@ -5,6 +5,7 @@
 #include <optional>
 #include <unordered_set>
 
+#include "base/nickname_file.h"
 #include "contacts/address_list.h"
 #include "contacts/contact_uid.h"
 #include "contacts/note_tags.h"
