@@ -10,8 +10,13 @@ cd "$root"
 scripts/install-deps.sh
 
 echo "== build and test =="
-scripts/build.sh -DVELTRANA_WERROR=ON
-ctest --test-dir build --output-on-failure --parallel 2
+# A folder of its own: the user's build/ keeps its own settings (no -Werror
+# left in its cache).
+generator=()
+if [[ ! -f build-werror/CMakeCache.txt ]] && command -v ninja >/dev/null; then generator=(-G Ninja); fi
+cmake -S . -B build-werror "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRANA_WERROR=ON
+cmake --build build-werror --parallel
+ctest --test-dir build-werror --output-on-failure --parallel 2
 
 echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer =="
 CC=clang CXX=clang++ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug \

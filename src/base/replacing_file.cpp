@@ -84,7 +84,7 @@ std::filesystem::path FollowLinks(std::filesystem::path path) {
 // it may be replaced: a directory or a write-protected file refuses.
 void CheckReplaceable(const std::filesystem::path& path) {
   errno = 0;
-  const CFile existing(OpenCFile(path, "r+b"));
+  const CFile existing = OpenCFile(path, "r+b");
   if (existing) return;
   const int reason = errno;
   if (reason == ENOENT) return;  // nothing there yet; the folder is checked on creation

@@ -45,7 +45,7 @@ class ConsoleWindow : public ConverterWindow {
   }
   void FocusButton(Button) override {}
   void FocusAddressBook() override {}
-  void ShowMessage(const std::string& text, int style, const std::string& title) override;
+  void ShowMessage(const std::string& text, MessageStyle style, const std::string& title) override;
   // "nndbase.txt, line 1234" (or the book alone) on standard error.
   void ShowFailurePlace(const std::string& book, std::size_t line) override;
   PumpResult PumpEvents() override;

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "base/set_text.h"
+#include "page/procedure_name.h"
 #include "page/text_ops.h"
 
 namespace veltrana {
@@ -59,7 +59,6 @@ Int16 ReadTag(ConverterState& state, const Tag& tag, std::size_t found) {
   AppendEscapedMarkup(field, value);  // before the markers become "<br>"
   if (tag.replace_markers) {
     ReplaceChr3(state, field);
-    state.proc = kProc;
   }
   return end;
 }
@@ -81,7 +80,7 @@ Int16 FreeTextStart(const std::string& note, const std::array<Int16, 4>& ends) {
 }  // namespace
 
 void ReadNoteLine(ConverterState& state) {
-  state.proc = kProc;
+  const ProcedureName name(state, kProc);
   for (const Tag& tag : kTags) (state.*tag.field).clear();
   state.recipientnote.clear();
 
@@ -91,10 +90,9 @@ void ReadNoteLine(ConverterState& state) {
 
   const Int16 start = FreeTextStart(state.noteline, ends);
   if (static_cast<long long>(state.noteline.size()) > start) {
-    SetText(state.recipientnote, Mid(state.noteline, start));
+    state.recipientnote.assign(Mid(state.noteline, start));
     StripBrackets(state, state.recipientnote);
     ReplaceChr3(state, state.recipientnote);
-    state.proc = kProc;
   } else {
     // The whole note text, tags and all, but never markup of its own.
     AppendEscapedMarkup(state.recipientnote, state.noteline);

@@ -67,7 +67,7 @@ class HostileMachine : public ::testing::Test {
     ::chmod(shared.c_str(), 01777);
     return shared;
   }
-  testing::TempDir dir_;
+  test::TempDir dir_;
 };
 
 #define SKIP_UNLESS_ROOT() \
@@ -93,13 +93,13 @@ TEST_F(HostileMachine, ALinkAnotherUserPlantedInASharedFolderIsRefused) {
   fs::create_directory(nobody_folder);
   ::chown(nobody_folder.c_str(), kNobody, kNobody);
   for (const auto& c : cases) {
-    testing::WriteBytes(victim, "the victim's own file");
+    test::WriteBytes(victim, "the victim's own file");
     const fs::path link = (c.sticky ? shared : nobody_folder) / c.name;
     const auto plant = [&] { return ::symlink(victim.c_str(), link.c_str()) == 0; };
     ASSERT_TRUE(c.planted_by_nobody ? AsNobody(plant) : plant()) << c.name;
     if (c.followed) {
       Replace(link, "page");
-      EXPECT_EQ(testing::ReadBytes(victim), "page") << c.name;
+      EXPECT_EQ(test::ReadBytes(victim), "page") << c.name;
       continue;
     }
     try {
@@ -110,7 +110,7 @@ TEST_F(HostileMachine, ALinkAnotherUserPlantedInASharedFolderIsRefused) {
       EXPECT_NE(failure.description().find(link.string()), std::string::npos)
           << failure.description();
     }
-    EXPECT_EQ(testing::ReadBytes(victim), "the victim's own file") << c.name;
+    EXPECT_EQ(test::ReadBytes(victim), "the victim's own file") << c.name;
     EXPECT_TRUE(fs::is_symlink(link));
   }
   EXPECT_EQ(FilesIn(shared), files_before + 3) << "the three links and no temporary file";
@@ -121,7 +121,7 @@ TEST_F(HostileMachine, ALinkAnotherUserPlantedInASharedFolderIsRefused) {
 TEST_F(HostileMachine, ADeviceOrAPipeIsNeverReplaced) {
   const fs::path fifo = dir_.path() / "pipe.vcf";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  const fs::path null = testing::PrivateNullDevice(dir_.path());
+  const fs::path null = test::PrivateNullDevice(dir_.path());
   for (const fs::path& device : {null, fifo}) {
     EXPECT_THROW(Replace(device, "page"), Failure) << device;
     EXPECT_FALSE(fs::is_regular_file(device)) << device;
@@ -129,7 +129,7 @@ TEST_F(HostileMachine, ADeviceOrAPipeIsNeverReplaced) {
   Replace(null, "cards", ReplacingFile::NonRegular::kWriteInto);
   EXPECT_TRUE(fs::is_character_file(null));
   std::string read;
-  std::thread reader([&] { read = testing::ReadBytes(fifo); });
+  std::thread reader([&] { read = test::ReadBytes(fifo); });
   Replace(fifo, "cards for the reader", ReplacingFile::NonRegular::kWriteInto);
   reader.join();
   EXPECT_EQ(read, "cards for the reader");
@@ -140,7 +140,7 @@ TEST_F(HostileMachine, ADeviceOrAPipeIsNeverReplaced) {
 // of that identity is written, renamed over or removed.
 TEST_F(HostileMachine, TheProtectedBookIsNeverWrittenOrRemoved) {
   const fs::path book = dir_.path() / "book.part";
-  testing::WriteBytes(book, "alias a b\r\n");
+  test::WriteBytes(book, "alias a b\r\n");
   fs::create_symlink(book, dir_.path() / "veltra.ini");
   native::FileId id;
   ReadTextFile(book, &id);
@@ -149,7 +149,7 @@ TEST_F(HostileMachine, TheProtectedBookIsNeverWrittenOrRemoved) {
     EXPECT_THROW(Replace(dir_.path() / target, "history"), Failure) << target;
   }
   Replace(dir_.path() / "book", "csv");  // "book.part" is no temporary name of "book"
-  EXPECT_EQ(testing::ReadBytes(book), "alias a b\r\n");
+  EXPECT_EQ(test::ReadBytes(book), "alias a b\r\n");
 }
 
 // Two writers of one file at the same time, one paused while the other
@@ -160,15 +160,15 @@ TEST_F(HostileMachine, RunsAtTheSameTimeNeverTakeEachOthersFiles) {
   for (int race = 0; race < 30; ++race) {
     const std::string first(1000 + random() % 200000, 'A');
     const std::string second(1000 + random() % 200000, 'B');
-    if (race % 2 == 1) testing::WriteBytes(page, "earlier");
+    if (race % 2 == 1) test::WriteBytes(page, "earlier");
     ReplacingFile paused;
     paused.Open(page);
     paused.Write(first.substr(0, first.size() / 2));
     Replace(page, second);
-    EXPECT_EQ(testing::ReadBytes(page), second);
+    EXPECT_EQ(test::ReadBytes(page), second);
     paused.Write(first.substr(first.size() / 2));
     paused.Commit();
-    EXPECT_EQ(testing::ReadBytes(page), first) << race;
+    EXPECT_EQ(test::ReadBytes(page), first) << race;
     EXPECT_EQ(FilesIn(dir_.path()), 1u) << race;
   }
 }
@@ -177,7 +177,7 @@ TEST_F(HostileMachine, NamesOf255BytesWork) {
   const fs::path page = dir_.path() / (std::string(251, 'n') + ".htm");
   Replace(page, "page");
   Replace(page, "page again");
-  EXPECT_EQ(testing::ReadBytes(page), "page again");
+  EXPECT_EQ(test::ReadBytes(page), "page again");
   EXPECT_EQ(FilesIn(dir_.path()), 1u);
 }
 
@@ -192,7 +192,7 @@ TEST_F(HostileMachine, OnlyDeadLeftoversOfThisUserAreRemoved) {
   const std::string name = live_file.filename().string();  // .veltrana-NUMBER-RANDOM.part
   const std::string start = name.substr(0, name.size() - 13);
   const fs::path dead = dir_.path() / (start + "deadbeef.part");  // a killed run's: unlocked
-  testing::WriteBytes(dead, "dead");
+  test::WriteBytes(dead, "dead");
   Replace(page, "page");
   EXPECT_TRUE(fs::exists(live_file)) << "a live run's file was taken for a leftover";
   EXPECT_FALSE(fs::exists(dead)) << "a dead leftover stayed";
@@ -208,7 +208,7 @@ TEST_F(HostileMachine, OnlyDeadLeftoversOfThisUserAreRemoved) {
     return fd >= 0 && ::write(fd, "x", 1) == 1 && ::close(fd) == 0;
   }));
   Replace(page, "page despite the planted files");
-  EXPECT_EQ(testing::ReadBytes(page), "page despite the planted files");
+  EXPECT_EQ(test::ReadBytes(page), "page despite the planted files");
   EXPECT_TRUE(fs::exists(planted)) << "another user's file was removed";
 }
 
@@ -219,11 +219,11 @@ TEST_F(HostileMachine, AKillDuringTheCopyIsFinishedByTheNextRun) {
   const fs::path page = dir_.path() / "book.htm";
   const fs::path second_name = dir_.path() / "published.htm";
   const std::size_t size = 1u << 20;
-  testing::WriteBytes(page, std::string(size, 'A'));
+  test::WriteBytes(page, std::string(size, 'A'));
   fs::create_hard_link(page, second_name);
   std::mt19937 random(6);
   // The name the complete new content has while it is copied.
-  const std::string leftover = testing::LeftoverName(page, "00000000").string();
+  const std::string leftover = test::LeftoverName(page, "00000000").string();
   const std::string copy_name = leftover.substr(0, leftover.size() - 14) + ".copy";
   int torn_before_restart = 0;
   // Bounded by count and by time, so that slow builds (sanitizers) finish
@@ -233,7 +233,7 @@ TEST_F(HostileMachine, AKillDuringTheCopyIsFinishedByTheNextRun) {
     const pid_t child = ::fork();
     if (child == 0) {
       // Always the other content than the page's, so that a torn copy shows.
-      const char first = testing::ReadBytes(page).front() == 'A' ? 'B' : 'A';
+      const char first = test::ReadBytes(page).front() == 'A' ? 'B' : 'A';
       for (char fill = first;; fill = fill == 'B' ? 'A' : 'B')
         Replace(page, std::string(size, fill));
     }
@@ -245,15 +245,15 @@ TEST_F(HostileMachine, AKillDuringTheCopyIsFinishedByTheNextRun) {
     std::this_thread::sleep_for(std::chrono::microseconds(random() % 150));
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
-    const std::string seen = testing::ReadBytes(page);
+    const std::string seen = test::ReadBytes(page);
     if (seen != std::string(size, 'A') && seen != std::string(size, 'B')) ++torn_before_restart;
     ReplacingFile next;
     next.Open(page);  // the next run starts
     next.Abandon();
-    const std::string after = testing::ReadBytes(second_name);
+    const std::string after = test::ReadBytes(second_name);
     ASSERT_TRUE(after == std::string(size, 'A') || after == std::string(size, 'B'))
         << "kill " << kill << ": a torn page after the next run started";
-    ASSERT_EQ(testing::ReadBytes(page), after);
+    ASSERT_EQ(test::ReadBytes(page), after);
     for (const auto& entry : fs::directory_iterator(dir_.path())) {
       if (entry.path() != page && entry.path() != second_name) fs::remove(entry.path());
     }
@@ -268,7 +268,7 @@ TEST_F(HostileMachine, AKillDuringTheCopyIsFinishedByTheNextRun) {
 TEST_F(HostileMachine, TheNextRunFinishesAnInterruptedCopyFirst) {
   const fs::path page = dir_.path() / "book.htm";
   const fs::path second_name = dir_.path() / "published.htm";
-  const std::string leftover = testing::LeftoverName(page, "00000000").string();
+  const std::string leftover = test::LeftoverName(page, "00000000").string();
   const fs::path copy = leftover.substr(0, leftover.size() - 14) + ".copy";
   const struct {
     const char* who;
@@ -283,11 +283,11 @@ TEST_F(HostileMachine, TheNextRunFinishesAnInterruptedCopyFirst) {
   };
   for (const auto& c : cases) {
     fs::remove(second_name);
-    testing::WriteBytes(page, "new page, half copied" + std::string(1000, 'o'));
+    test::WriteBytes(page, "new page, half copied" + std::string(1000, 'o'));
     fs::create_hard_link(page, second_name);
-    testing::WriteBytes(copy, "new page, whole");
+    test::WriteBytes(copy, "new page, whole");
     c.starts();
-    EXPECT_EQ(testing::ReadBytes(second_name), "new page, whole") << c.who;
+    EXPECT_EQ(test::ReadBytes(second_name), "new page, whole") << c.who;
     EXPECT_FALSE(fs::exists(copy)) << c.who;
     EXPECT_EQ(FilesIn(dir_.path()), 2u) << c.who;
   }
@@ -299,7 +299,7 @@ TEST_F(HostileMachine, ReadingRefusesDevicesPipesHugeAndChangingFiles) {
   const fs::path fifo = dir_.path() / "book.txt";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const fs::path huge = dir_.path() / "huge.txt";
-  testing::WriteBytes(huge, "");
+  test::WriteBytes(huge, "");
   fs::resize_file(huge, kMostBytesRead + 1);  // sparse: nothing is read
   const struct {
     fs::path path;

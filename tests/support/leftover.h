@@ -7,7 +7,7 @@
 
 #include "base/replacing_file.h"
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 // A temporary name of `target`'s that no run holds: the form a live run
 // uses, with `random` (eight hex digits) for its random part.
@@ -21,4 +21,4 @@ inline std::filesystem::path LeftoverName(const std::filesystem::path& target,
   return live.parent_path() / (name.substr(0, name.size() - 13) + random + ".part");
 }
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

@@ -9,7 +9,7 @@
 
 #include <filesystem>
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 inline std::filesystem::path PrivateNullDevice(const std::filesystem::path& folder) {
   const std::filesystem::path own = folder / "null";
@@ -17,4 +17,4 @@ inline std::filesystem::path PrivateNullDevice(const std::filesystem::path& fold
   return "/dev/null";
 }
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test
