@@ -54,6 +54,12 @@ TEST_F(TwoPassEquivalenceTest, DistantDuplicatesGiveEveryRowOncePerScan) {
   ExpectSameAsTwoPass(book);
 }
 
+TEST_F(TwoPassEquivalenceTest, MarkupInTheBookStaysText) {
+  ExpectSameAsTwoPass(
+      "alias <b>x x@e.com\r\nnote <b>x <name:<i>Ann</i>> hi <script>\r\n"
+      "alias y> <a\"onmouseover=alert(8)\"@e.com>\r\n");
+}
+
 TEST_F(TwoPassEquivalenceTest, AdjacentDuplicateIsReadAheadAndGivesTheFirstLinesRowTwice) {
   const std::string book = "alias x first\r\nalias x second\r\n";
   ASSERT_EQ(Convert(book), test::RunOutcome::kConverted);

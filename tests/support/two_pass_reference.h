@@ -60,12 +60,28 @@ inline std::vector<std::string> Sorted(std::vector<std::string> nicknames) {
   return nicknames;
 }
 
+// The nickname as the page shows it: its angle brackets as entities, so
+// that no text of the book can open a tag.
+inline std::string NicknameText(const std::string& nickname) {
+  std::string text;
+  for (const char c : nickname) {
+    if (c == '<') {
+      text += "&lt;";
+    } else if (c == '>') {
+      text += "&gt;";
+    } else {
+      text += c;
+    }
+  }
+  return text;
+}
+
 // One table row as the page shows it.
 inline std::string RowText(const ConverterState& s) {
   std::string contact = s.recipientname + "<br>" + s.recipientaddress + "<br>";
   if (!s.recipientphone.empty()) contact += "Phone: " + s.recipientphone + "<br>";
   if (!s.recipientfax.empty()) contact += "Fax: " + s.recipientfax;
-  return "<tr>\r\n<td><b>" + s.nickname + "</b><br>" + s.emailaddress + "\r\n" +
+  return "<tr>\r\n<td><b>" + NicknameText(s.nickname) + "</b><br>" + s.emailaddress + "\r\n" +
          "<td valign=top><font size=small>" + contact + "</font>\r\n" +
          "<td valign=top><font size=small>" + s.recipientnote + "</font>\r\n</tr>\r\n\r\n";
 }
