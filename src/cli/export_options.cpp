@@ -28,9 +28,8 @@ Option Split(const std::vector<std::string>& arguments, std::size_t& i) {
   return {argument, arguments[++i]};
 }
 
-// "a, b or c": the names the export reads, each set by the name it prints.
-std::string CharsetChoices() {
-  const std::vector<std::string_view> names = CharsetNames();
+// "a, b or c".
+std::string Choices(const std::vector<std::string_view>& names) {
   std::string choices;
   for (std::size_t i = 0; i < names.size(); ++i) {
     if (i > 0) choices += i + 1 == names.size() ? " or " : ", ";
@@ -56,12 +55,11 @@ std::string TakeExportOption(const std::vector<std::string>& arguments, std::siz
   if (!option.value) return name + " needs a value";
   const std::string& value = *option.value;
   if (name == "--export") {
-    if (value == "vcard") {
-      options.format = ExportFormat::kVCard;
-    } else if (value == "csv") {
-      options.format = ExportFormat::kCsv;
-    } else {
-      return "--export takes vcard or csv, not '" + value + "'";
+    options.format = ExportFormatNamed(value);
+    if (!options.format) {
+      std::vector<std::string_view> names;
+      for (const ExportFormatInfo& info : ExportFormats()) names.push_back(info.name);
+      return "--export takes " + Choices(names) + ", not '" + value + "'";
     }
   } else if (name == "--vcard-version") {
     if (value == "3.0") {
@@ -73,8 +71,10 @@ std::string TakeExportOption(const std::vector<std::string>& arguments, std::siz
     }
   } else if (name == "--charset") {
     options.charset = CharsetNamed(value);
-    if (!options.charset) {
-      return "--charset takes " + CharsetChoices() + ", not '" + value + "'";
+    if (!options.charset && value != "auto") {
+      std::vector<std::string_view> names{"auto"};
+      for (const std::string_view charset : CharsetNames()) names.push_back(charset);
+      return "--charset takes " + Choices(names) + ", not '" + value + "'";
     }
   } else {
     if (value.empty()) return name + " needs a file name";
@@ -83,8 +83,16 @@ std::string TakeExportOption(const std::vector<std::string>& arguments, std::siz
   return {};
 }
 
+ExportFormat ExportOptions::chosen_format() const {
+  const ExportFormat named = format.value_or(ExportFormat::kVCard30);
+  if (named == ExportFormat::kVCard30 && vcard_version == VCardVersion::k40) {
+    return ExportFormat::kVCard40;
+  }
+  return named;
+}
+
 std::string CheckExportOptions(const ExportOptions& options) {
-  if (options.vcard_version && options.format != ExportFormat::kVCard) {
+  if (options.vcard_version && options.format != ExportFormat::kVCard30) {
     return "--vcard-version goes with --export vcard";
   }
   if (!options.format) {

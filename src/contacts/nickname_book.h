@@ -28,8 +28,8 @@ struct NicknameBook {
   std::vector<std::string> warnings;                   // lines taken only in part
 };
 
-// Reads `text` (UTF-8). A note line belongs to the alias line right before
-// it; any other note line belongs to the nickname it names.
+// Reads `text` (UTF-8). A note line belongs to the nickname it names,
+// wherever it stands.
 NicknameBook ReadNicknameBook(std::string_view text);
 
 }  // namespace veltrana

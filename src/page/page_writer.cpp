@@ -9,21 +9,6 @@
 
 namespace veltrana {
 
-std::string StripPath(std::string_view path) {
-  const std::size_t last = path.find_last_of("\\/");
-  return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
-}
-
-std::string BookTitle(std::string_view addressbook) {
-  std::string_view title = addressbook;
-  if (title.size() >= 4 && FoldedCopy(title.substr(title.size() - 4)) == ".txt") {
-    title.remove_suffix(4);
-  }
-  std::string stripped = StripPath(title);
-  if (FoldedCopy(stripped) == "nndbase") return "Eudora Nicknames";
-  return stripped;
-}
-
 std::string PageDateText(const CalendarDate& date) {
   std::tm month_only{};
   month_only.tm_year = date.year - 1900;

@@ -34,20 +34,26 @@ TEST_F(ExportCliTest, WritesBesideTheBookAndSaysWhatAndWhere) {
                       "alias ann ann@x\r\nalias bob bob@x\r\nalias team ann, bob\r\n");
   const Result vcard = Run("--export vcard book.txt");
   EXPECT_EQ(vcard.status, 0) << vcard.err;
-  EXPECT_EQ(vcard.out, "Exported 2 contacts and 1 list to:\nbook.vcf\n");
+  EXPECT_EQ(vcard.out,
+            "book.txt (book, windows-1252): 2 contacts and 1 list\nExported 2 contacts and 1 list "
+            "to:\nbook.vcf\n");
   EXPECT_EQ(vcard.err, "");
   EXPECT_EQ(testing::ReadBytes(dir_.File("book.vcf")).rfind("BEGIN:VCARD\r\nVERSION:3.0\r\n", 0),
             0u);
 
   const Result v4 = Run("--export=vcard --vcard-version=4.0 -o cards4.vcf book.txt");
   EXPECT_EQ(v4.status, 0) << v4.err;
-  EXPECT_EQ(v4.out, "Exported 2 contacts and 1 list to:\ncards4.vcf\n");
+  EXPECT_EQ(v4.out,
+            "book.txt (book, windows-1252): 2 contacts and 1 list\nExported 2 contacts and 1 list "
+            "to:\ncards4.vcf\n");
   EXPECT_NE(testing::ReadBytes(dir_.File("cards4.vcf")).find("\r\nKIND:group\r\n"),
             std::string::npos);
 
   const Result csv = Run("--export csv book.txt");
   EXPECT_EQ(csv.status, 0) << csv.err;
-  EXPECT_EQ(csv.out, "Exported 2 contacts and 1 list to:\nbook.csv\n");
+  EXPECT_EQ(csv.out,
+            "book.txt (book, windows-1252): 2 contacts and 1 list\nExported 2 contacts and 1 list "
+            "to:\nbook.csv\n");
   EXPECT_EQ(testing::ReadBytes(dir_.File("book.csv"))
                 .rfind("\xEF\xBB\xBF"
                        "First Name,",
@@ -76,7 +82,9 @@ TEST_F(ExportCliTest, CyclesAndPartLinesAreReportedAndTheExportGoesOn) {
             "Warning: line 3: the nickname's closing quote is missing\n"
             "Warning: a list leads back to itself, each member taken once: a -> b -> a\n"
             "Warning: a list leads back to itself, each member taken once: b -> a -> b\n");
-  EXPECT_EQ(result.out, "Exported 1 contact and 2 lists to:\nb.vcf\n");
+  EXPECT_EQ(result.out,
+            "b.txt (b, windows-1252): 1 contact and 2 lists\nExported 1 contact and 2 lists "
+            "to:\nb.vcf\n");
 }
 
 TEST_F(ExportCliTest, ABookThatCannotBeReadIsAnsweredAsThePageRunAnswersIt) {
@@ -154,7 +162,7 @@ TEST_F(ExportCliTest, UsageErrors) {
     EXPECT_EQ(result.err.rfind("veltrana-convert: ", 0), 0u) << arguments;
   }
   EXPECT_EQ(Run("--export vcard --charset klingon b.txt").err,
-            "veltrana-convert: --charset takes windows-1252, iso-8859-1, macintosh or utf-8, "
+            "veltrana-convert: --charset takes auto, windows-1252, iso-8859-1, macintosh or utf-8, "
             "not 'klingon'\nTry 'veltrana-convert --help'.\n");
   EXPECT_NE(Run("--help").out.find("--export FORMAT"), std::string::npos);
 }
