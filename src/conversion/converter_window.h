@@ -9,11 +9,13 @@
 
 namespace veltrana {
 
-enum class Button { kConvert, kBrowse, kView };
+enum class Button { kConvert, kBrowse, kView, kExport };
 
-// Message box styles: 16 is the critical-stop icon with one OK button, 0 is
-// one OK button without an icon.
+// Message box styles: 16 is the critical-stop icon with one OK button, 48
+// the exclamation mark with one OK button, 0 is one OK button without an
+// icon.
 inline constexpr int kStyleCritical = 16;
+inline constexpr int kStyleWarning = 48;
 inline constexpr int kStylePlain = 0;
 
 // What the window answers after it has processed its pending events.
