@@ -48,7 +48,8 @@ ExportResult ExportContacts(const std::vector<BookBytes>& books, ExportFormat fo
   const std::size_t before_first = format == ExportFormat::kCsv ? 1 : 0;
   const ExportSink counted = [&](std::string_view bytes) {
     sink(bytes);
-    if (++pieces > before_first && progress) progress(std::min(pieces - before_first, total), total);
+    if (++pieces > before_first && progress)
+      progress(std::min(pieces - before_first, total), total);
   };
   const ExportSink& out = progress ? counted : sink;
   switch (format) {

@@ -166,10 +166,10 @@ void ExportRun::Summarize(const ExportResult& result, const ExportTarget& target
   outcome_.contacts = result.contacts + result.lists;
   for (std::size_t i = 0; i < books_.size() && i < result.books.size(); ++i) {
     const BookSummary& book = result.books[i];
-    outcome_.book_lines.push_back(books_[i].text + " (" + book.name + ", " +
-                                  CharsetName(book.charset) +
-                                  "): " + Counted(book.contacts - book.lists, "contact", "contacts") +
-                                  " and " + Counted(book.lists, "list", "lists"));
+    outcome_.book_lines.push_back(
+        books_[i].text + " (" + book.name + ", " + CharsetName(book.charset) +
+        "): " + Counted(book.contacts - book.lists, "contact", "contacts") + " and " +
+        Counted(book.lists, "list", "lists"));
   }
   for (const BookSummary& book : result.books) {
     if (book.replaced_bytes == 0) continue;
@@ -181,8 +181,8 @@ void ExportRun::Summarize(const ExportResult& result, const ExportTarget& target
     outcome_.warnings.push_back(result.warnings[i]);
   }
   if (result.warnings.size() > kWarningsShown) {
-    outcome_.warnings.push_back("... and " + std::to_string(result.warnings.size() - kWarningsShown) +
-                                " more like these");
+    outcome_.warnings.push_back(
+        "... and " + std::to_string(result.warnings.size() - kWarningsShown) + " more like these");
   }
   window_.SetStatusText("Exported " + Counted(result.contacts, "contact", "contacts") + " and " +
                         Counted(result.lists, "list", "lists") + " to:\r\n" + target.text);

@@ -3,8 +3,10 @@
 #include <utility>
 
 #include "base/failure.h"
+#include "base/program_identity.h"
 #include "conversion/conversion_run.h"
 #include "conversion/error_report.h"
+#include "export/export_run.h"
 
 namespace veltrana {
 
@@ -25,13 +27,69 @@ void MainForm::Form_Load() {
 
 void MainForm::cmdConvert_Click() {
   running_ = true;
+  SetButtonEnabled(Button::kExport, false);
   RunOptions options;
   options.date = date_;
   options.history = &settings_;
   RunConversion(state_, *this, htmlfile_, options);
   running_ = false;
+  SetButtonEnabled(Button::kExport, true);
   ShowHistory(settings_.history().entries());
   if (closing_) CloseNow();
+}
+
+// The export of the book the field names, with the command line's defaults
+// (each book in the character set its bytes suggest), to the file the Save
+// dialog names. View keeps its state: the page is still the last run's.
+void MainForm::cmdExport_Click() {
+  const std::string status = StatusText();
+  const bool view = ButtonEnabled(Button::kView);
+  const std::string addressbook = AddressBookText();
+  ExportRunOptions options;
+  options.choose_target = [this](const ExportProposal& proposal) -> std::optional<ExportTarget> {
+    const std::vector<ExportFileType>& types = ExportFileTypes();
+    const ExportTarget suggested = proposal.Suggested(types.front().format);
+    const std::optional<ExportDialogAnswer> answer =
+        ChooseExportFile({suggested.text, suggested.path, proposal.eudora_folder.has_value()});
+    if (!answer || answer->type >= types.size()) return std::nullopt;
+    return ExportTarget{types[answer->type].format, answer->text, answer->path,
+                        answer->whole_folder};
+  };
+  running_ = true;
+  const ExportOutcome outcome = RunExport({{addressbook, AddressBookPath()}}, *this, options);
+  running_ = false;
+  if (outcome.end == ExportOutcome::End::kClosing) return CloseNow();
+  if (outcome.end == ExportOutcome::End::kCancelled) SetStatusText(status);
+  SetButtonEnabled(Button::kConvert, true);
+  SetButtonEnabled(Button::kBrowse, true);
+  SetButtonEnabled(Button::kView, view);
+  SetButtonEnabled(Button::kExport, true);
+  if (outcome.end == ExportOutcome::End::kCancelled ||
+      outcome.end == ExportOutcome::End::kWritten) {
+    FocusButton(Button::kExport);
+  }
+  if (outcome.end == ExportOutcome::End::kWritten && outcome.contacts >= 1) {
+    RememberExported(addressbook);
+  }
+  if (!outcome.warnings.empty()) {
+    std::string text =
+        "The export was written; these parts of the address book were taken as "
+        "they could be:";
+    for (const std::string& warning : outcome.warnings) text += "\r\n" + warning;
+    ShowMessage(text, kStyleWarning, kAppTitle);
+  }
+  if (closing_) CloseNow();
+}
+
+// A book exported joins the history as a converted one does.
+void MainForm::RememberExported(const std::string& addressbook) {
+  try {
+    settings_.UpdateAddressBookList(state_, addressbook);
+    settings_.WriteINIFile(state_);
+  } catch (const std::exception&) {
+    ShowError(state_, CurrentFailure(), *this);
+  }
+  ShowHistory(settings_.history().entries());
 }
 
 void MainForm::cmdOpen_Click() {

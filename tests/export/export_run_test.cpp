@@ -101,10 +101,11 @@ TEST_F(ExportRunTest, TheMainBookOfAEudoraFolder) {
   } cases[] = {
       {{"nndbase.txt", "Nickname/", "Nickname/work.txt"}, "nndbase.txt", true},
       {{"NNDBASE.TXT", "nickname/", "nickname/work.txt"}, "NNDBASE.TXT", true},
-      {{"Eudora Nicknames", "Nicknames Folder/", "Nicknames Folder/Family"}, "Eudora Nicknames",
+      {{"Eudora Nicknames", "Nicknames Folder/", "Nicknames Folder/Family"},
+       "Eudora Nicknames",
        true},
-      {{"nndbase.txt"}, "nndbase.txt", false},                          // no other book
-      {{"nndbase.txt", "Nickname/"}, "nndbase.txt", false},             // none in its folder
+      {{"nndbase.txt"}, "nndbase.txt", false},               // no other book
+      {{"nndbase.txt", "Nickname/"}, "nndbase.txt", false},  // none in its folder
       {{"nndbase.txt", "Nickname/", "Nickname/a.txt", "b.txt"}, "b.txt", false},  // not the main
       {{"nndbase.txt", "Nickname/", "Nickname/a.txt"}, "Nickname/a.txt", false},
   };

@@ -3,12 +3,20 @@
 // the Win32 window, so the two cannot drift apart.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace veltrana::testing {
+
+// What the user answers in an export's Save dialog.
+struct ExportChoice {
+  std::string file;           // as the program keeps text
+  std::size_t type = 0;       // the file type: 0 vCard 3.0, 1 vCard 4.0, 2 CSV, 3 LDIF, 4 mutt
+  bool whole_folder = false;  // the check box, when the dialog shows it
+};
 
 class WindowDriver {
  public:
@@ -22,10 +30,21 @@ class WindowDriver {
 
   // Replaces the field's text (8-bit, as the program keeps text).
   virtual void Type(const std::string& text) = 0;
-  // Presses "Convert", "Browse" or "View" as a user does, with the mouse.
+  // Presses "Convert", "Browse", "View" or "Export" as a user does, with
+  // the mouse.
   virtual void Click(const std::string& button) = 0;
   // What Browse's dialog answers next: a chosen file, or nothing (cancel).
   virtual void AnswerBrowse(const std::optional<std::string>& path) = 0;
+  // What the export's Save dialog answers next, or nothing (cancel).
+  virtual void AnswerExport(const std::optional<ExportChoice>& choice) = 0;
+  // Each Save dialog shown: the file it suggested, and " [folder]" when it
+  // offered the check box.
+  virtual std::vector<std::string> ExportDialogs() = 0;
+  // What the user saw while the last Click ran: each time the window
+  // painted its status line, that line (lines joined by "\n") and then the
+  // buttons, "CBVE" for Convert, Browse, View and Export, "-" for each one
+  // disabled then.
+  virtual std::vector<std::string> SeenDuringClick() = 0;
 
   virtual std::string Field() = 0;
   virtual std::string SelectedFieldText() = 0;
@@ -33,7 +52,8 @@ class WindowDriver {
   // The status line, its lines joined by "\n".
   virtual std::string Status() = 0;
   virtual bool Enabled(const std::string& button) = 0;
-  // "Convert", "Browse", "View" or "field": the control with the focus.
+  // "Convert", "Browse", "View", "Export" or "field": the control with the
+  // focus.
   virtual std::string Focus() = 0;
   // Every message box shown, as "style title: text", lines joined by "\n".
   virtual std::vector<std::string> Messages() = 0;

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <optional>
+#include <vector>
 
 #include "ui/window_dialogs.h"
 
@@ -20,6 +21,8 @@ struct DialogLog {
   int modal_loops = 0;   // message boxes that were up, active, over the window
   int browse_shown = 0;
   std::optional<QString> browse_answer;  // nothing: the user cancels
+  std::vector<ExportDialogRequest> export_requests;
+  std::optional<ExportDialogAnswer> export_answer;  // nothing: the user cancels
 };
 
 class FakeDialogs : public WindowDialogs {
@@ -46,6 +49,12 @@ class FakeDialogs : public WindowDialogs {
   std::optional<QString> ChooseAddressBook(QWidget*) override {
     ++log_.browse_shown;
     return log_.browse_answer;
+  }
+
+  std::optional<ExportDialogAnswer> ChooseExportFile(QWidget*,
+                                                     const ExportDialogRequest& request) override {
+    log_.export_requests.push_back(request);
+    return log_.export_answer;
   }
 
  private:

@@ -21,6 +21,8 @@ struct Win32DialogLog {
   int modal_loops = 0;                // boxes that were the active window over a disabled owner
   int browse_shown = 0;
   std::optional<std::wstring> browse_answer;  // nothing: the user cancels
+  std::vector<ExportDialogRequest> export_requests;
+  std::optional<ExportDialogAnswer> export_answer;  // nothing: the user cancels
 };
 
 class Win32FakeDialogs : public win32::WindowDialogs {
@@ -57,6 +59,12 @@ class Win32FakeDialogs : public win32::WindowDialogs {
   std::optional<std::wstring> ChooseAddressBook(HWND) override {
     ++log_.browse_shown;
     return log_.browse_answer;
+  }
+
+  std::optional<ExportDialogAnswer> ChooseExportFile(HWND,
+                                                     const ExportDialogRequest& request) override {
+    log_.export_requests.push_back(request);
+    return log_.export_answer;
   }
 
  private:
