@@ -97,7 +97,7 @@ UINT_PTR CALLBACK ExportDialogHook(HWND child, UINT message, WPARAM, LPARAM l) {
     if (GetDlgItem(child, kWholeFolderId) != nullptr) {
       CheckDlgButton(child, kWholeFolderId, BST_CHECKED);
     }
-    return TRUE;
+    return FALSE;  // the focus stays where the dialog puts it: the file name
   }
   if (message != WM_NOTIFY) return 0;
   const auto* notify = reinterpret_cast<const OFNOTIFYW*>(l);
