@@ -168,6 +168,10 @@ void ConvertSingleByte(std::string_view bytes, Charset charset, Utf8Text& out) {
   }
   out.text.reserve(bytes.size() + bytes.size() / 8);
   for (const char byte : bytes) {
+    if (byte >= 0x20 && byte < 0x7F) {  // printable ASCII, the most of a book
+      out.text += byte;
+      continue;
+    }
     const std::string& character = table[static_cast<unsigned char>(byte)];
     if (character.empty()) {
       out.text.append(kReplacement);

@@ -18,18 +18,22 @@ std::vector<std::string> ContactBook::BookNames() const {
   return names;
 }
 
-ContactBook ReadContactBooks(const std::vector<BookBytes>& books, std::optional<Charset> charset) {
+ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset> charset) {
   ContactBook book;
   std::vector<NicknameBook> records;
   std::vector<std::string> names;
+  std::vector<std::string> texts;  // the records' texts are views into these
   records.reserve(books.size());
-  for (const BookBytes& one : books) {
+  texts.reserve(books.size());
+  for (BookBytes& one : books) {
     BookSummary& summary = book.books.emplace_back();
     summary.name = one.name;
     summary.charset = charset.value_or(DetectCharset(one.bytes));
-    const Utf8Text text = ToUtf8(one.bytes, summary.charset);
+    Utf8Text text = ToUtf8(one.bytes, summary.charset);
+    std::string().swap(one.bytes);  // only the text is needed from here on
     summary.replaced_bytes = text.replaced;
-    records.push_back(ReadNicknameBook(text.text));
+    texts.push_back(std::move(text.text));
+    records.push_back(ReadNicknameBook(texts.back()));
     for (const std::string& warning : records.back().warnings) {
       book.warnings.push_back(books.size() > 1 ? one.name + ", " + warning : warning);
     }
@@ -45,7 +49,7 @@ ContactBook ReadContactBooks(const std::vector<BookBytes>& books, std::optional<
 }
 
 ContactBook ReadContactBook(std::string_view bytes, Charset charset) {
-  return ReadContactBooks({BookBytes{"", bytes}}, charset);
+  return ReadContactBooks({BookBytes{"", std::string(bytes)}}, charset);
 }
 
 }  // namespace veltrana

@@ -17,10 +17,10 @@
 namespace veltrana {
 
 // One book to read: the name its contacts carry as their category, and its
-// bytes.
+// bytes, which the reading releases once they are text.
 struct BookBytes {
   std::string name;
-  std::string_view bytes;
+  std::string bytes;
 };
 
 // What was read of one book.
@@ -44,7 +44,7 @@ struct ContactBook {
 
 // Reads the books in the set `charset` names, or in the set each book's own
 // bytes suggest when it names none (DetectCharset).
-ContactBook ReadContactBooks(const std::vector<BookBytes>& books, std::optional<Charset> charset);
+ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset> charset);
 
 // One book without a name.
 ContactBook ReadContactBook(std::string_view bytes, Charset charset);

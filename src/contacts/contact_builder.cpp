@@ -88,12 +88,19 @@ class ContactBuilder {
 };
 
 Contact ContactBuilder::Build(std::size_t book, std::size_t index) {
+  contact_ = Contact{};
+  names_ = NameSources{};
+  email_keys_.clear();
+  member_keys_.clear();
+  items_ = member_items_ = 0;
   book_ = book;
   const NicknameRecord& record = books_[book].records[index];
   contact_.nickname = record.nickname;
   contact_.book = book;
-  for (const std::string& text : record.address_texts) AddAddressText(offsets_[book] + index, text);
-  for (const std::string& text : record.note_texts) AddNote(text);
+  for (const std::string_view text : record.address_texts) {
+    AddAddressText(offsets_[book] + index, text);
+  }
+  for (const std::string_view text : record.note_texts) AddNote(text);
   contact_.is_list = items_ > 0 && member_items_ == items_;
   ChooseNames();
   return std::move(contact_);
@@ -272,10 +279,10 @@ std::vector<Contact> BuildContacts(const std::vector<NicknameBook>& books,
   }
   std::vector<Contact> contacts;
   contacts.reserve(total);
+  ContactBuilder builder(books, offsets, warnings);
   for (std::size_t b = 0; b < books.size(); ++b) {
-    for (std::size_t i = 0; i < books[b].records.size(); ++i) {
-      contacts.push_back(ContactBuilder(books, offsets, warnings).Build(b, i));
-    }
+    for (std::size_t i = 0; i < books[b].records.size(); ++i)
+      contacts.push_back(builder.Build(b, i));
   }
   // The index holds each record's nickname folded, once per record; the
   // books are taken in order so that the same books give the same UIDs.

@@ -249,7 +249,7 @@ std::string Line(const Fields& fields) {
 
 CsvRow CsvFieldsOf(const std::vector<Contact>& contacts, const ListResolution& resolution,
                    std::size_t index) {
-  return RowWriter().Row(contacts[index], resolution.addresses[index], {});
+  return RowWriter().Row(contacts[index], AddressesOf(contacts, resolution, index), {});
 }
 
 std::string CsvField(std::string_view field) {
@@ -264,7 +264,8 @@ void WriteCsv(const ContactBook& book, const ExportSink& sink) {
   const std::vector<std::string> categories = book.BookNames();
   for (std::size_t i = 0; i < book.contacts.size(); ++i) {
     const Contact& contact = book.contacts[i];
-    sink(Line(RowWriter().Row(contact, book.resolution.addresses[i], categories[contact.book])) +
+    sink(Line(RowWriter().Row(contact, AddressesOf(book.contacts, book.resolution, i),
+                              categories[contact.book])) +
          "\r\n");
   }
 }

@@ -37,10 +37,10 @@ std::optional<ExportFormat> ExportFormatNamed(std::string_view name) {
   return std::nullopt;
 }
 
-ExportResult ExportContacts(const std::vector<BookBytes>& books, ExportFormat format,
+ExportResult ExportContacts(std::vector<BookBytes> books, ExportFormat format,
                             std::optional<Charset> charset, const ExportSink& sink,
                             const ExportProgress& progress) {
-  ContactBook book = ReadContactBooks(books, charset);
+  ContactBook book = ReadContactBooks(std::move(books), charset);
   // Each writer hands over one contact at a time, the CSV file its column
   // names first.
   const std::size_t total = book.contacts.size();

@@ -49,7 +49,7 @@ using ExportProgress = std::function<void(std::size_t written, std::size_t total
 // its own book first) in `charset`, or each in the set its bytes suggest,
 // and writes one file of all their contacts to `sink`, telling `progress`
 // (when given) how far it is. Fails only as the sink or `progress` fails.
-ExportResult ExportContacts(const std::vector<BookBytes>& books, ExportFormat format,
+ExportResult ExportContacts(std::vector<BookBytes> books, ExportFormat format,
                             std::optional<Charset> charset, const ExportSink& sink,
                             const ExportProgress& progress = nullptr);
 

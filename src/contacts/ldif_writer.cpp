@@ -91,7 +91,7 @@ void LdifWriter::Write() {
   dns_.reserve(book_.contacts.size());
   for (std::size_t i = 0; i < book_.contacts.size(); ++i) {
     const Contact& c = book_.contacts[i];
-    const std::vector<std::string>& addresses = book_.resolution.addresses[i];
+    const std::vector<std::string>& addresses = AddressesOf(book_.contacts, book_.resolution, i);
     std::string dn = "cn=" + DnValue(c.full_name);
     if (!c.is_list && !addresses.empty()) dn += ",mail=" + DnValue(addresses.front());
     if (!used.insert(dn).second) {
@@ -182,7 +182,7 @@ void LdifWriter::Person(std::size_t index) {
   Attribute("sn", c.family_name);
   Attribute("cn", c.full_name);
   Attribute("mozillaNickname", c.nickname);
-  const std::vector<std::string>& addresses = book_.resolution.addresses[index];
+  const std::vector<std::string>& addresses = AddressesOf(book_.contacts, book_.resolution, index);
   for (std::size_t i = 0; i < addresses.size(); ++i) {
     if (i < 2) {
       Attribute(i == 0 ? "mail" : "mozillaSecondEmail", addresses[i]);

@@ -93,7 +93,8 @@ void WriteMuttAliases(const ContactBook& book, const ExportSink& sink) {
       if (IsPlainKey(member.nickname)) {
         add(member.nickname);
       } else {  // a nickname an address list cannot name: its addresses
-        for (const std::string& address : book.resolution.addresses[m]) add("<" + address + ">");
+        for (const std::string& address : AddressesOf(book.contacts, book.resolution, m))
+          add("<" + address + ">");
       }
     }
     const std::string& group = book.books[c.book].name;

@@ -16,10 +16,12 @@
 
 namespace veltrana {
 
+// The texts are views into the text the book was read from, which must
+// outlive the record.
 struct NicknameRecord {
-  std::string nickname;                    // as first written
-  std::vector<std::string> address_texts;  // one per alias line
-  std::vector<std::string> note_texts;     // one per note line
+  std::string nickname;                         // as first written
+  std::vector<std::string_view> address_texts;  // one per alias line
+  std::vector<std::string_view> note_texts;     // one per note line
 };
 
 struct NicknameBook {

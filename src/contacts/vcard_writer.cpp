@@ -140,13 +140,13 @@ void CardWriter::WebPages(const Contact& contact) {
 
 std::string VCardOf(const std::vector<Contact>& contacts, const ListResolution& resolution,
                     std::size_t index, VCardVersion version) {
-  return CardWriter(contacts, {}, version).Card(index, resolution.addresses[index]);
+  return CardWriter(contacts, {}, version).Card(index, AddressesOf(contacts, resolution, index));
 }
 
 void WriteVCards(const ContactBook& book, VCardVersion version, const ExportSink& sink) {
   CardWriter writer(book.contacts, book.BookNames(), version);
   for (std::size_t i = 0; i < book.contacts.size(); ++i) {
-    sink(writer.Card(i, book.resolution.addresses[i]));
+    sink(writer.Card(i, AddressesOf(book.contacts, book.resolution, i)));
   }
 }
 

@@ -143,12 +143,12 @@ bool ExportRun::Refused(const ExportTarget& target) {
 
 void ExportRun::Write(const ExportTarget& target) {
   std::vector<BookBytes> inputs;
-  for (const Book& book : books_) inputs.push_back({book.file.name, book.bytes});
+  for (Book& book : books_) inputs.push_back({book.file.name, std::move(book.bytes)});
   proc_ = WriteProc(target.format);
   ReplacingFile file;  // abandoned unless committed
   file.Open(target.path);
   const ExportResult result = ExportContacts(
-      inputs, target.format, options_.charset,
+      std::move(inputs), target.format, options_.charset,
       [&file](std::string_view bytes) { file.Write(bytes); },
       [this](std::size_t written, std::size_t total) { Progress(written, total); });
   file.Commit();

@@ -19,16 +19,16 @@ struct Exported {
   ExportResult result;
 };
 
-Exported Export(const std::vector<BookBytes>& books, ExportFormat format,
+Exported Export(std::vector<BookBytes> books, ExportFormat format,
                 std::optional<Charset> charset = Charset::kWindows1252) {
   Exported out;
-  out.result = ExportContacts(books, format, charset,
+  out.result = ExportContacts(std::move(books), format, charset,
                               [&out](std::string_view bytes) { out.text.append(bytes); });
   return out;
 }
 
 std::string Export(std::string_view book, ExportFormat format) {
-  return Export({{"Eudora Nicknames", book}}, format).text;
+  return Export({{"Eudora Nicknames", std::string(book)}}, format).text;
 }
 
 bool Has(const std::string& text, const std::string& part) {

@@ -282,7 +282,7 @@ def choose_names(c):
 def resolve(contacts, root):
     if not contacts[root]["members"]:
         return list(contacts[root]["emails"])
-    seen, out, visited = set(), [], {root}
+    seen, out = set(), []
 
     def take(i):
         for a in contacts[i]["emails"]:
@@ -291,7 +291,15 @@ def resolve(contacts, root):
                 out.append(a)
 
     take(root)
-    stack = [[root, 0]]
+    for m in walk(contacts, root, lambda m: True):
+        take(m)
+    return out
+
+
+def walk(contacts, root, descend):
+    """The contacts a list names, depth first, each once (the root not
+    again); `descend` says whether a member's own members follow it."""
+    seen, stack = {root}, [[root, 0]]
     while stack:
         top = stack[-1]
         members = contacts[top[0]]["members"]
@@ -300,12 +308,12 @@ def resolve(contacts, root):
             continue
         m = members[top[1]]
         top[1] += 1
-        if m in visited:
+        if m in seen:
             continue
-        visited.add(m)
-        take(m)
-        stack.append([m, 0])
-    return out
+        seen.add(m)
+        yield m
+        if descend(m):
+            stack.append([m, 0])
 
 
 # ---------------------------------------------------------------- generated books
@@ -694,23 +702,8 @@ def check_csv(raw, contacts):
 
 def flat_members(contacts, root):
     """The people a list reaches, lists inside it replaced by theirs."""
-    out, seen, stack = [], {root}, [[root, 0]]
-    while stack:
-        top = stack[-1]
-        members = contacts[top[0]]["members"]
-        if top[1] == len(members):
-            stack.pop()
-            continue
-        m = members[top[1]]
-        top[1] += 1
-        if m in seen:
-            continue
-        seen.add(m)
-        if contacts[m]["is_list"]:
-            stack.append([m, 0])
-        else:
-            out.append(m)
-    return out
+    return [m for m in walk(contacts, root, lambda m: contacts[m]["is_list"])
+            if not contacts[m]["is_list"]]
 
 
 def check_ldif(raw, contacts):

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "contacts/contact_book.h"
 #include "contacts/csv_writer.h"
@@ -45,13 +46,20 @@ void CheckRow(const CsvRow& row) {
   }
 }
 
-void CheckLdif(const std::string& ldif) {
-  std::size_t start = 0;
-  while (start < ldif.size()) {
-    const std::size_t end = ldif.find('\n', start);
-    Check(end != std::string::npos, "every LDIF line ends");
-    const std::string_view line(ldif.data() + start, end - start);
+// The lines of a file whose every line ends with a line feed.
+std::vector<std::string_view> Lines(const std::string& text) {
+  std::vector<std::string_view> lines;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = text.find('\n', start);
+    Check(end != std::string::npos, "every line ends");
+    lines.emplace_back(text.data() + start, end - start);
     start = end + 1;
+  }
+  return lines;
+}
+
+void CheckLdif(const std::string& ldif) {
+  for (const std::string_view line : Lines(ldif)) {
     if (line.empty() || line.front() == '#') continue;
     const std::size_t colon = line.find(':');
     Check(colon != std::string_view::npos && colon > 0, "an attribute has a name");
@@ -68,12 +76,7 @@ void CheckLdif(const std::string& ldif) {
 }
 
 void CheckAliases(const std::string& aliases) {
-  std::size_t start = 0;
-  while (start < aliases.size()) {
-    const std::size_t end = aliases.find('\n', start);
-    Check(end != std::string::npos, "every alias line ends");
-    const std::string_view line(aliases.data() + start, end - start);
-    start = end + 1;
+  for (const std::string_view line : Lines(aliases)) {
     if (line.rfind("# ", 0) == 0) continue;
     Check(line.rfind("alias ", 0) == 0, "a line is an alias or a comment");
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -99,10 +102,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckCard(VCardOf(book.contacts, book.resolution, i, VCardVersion::k40));
     CheckRow(CsvFieldsOf(book.contacts, book.resolution, i));
   }
-  const std::vector<BookBytes> books{{"Eudora Nicknames", bytes}};
   for (const ExportFormat format : {ExportFormat::kLdif, ExportFormat::kMutt}) {
     std::string text;
-    ExportContacts(books, format, charset, [&text](std::string_view part) { text.append(part); });
+    ExportContacts({{"Eudora Nicknames", std::string(bytes)}}, format, charset,
+                   [&text](std::string_view part) { text.append(part); });
     if (format == ExportFormat::kLdif) {
       CheckLdif(text);
     } else {
