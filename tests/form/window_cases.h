@@ -97,29 +97,46 @@ inline void ARunThatReachesItsEnd(WindowCaseTest& t, WindowDriver& w) {
   EXPECT_TRUE(w.Messages().empty());
 }
 
-inline void AnEmptyName(WindowCaseTest& t, WindowDriver& w) {
+// An empty field and a missing book, as Convert and Export both answer
+// them, Export before any dialog.
+inline void EmptyNameAnsweredBy(const std::string& button, WindowCaseTest& t, WindowDriver& w) {
   w.Open(t.settings_.path(), std::nullopt);
   w.Type("");
-  w.Click("Convert");
+  w.Click(button);
   EXPECT_EQ(w.Messages(), std::vector<std::string>{
                               "16 Veltrana: Must enter name of Address Book file to convert"});
   EXPECT_EQ(w.Status(), "Invalid Address Book filename");
-  t.ExpectButtons(true, true, false);
+  t.ExpectButtons(true, true, false, true);
+  EXPECT_TRUE(w.ExportDialogs().empty());
 }
 
-inline void AMissingFile(WindowCaseTest& t, WindowDriver& w) {
+inline void MissingBookAnsweredBy(const std::string& button, WindowCaseTest& t, WindowDriver& w) {
   w.Open(t.settings_.path(), std::nullopt);
   const std::string missing = t.books_.File("missing.txt");
   w.Type(missing);
-  w.Click("Convert");
+  w.Click(button);
   EXPECT_EQ(w.Messages(),
             std::vector<std::string>{
                 "16 Veltrana: Specified Address Book does not exist.\nFilename: " + missing});
   EXPECT_EQ(w.Status(), "Invalid Address Book filename");
   EXPECT_EQ(w.Focus(), "Browse");
   EXPECT_EQ(w.SelectedFieldText(), missing);
-  t.ExpectButtons(true, true, false);
+  t.ExpectButtons(true, true, false, true);
   EXPECT_TRUE(w.History().empty());
+  EXPECT_TRUE(w.ExportDialogs().empty());
+}
+
+inline void AnEmptyName(WindowCaseTest& t, WindowDriver& w) {
+  EmptyNameAnsweredBy("Convert", t, w);
+}
+inline void AMissingFile(WindowCaseTest& t, WindowDriver& w) {
+  MissingBookAnsweredBy("Convert", t, w);
+}
+inline void ExportAnEmptyName(WindowCaseTest& t, WindowDriver& w) {
+  EmptyNameAnsweredBy("Export", t, w);
+}
+inline void ExportAMissingBook(WindowCaseTest& t, WindowDriver& w) {
+  MissingBookAnsweredBy("Export", t, w);
 }
 
 inline void AFailingRun(WindowCaseTest& t, WindowDriver& w) {
@@ -157,34 +174,6 @@ inline void BrowseChosenAndCancelled(WindowCaseTest& t, WindowDriver& w) {
   EXPECT_EQ(w.Status(), "Done.  1 Nicknames converted to:\n" + t.books_.File("chosen.htm"));
   t.ExpectButtons(true, true, false);
   EXPECT_TRUE(w.Messages().empty());
-}
-
-// Export checks the field as Convert does, before any dialog.
-inline void ExportAnEmptyName(WindowCaseTest& t, WindowDriver& w) {
-  w.Open(t.settings_.path(), std::nullopt);
-  w.Type("");
-  w.Click("Export");
-  EXPECT_EQ(w.Messages(), std::vector<std::string>{
-                              "16 Veltrana: Must enter name of Address Book file to convert"});
-  EXPECT_EQ(w.Status(), "Invalid Address Book filename");
-  t.ExpectButtons(true, true, false, true);
-  EXPECT_TRUE(w.ExportDialogs().empty());
-}
-
-inline void ExportAMissingBook(WindowCaseTest& t, WindowDriver& w) {
-  w.Open(t.settings_.path(), std::nullopt);
-  const std::string missing = t.books_.File("missing.txt");
-  w.Type(missing);
-  w.Click("Export");
-  EXPECT_EQ(w.Messages(),
-            std::vector<std::string>{
-                "16 Veltrana: Specified Address Book does not exist.\nFilename: " + missing});
-  EXPECT_EQ(w.Status(), "Invalid Address Book filename");
-  EXPECT_EQ(w.Focus(), "Browse");
-  EXPECT_EQ(w.SelectedFieldText(), missing);
-  t.ExpectButtons(true, true, false, true);
-  EXPECT_TRUE(w.ExportDialogs().empty());
-  EXPECT_TRUE(w.History().empty());
 }
 
 // Cancelled, the Save dialog changes nothing; chosen, the file is written

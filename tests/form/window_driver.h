@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "form/export_dialog.h"
+
 namespace veltrana::testing {
 
 // What the user answers in an export's Save dialog.
@@ -17,6 +19,22 @@ struct ExportChoice {
   std::size_t type = 0;       // the file type: 0 vCard 3.0, 1 vCard 4.0, 2 CSV, 3 LDIF, 4 mutt
   bool whole_folder = false;  // the check box, when the dialog shows it
 };
+
+// What a Save dialog answers for `choice`, with the file's names as the
+// window's real dialog gives them.
+inline ExportDialogAnswer AnswerOf(const ExportChoice& choice, std::filesystem::path path,
+                                   std::string text) {
+  return {std::move(path), std::move(text), choice.type, choice.whole_folder};
+}
+
+// Each request as WindowDriver::ExportDialogs describes it.
+inline std::vector<std::string> Described(const std::vector<ExportDialogRequest>& requests) {
+  std::vector<std::string> shown;
+  for (const ExportDialogRequest& request : requests) {
+    shown.push_back(request.suggested_text + (request.offers_whole_folder ? " [folder]" : ""));
+  }
+  return shown;
+}
 
 class WindowDriver {
  public:
@@ -59,6 +77,16 @@ class WindowDriver {
   virtual std::vector<std::string> Messages() = 0;
   // The files View asked the system to open.
   virtual std::vector<std::filesystem::path> Viewed() = 0;
+
+  // The four buttons as SeenDuringClick shows them: "CBVE", "-" for each
+  // one disabled.
+  std::string ButtonsNow() {
+    std::string buttons;
+    for (const char* name : {"Convert", "Browse", "View", "Export"}) {
+      buttons += Enabled(name) ? name[0] : '-';
+    }
+    return buttons;
+  }
 };
 
 }  // namespace veltrana::testing

@@ -66,20 +66,10 @@ class QtWindowDriver : public WindowDriver {
   void AnswerExport(const std::optional<ExportChoice>& choice) override {
     log_.export_answer.reset();
     if (!choice) return;
-    ExportDialogAnswer answer;  // as the real dialog answers
-    answer.text = FileNameBytes(ShowBytes(choice->file));
-    answer.path = answer.text;
-    answer.type = choice->type;
-    answer.whole_folder = choice->whole_folder;
-    log_.export_answer = answer;
+    const std::string text = FileNameBytes(ShowBytes(choice->file));
+    log_.export_answer = AnswerOf(*choice, text, text);
   }
-  std::vector<std::string> ExportDialogs() override {
-    std::vector<std::string> shown;
-    for (const ExportDialogRequest& request : log_.export_requests) {
-      shown.push_back(request.suggested_text + (request.offers_whole_folder ? " [folder]" : ""));
-    }
-    return shown;
-  }
+  std::vector<std::string> ExportDialogs() override { return Described(log_.export_requests); }
   std::vector<std::string> SeenDuringClick() override { return seen_; }
   void AnswerBrowse(const std::optional<std::string>& path) override {
     log_.browse_answer = path ? std::optional<QString>(ShowBytes(*path)) : std::nullopt;
@@ -152,13 +142,7 @@ class QtWindowDriver : public WindowDriver {
    private:
     QtWindowDriver& driver_;
   };
-  void RecordSeen() {
-    std::string buttons;
-    for (const char* name : {"Convert", "Browse", "View", "Export"}) {
-      buttons += Enabled(name) ? name[0] : '-';
-    }
-    seen_.push_back(Status() + " " + buttons);
-  }
+  void RecordSeen() { seen_.push_back(Status() + " " + ButtonsNow()); }
 
   DialogLog log_;
   PaintWatch painted_{*this};

@@ -56,20 +56,10 @@ class Win32WindowDriver : public WindowDriver {
   void AnswerExport(const std::optional<ExportChoice>& choice) override {
     log_.export_answer.reset();
     if (!choice) return;
-    ExportDialogAnswer answer;  // as the real dialog answers
-    answer.path = std::filesystem::path(WideOfText(choice->file));
-    answer.text = TextOfPath(answer.path);
-    answer.type = choice->type;
-    answer.whole_folder = choice->whole_folder;
-    log_.export_answer = answer;
+    const std::filesystem::path path(WideOfText(choice->file));
+    log_.export_answer = AnswerOf(*choice, path, TextOfPath(path));
   }
-  std::vector<std::string> ExportDialogs() override {
-    std::vector<std::string> shown;
-    for (const ExportDialogRequest& request : log_.export_requests) {
-      shown.push_back(request.suggested_text + (request.offers_whole_folder ? " [folder]" : ""));
-    }
-    return shown;
-  }
+  std::vector<std::string> ExportDialogs() override { return Described(log_.export_requests); }
   std::vector<std::string> SeenDuringClick() override { return seen_; }
   void AnswerBrowse(const std::optional<std::string>& path) override {
     log_.browse_answer = path ? std::optional<std::wstring>(WideOfText(*path)) : std::nullopt;
@@ -150,11 +140,7 @@ class Win32WindowDriver : public WindowDriver {
     auto* self = reinterpret_cast<Win32WindowDriver*>(driver);
     if (message == WM_SETTEXT) PostMessageW(control, kStatusShown, 0, 0);
     if (message == kStatusShown) {
-      std::string buttons;
-      for (const char* name : {"Convert", "Browse", "View", "Export"}) {
-        buttons += self->Enabled(name) ? name[0] : '-';
-      }
-      self->seen_.push_back(self->Status() + " " + buttons);
+      self->seen_.push_back(self->Status() + " " + self->ButtonsNow());
       return 0;
     }
     return DefSubclassProc(control, message, w, l);
