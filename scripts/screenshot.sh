@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Takes docs/window.png: the real window under Xvfb after converting the
-# sample address book. Rerun it after changing the window.
+# sample address book and exporting it with Export... (the Save dialog's
+# suggestion, vCard 3.0). Rerun it after changing the window. With
+# DIALOG_PNG set, the Save dialog is taken there too, while it is up.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh" screenshot
@@ -14,7 +16,7 @@ cp "$root/build/bin/veltrana" "$root/examples/nndbase.txt" "$work/"
 printf 'AddressBook=nndbase.txt\r\n' >"$work/veltra.ini"
 mkdir -p "$root/docs"
 
-xvfb-run -a -s "-screen 0 800x300x24 -dpi 96" bash -c '
+xvfb-run -a -s "-screen 0 900x600x24 -dpi 96" bash -c '
   set -euo pipefail
   "$1/veltrana" &
   program=$!
@@ -23,7 +25,14 @@ xvfb-run -a -s "-screen 0 800x300x24 -dpi 96" bash -c '
   xdotool windowfocus --sync "$window"
   xdotool key alt+c   # Convert
   sleep 2
+  xdotool key alt+e   # Export...
+  dialog=$(xdotool search --sync --onlyvisible --name "^Export Address Book$" | head -n 1)
+  sleep 1
+  if [[ -n $3 ]]; then /usr/bin/import -window root "$3"; fi
+  xdotool windowfocus --sync "$dialog"
+  xdotool key Return  # Save, as suggested
+  sleep 2
   /usr/bin/import -window "$window" "$2"
   kill "$program"
-' screenshot "$work" "$root/docs/window.png"
+' screenshot "$work" "$root/docs/window.png" "${DIALOG_PNG:-}"
 echo "Wrote $root/docs/window.png"

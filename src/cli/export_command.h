@@ -10,14 +10,9 @@
 #include <vector>
 
 #include "cli/export_options.h"
+#include "export/export_run.h"
 
 namespace veltrana {
-
-// A book or a Eudora folder as given: its text and the system's name for it.
-struct ExportPath {
-  std::string text;
-  std::filesystem::path path;
-};
 
 // The files of an export: the books and folders as given, and the target
 // given with -o, if any.

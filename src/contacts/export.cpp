@@ -1,5 +1,7 @@
 #include "contacts/export.h"
 
+#include <algorithm>
+
 #include "contacts/csv_writer.h"
 #include "contacts/ldif_writer.h"
 #include "contacts/mutt_writer.h"
@@ -36,14 +38,26 @@ std::optional<ExportFormat> ExportFormatNamed(std::string_view name) {
 }
 
 ExportResult ExportContacts(std::vector<BookBytes> books, ExportFormat format,
-                            std::optional<Charset> charset, const ExportSink& sink) {
+                            std::optional<Charset> charset, const ExportSink& sink,
+                            const ExportProgress& progress) {
   ContactBook book = ReadContactBooks(std::move(books), charset);
+  // Each writer hands over one contact at a time, the CSV file its column
+  // names first.
+  const std::size_t total = book.contacts.size();
+  std::size_t pieces = 0;
+  const std::size_t before_first = format == ExportFormat::kCsv ? 1 : 0;
+  const ExportSink counted = [&](std::string_view bytes) {
+    sink(bytes);
+    if (++pieces > before_first && progress)
+      progress(std::min(pieces - before_first, total), total);
+  };
+  const ExportSink& out = progress ? counted : sink;
   switch (format) {
-    case ExportFormat::kVCard30: WriteVCards(book, VCardVersion::k30, sink); break;
-    case ExportFormat::kVCard40: WriteVCards(book, VCardVersion::k40, sink); break;
-    case ExportFormat::kCsv: WriteCsv(book, sink); break;
-    case ExportFormat::kLdif: WriteLdif(book, sink); break;
-    case ExportFormat::kMutt: WriteMuttAliases(book, sink); break;
+    case ExportFormat::kVCard30: WriteVCards(book, VCardVersion::k30, out); break;
+    case ExportFormat::kVCard40: WriteVCards(book, VCardVersion::k40, out); break;
+    case ExportFormat::kCsv: WriteCsv(book, out); break;
+    case ExportFormat::kLdif: WriteLdif(book, out); break;
+    case ExportFormat::kMutt: WriteMuttAliases(book, out); break;
   }
   ExportResult result;
   result.lists = book.ListCount();

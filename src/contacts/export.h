@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,11 +41,16 @@ struct ExportResult {
   std::vector<std::string> warnings;  // lines taken in part, lists that lead back to themselves
 };
 
+// Called after each contact (list or person) handed to the sink, with the
+// number handed over so far and the number there are, for a progress line.
+using ExportProgress = std::function<void(std::size_t written, std::size_t total)>;
+
 // Reads `books` (the first is the main one; a nickname names a contact of
 // its own book first) in `charset`, or each in the set its bytes suggest,
-// and writes one file of all their contacts to `sink`. Fails only as the
-// sink fails.
+// and writes one file of all their contacts to `sink`, telling `progress`
+// (when given) how far it is. Fails only as the sink or `progress` fails.
 ExportResult ExportContacts(std::vector<BookBytes> books, ExportFormat format,
-                            std::optional<Charset> charset, const ExportSink& sink);
+                            std::optional<Charset> charset, const ExportSink& sink,
+                            const ExportProgress& progress = nullptr);
 
 }  // namespace veltrana

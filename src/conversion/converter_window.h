@@ -10,14 +10,15 @@
 
 namespace veltrana {
 
-enum class Button { kConvert, kBrowse, kView };
+enum class Button { kConvert, kBrowse, kView, kExport };
 
 // Message box styles, with the numbers the system's message box knows them
-// by: the run's own messages show the critical-stop icon, the error report
-// none; both have one OK button.
+// by: the run's own messages show the critical-stop icon, warnings the
+// exclamation mark, the error report none; all have one OK button.
 enum class MessageStyle : int {
   kPlain = 0,
   kCritical = 16,
+  kWarning = 48,
 };
 
 // What the window answers after it has processed its pending events.

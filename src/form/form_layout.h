@@ -29,10 +29,11 @@ inline constexpr FormControlLayout kFormControls[] = {
     {"lblStatus", "Status:", {840, 600, 495, 255}, true},
     {"cmdView", "&View", {6120, 1080, 975, 375}, false},
     {"cbxAddressBook", "", {1440, 120, 4575, 315}, false},
+    {"cmdExport", "&Export...", {6120, 1560, 975, 375}, false},
 };
 
-inline constexpr int kFormClientWidth = 7380;  // twips
-inline constexpr int kFormClientHeight = 1575;
+inline constexpr int kFormClientWidth = 7380;   // twips
+inline constexpr int kFormClientHeight = 2055;  // a row of 480 below View for Export
 inline constexpr int kFormFontPoints = 8;
 
 // The layout of the control called `name`; the first control's for a name

@@ -1,5 +1,5 @@
 // The main window's procedures, whichever toolkit draws the window: the
-// load step, Convert, Browse, and closing the window during a run. A
+// load step, Convert, Browse, Export, and closing the window during a run. A
 // toolkit's window derives from this, supplies its controls through the few
 // operations below and the run's ConverterWindow ones, and calls the
 // procedures from its events. So the Qt window and the Win32 window are two
@@ -13,6 +13,7 @@
 
 #include "base/calendar_date.h"
 #include "conversion/converter_window.h"
+#include "form/export_dialog.h"
 #include "form/settings_history.h"
 #include "page/converter_state.h"
 #include "settings/address_book_history.h"
@@ -29,6 +30,7 @@ class MainForm : public ConverterWindow {
   void Form_Load();
   void cmdConvert_Click();
   void cmdOpen_Click();
+  void cmdExport_Click();
 
  protected:
   // `htmlfile` is the program's module-level page path, which View opens.
@@ -44,6 +46,13 @@ class MainForm : public ConverterWindow {
   // Shows Browse's dialog and puts the chosen file into the field; false
   // when the user cancelled.
   virtual bool ChooseAddressBook() = 0;
+  // Shows the Save dialog of an export; none when the user cancelled.
+  virtual std::optional<ExportDialogAnswer> ChooseExportFile(
+      const ExportDialogRequest& request) = 0;
+  // What the status line shows, and whether a button is enabled, so that
+  // an export the user cancels leaves them as they were.
+  virtual std::string StatusText() const = 0;
+  virtual bool ButtonEnabled(Button button) const = 0;
   // Closes the window at once.
   virtual void CloseNow() = 0;
 
@@ -61,7 +70,9 @@ class MainForm : public ConverterWindow {
   SettingsHistory settings_;
   std::optional<CalendarDate> date_;
   std::filesystem::path& htmlfile_;
-  bool running_ = false;  // a conversion run is in progress
+  void RememberExported(const std::string& addressbook);
+
+  bool running_ = false;  // a conversion run or an export is in progress
   bool closing_ = false;  // the user closed the window during the run
 };
 

@@ -116,12 +116,14 @@ void frmMain::CreateControls() {
   lblStatusText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Label1 = make_label("Label1");
   for (QLabel* caption : {Label1, lblStatus}) caption->setAlignment(Qt::AlignRight | Qt::AlignTop);
+  cmdExport = make_button("cmdExport", [this] { cmdExport_Click(); });
 
   // Tab order by tab index; labels take no focus. The nickname work list is
   // the run's own sorted list, not a control of this window.
   setTabOrder(cmdConvert, cmdOpen);
   setTabOrder(cmdOpen, cmdView);
   setTabOrder(cmdView, cbxAddressBook);
+  setTabOrder(cbxAddressBook, cmdExport);
 }
 
 void frmMain::PlaceControls() {
@@ -167,6 +169,18 @@ bool frmMain::ChooseAddressBook() {
   return chosen.has_value();
 }
 
+std::optional<ExportDialogAnswer> frmMain::ChooseExportFile(const ExportDialogRequest& request) {
+  return dialogs_->ChooseExportFile(this, request);
+}
+
+std::string frmMain::StatusText() const {
+  return status_;
+}
+
+bool frmMain::ButtonEnabled(Button button) const {
+  return ButtonFor(button)->isEnabled();
+}
+
 void frmMain::CloseNow() {
   close();
 }
@@ -185,6 +199,7 @@ std::filesystem::path frmMain::AddressBookPath() const {
 }
 
 void frmMain::SetStatusText(const std::string& text) {
+  status_ = text;
   lblStatusText->setText(ToQt(text));
 }
 
@@ -193,6 +208,7 @@ QPushButton* frmMain::ButtonFor(Button button) const {
     case Button::kConvert: return cmdConvert;
     case Button::kBrowse: return cmdOpen;
     case Button::kView: return cmdView;
+    case Button::kExport: return cmdExport;
   }
   return cmdConvert;
 }

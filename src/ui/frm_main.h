@@ -1,6 +1,6 @@
 // The main window: the address-book field, the status line and the Convert,
-// Browse and View buttons. It owns the converter state and the history, and
-// is the window the conversion run talks to.
+// Browse, View and Export buttons. It owns the converter state and the
+// history, and is the window the conversion run and the export talk to.
 #pragma once
 
 #include <QWidget>
@@ -67,6 +67,9 @@ class frmMain : public QWidget, public MainForm {
   void SetFieldText(const std::string& text) override;
   void ShowHistory(const std::vector<std::string>& entries) override;
   bool ChooseAddressBook() override;
+  std::optional<ExportDialogAnswer> ChooseExportFile(const ExportDialogRequest& request) override;
+  std::string StatusText() const override;
+  bool ButtonEnabled(Button button) const override;
   void CloseNow() override;
 
  private:
@@ -75,6 +78,7 @@ class frmMain : public QWidget, public MainForm {
   QPushButton* ButtonFor(Button button) const;
 
   std::unique_ptr<WindowDialogs> dialogs_;
+  std::string status_;  // the status line's text, as the program keeps it
 
   QLabel* Label1 = nullptr;
   QComboBox* cbxAddressBook = nullptr;
@@ -83,6 +87,7 @@ class frmMain : public QWidget, public MainForm {
   QPushButton* cmdConvert = nullptr;
   QLabel* lblStatus = nullptr;
   QLabel* lblStatusText = nullptr;
+  QPushButton* cmdExport = nullptr;
 };
 
 }  // namespace veltrana

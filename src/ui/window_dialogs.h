@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "conversion/converter_window.h"
+#include "form/export_dialog.h"
 
 class QFileDialog;
 class QWidget;
@@ -23,6 +24,9 @@ class WindowDialogs {
   // The Browse dialog; the chosen file's full path, or nothing when the user
   // cancelled.
   virtual std::optional<QString> ChooseAddressBook(QWidget* parent) = 0;
+  // The Save dialog of an export; nothing when the user cancelled.
+  virtual std::optional<ExportDialogAnswer> ChooseExportFile(
+      QWidget* parent, const ExportDialogRequest& request) = 0;
 };
 
 // The Browse dialog as the window shows it: titled "Open Address Book",
@@ -30,7 +34,16 @@ class WindowDialogs {
 // shows every file, with "txt" added to a name typed without an extension.
 std::unique_ptr<QFileDialog> MakeOpenAddressBookDialog(QWidget* parent);
 
-// The real message box and file dialog.
+// The Save dialog of an export: titled "Export Address Book", a file type
+// per format (the first preselected, its ending added to a name typed
+// without one, and put in place of the name's when the type changes), the
+// suggested file in its folder, and the check box "Include the other
+// address books in this folder" (on) when the request offers it.
+std::unique_ptr<QFileDialog> MakeExportDialog(QWidget* parent, const ExportDialogRequest& request);
+// What the accepted dialog answers.
+ExportDialogAnswer ExportAnswerOf(const QFileDialog& dialog);
+
+// The real message box and file dialogs.
 std::unique_ptr<WindowDialogs> MakeQtDialogs();
 
 }  // namespace veltrana

@@ -57,8 +57,9 @@ const frmMain::ControlLayout frmMain::kControls[] = {
     {"cmdView", L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, &frmMain::cmdView},
     {"cbxAddressBook", L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
      &frmMain::cbxAddressBook},
+    {"cmdExport", L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, &frmMain::cmdExport},
 };
-static_assert(std::size(kFormControls) == 7, "one control of Windows per control of the form");
+static_assert(std::size(kFormControls) == 8, "one control of Windows per control of the form");
 
 frmMain::Options frmMain::ProgramOptions() {
   Options options;
@@ -204,12 +205,21 @@ void frmMain::OnCommand(HWND control) {
   if (control == cmdConvert) cmdConvert_Click();
   if (control == cmdOpen) cmdOpen_Click();
   if (control == cmdView) cmdView_Click();
+  if (control == cmdExport) cmdExport_Click();
 }
 
 // Closing during a run is put off to the run's next event pump, which ends
 // the run without a page; the window closes then.
 void frmMain::OnClose() {
   if (MayClose()) CloseNow();
+}
+
+std::optional<ExportDialogAnswer> frmMain::ChooseExportFile(const ExportDialogRequest& request) {
+  return dialogs_->ChooseExportFile(hwnd_, request);
+}
+
+bool frmMain::ButtonEnabled(Button button) const {
+  return IsWindowEnabled(ButtonFor(button)) != FALSE;
 }
 
 void frmMain::CloseNow() {
@@ -271,6 +281,7 @@ std::filesystem::path frmMain::AddressBookPath() const {
 }
 
 void frmMain::SetStatusText(const std::string& text) {
+  status_ = text;
   SetWindowTextW(lblStatusText, WideOfText(text).c_str());
 }
 
@@ -279,6 +290,7 @@ HWND frmMain::ButtonFor(Button button) const {
     case Button::kConvert: return cmdConvert;
     case Button::kBrowse: return cmdOpen;
     case Button::kView: return cmdView;
+    case Button::kExport: return cmdExport;
   }
   return cmdConvert;
 }

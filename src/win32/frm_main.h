@@ -1,7 +1,7 @@
 // The main window on Windows: the address-book field, the status line and
-// the Convert, Browse and View buttons, as native controls. It owns the
-// converter state and the history, and is the window the conversion run
-// talks to.
+// the Convert, Browse, View and Export buttons, as native controls. It owns
+// the converter state and the history, and is the window the conversion run
+// and the export talk to.
 #pragma once
 
 #include <windows.h>
@@ -76,11 +76,14 @@ class frmMain : public MainForm {
   void SetFieldText(const std::string& text) override;
   void ShowHistory(const std::vector<std::string>& entries) override;
   bool ChooseAddressBook() override;
+  std::optional<ExportDialogAnswer> ChooseExportFile(const ExportDialogRequest& request) override;
+  std::string StatusText() const override { return status_; }
+  bool ButtonEnabled(Button button) const override;
   void CloseNow() override;
 
  private:
   struct ControlLayout;
-  static const ControlLayout kControls[7];
+  static const ControlLayout kControls[8];
 
   int Pixels(int twips) const;
   void GrowCaption(HWND caption);
@@ -113,6 +116,8 @@ class frmMain : public MainForm {
   HWND lblStatus = nullptr;
   HWND cmdView = nullptr;
   HWND cbxAddressBook = nullptr;
+  HWND cmdExport = nullptr;
+  std::string status_;  // the status line's text, as the program keeps it
 };
 
 }  // namespace veltrana::win32

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "conversion/converter_window.h"
+#include "form/export_dialog.h"
 
 namespace veltrana::win32 {
 
@@ -22,11 +23,16 @@ class WindowDialogs {
   // The Browse dialog: the chosen file's full path, or nothing when the
   // user cancelled.
   virtual std::optional<std::wstring> ChooseAddressBook(HWND owner) = 0;
+  // The Save dialog of an export; nothing when the user cancelled.
+  virtual std::optional<ExportDialogAnswer> ChooseExportFile(
+      HWND owner, const ExportDialogRequest& request) = 0;
 };
 
 // MessageBoxW, and GetOpenFileNameW titled "Open Address Book" with the
 // filters "Address Books (*.txt)" (preselected) and "All Files (*.*)", and
-// "txt" added to a name typed without an extension.
+// "txt" added to a name typed without an extension; GetSaveFileNameW titled
+// "Export Address Book" with a file type per format (see
+// ChooseExportFile in window_dialogs.cpp).
 std::unique_ptr<WindowDialogs> MakeSystemDialogs();
 
 }  // namespace veltrana::win32

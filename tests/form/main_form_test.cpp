@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -54,6 +55,14 @@ class FailingForm : public MainForm {
   void SetFieldText(const std::string&) override {}
   void ShowHistory(const std::vector<std::string>&) override {}
   bool ChooseAddressBook() override { return false; }
+  std::optional<ExportDialogAnswer> ChooseExportFile(const ExportDialogRequest&) override {
+    return std::nullopt;
+  }
+  std::string StatusText() const override { return {}; }
+  bool ButtonEnabled(Button button) const override {
+    const auto it = enabled.find(button);
+    return it != enabled.end() && it->second;
+  }
   void CloseNow() override { closed = true; }
 };
 
@@ -86,6 +95,26 @@ TEST_F(MainFormTest, AWindowThatCannotShowTheReportEndsTheRunAndCanClose) {
   form.field = books_.File("missing.txt");
   form.messages_fail = true;
   EXPECT_THROW(form.cmdConvert_Click(), std::runtime_error);
+  EXPECT_EQ(form.message_boxes, 3) << "the missing book's message, then the report twice";
+  EXPECT_TRUE(form.MayClose());
+}
+
+TEST_F(MainFormTest, AnExportWhoseFieldFailsIsReportedAndTheWindowCanClose) {
+  FailingForm form(settings_.path(), htmlfile_);
+  form.Form_Load();
+  form.field_failures = 1;
+  EXPECT_NO_THROW(form.cmdExport_Click());
+  EXPECT_EQ(form.messages,
+            std::vector<std::string>{"Error  51: Internal error\r\nProcedure: cmdExport_Click()"});
+  EXPECT_TRUE(form.MayClose()) << "no export is left in progress";
+}
+
+TEST_F(MainFormTest, AnExportWhoseWindowCannotShowTheReportEndsAndCanClose) {
+  FailingForm form(settings_.path(), htmlfile_);
+  form.Form_Load();
+  form.field = books_.File("missing.txt");
+  form.messages_fail = true;
+  EXPECT_THROW(form.cmdExport_Click(), std::runtime_error);
   EXPECT_EQ(form.message_boxes, 3) << "the missing book's message, then the report twice";
   EXPECT_TRUE(form.MayClose());
 }

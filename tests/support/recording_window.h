@@ -16,6 +16,7 @@ inline const char* ButtonName(Button button) {
     case Button::kConvert: return "Convert";
     case Button::kBrowse: return "Browse";
     case Button::kView: return "View";
+    case Button::kExport: return "Export";
   }
   return "?";
 }
@@ -26,8 +27,10 @@ class RecordingWindow : public ConverterWindow {
 
   std::string field_;
   std::string status;
-  std::map<Button, bool> enabled{
-      {Button::kConvert, true}, {Button::kBrowse, true}, {Button::kView, false}};
+  std::map<Button, bool> enabled{{Button::kConvert, true},
+                                 {Button::kBrowse, true},
+                                 {Button::kView, false},
+                                 {Button::kExport, true}};
   std::string focus = "Convert";
   std::vector<std::string> events;    // every call, in order
   std::vector<std::string> messages;  // message box texts

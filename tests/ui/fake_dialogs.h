@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 #include "ui/window_dialogs.h"
 
@@ -22,6 +23,8 @@ struct DialogLog {
   int browse_shown = 0;
   std::optional<QString> browse_answer;  // nothing: the user cancels
   bool browse_fails = false;             // the dialog throws, once
+  std::vector<ExportDialogRequest> export_requests;
+  std::optional<ExportDialogAnswer> export_answer;  // nothing: the user cancels
 };
 
 class FakeDialogs : public WindowDialogs {
@@ -53,6 +56,12 @@ class FakeDialogs : public WindowDialogs {
       throw std::runtime_error("the dialog could not be shown");
     }
     return log_.browse_answer;
+  }
+
+  std::optional<ExportDialogAnswer> ChooseExportFile(QWidget*,
+                                                     const ExportDialogRequest& request) override {
+    log_.export_requests.push_back(request);
+    return log_.export_answer;
   }
 
  private:

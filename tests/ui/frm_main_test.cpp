@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -57,6 +58,7 @@ class FrmMainTest : public test::WindowCaseTest {
   QPushButton* Convert() { return Control<QPushButton>("cmdConvert"); }
   QPushButton* Browse() { return Control<QPushButton>("cmdOpen"); }
   QPushButton* View() { return Control<QPushButton>("cmdView"); }
+  QPushButton* Export() { return Control<QPushButton>("cmdExport"); }
   QComboBox* Field() { return Control<QComboBox>("cbxAddressBook"); }
   // The window's focused control: the one that has the focus whenever the
   // window is active (right after a message box closes, it is not yet).
@@ -79,17 +81,19 @@ TEST_F(FrmMainTest, ControlsCaptionsPlacesAndTabOrder) {
   EXPECT_EQ(Convert()->text(), "&Convert");
   EXPECT_EQ(Browse()->text(), "&Browse");
   EXPECT_EQ(View()->text(), "&View");
+  EXPECT_EQ(Export()->text(), "&Export...");
   EXPECT_EQ(Control<QLabel>("Label1")->text(), "Address Book:");
   EXPECT_EQ(Control<QLabel>("lblStatus")->text(), "Status:");
   EXPECT_TRUE(Field()->isEditable());
   // Twips at 15 a pixel, scaled with the screen.
   const double scale = Window().logicalDpiX() / 96.0 / 15;
   const auto px = [scale](int twips) { return qRound(twips * scale); };
-  EXPECT_EQ(Window().size(), QSize(px(7380), px(1575)));
+  EXPECT_EQ(Window().size(), QSize(px(7380), px(2055)));
   EXPECT_EQ(Field()->geometry(), QRect(px(1440), px(120), px(4575), px(315)));
   EXPECT_EQ(Convert()->geometry(), QRect(px(6120), px(120), px(975), px(375)));
   EXPECT_EQ(Browse()->geometry(), QRect(px(6120), px(600), px(975), px(375)));
   EXPECT_EQ(View()->geometry(), QRect(px(6120), px(1080), px(975), px(375)));
+  EXPECT_EQ(Export()->geometry(), QRect(px(6120), px(1560), px(975), px(375)));
   EXPECT_EQ(Control<QLabel>("lblStatusText")->geometry(),
             QRect(px(1440), px(600), px(4575), px(495)));
   // Captions end 105 twips before the controls they name, and are not clipped.
@@ -98,9 +102,10 @@ TEST_F(FrmMainTest, ControlsCaptionsPlacesAndTabOrder) {
     EXPECT_EQ(caption->geometry().right() + 1, px(1335)) << name;
     EXPECT_GE(caption->width(), caption->sizeHint().width()) << name;
   }
-  // Tab: Convert, Browse, View, the field (View must be enabled to take it).
+  // Tab: Convert, Browse, View, the field, Export (View must be enabled to
+  // take it).
   View()->setEnabled(true);
-  const char* order[] = {"cmdOpen", "cmdView", "cbxAddressBook", "cmdConvert"};
+  const char* order[] = {"cmdOpen", "cmdView", "cbxAddressBook", "cmdExport", "cmdConvert"};
   for (const char* next : order) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(Focused(), next);
@@ -212,6 +217,12 @@ TEST_F(FrmMainTest, AltKeysPressTheButtons) {
   QTest::keyClick(&Window(), Qt::Key_B, Qt::AltModifier);
   EXPECT_TRUE(QTest::qWaitFor([&] { return browsed.count() == 1; }, 2000));
   EXPECT_EQ(qt_->dialogs().browse_shown, 1);
+
+  window().AnswerExport(std::nullopt);
+  QSignalSpy exported(Export(), &QPushButton::clicked);
+  QTest::keyClick(&Window(), Qt::Key_E, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return exported.count() == 1; }, 2000));
+  EXPECT_EQ(window().ExportDialogs().size(), 1u);
 }
 
 TEST_F(FrmMainTest, TypingChangesNeitherHistoryNorView) {
@@ -235,6 +246,71 @@ TEST_F(FrmMainTest, ClosingTheWindowDuringARunLeavesNoHalfPage) {
                           std::filesystem::directory_iterator()),
             1);
   EXPECT_FALSE(test::Exists(settings_.File("veltra.ini")));
+}
+
+// Closing is put off during an export as during a conversion: the export
+// ends at its next event pump, leaves no file, and the window closes then.
+TEST_F(FrmMainTest, ClosingTheWindowDuringAnExportLeavesNoFile) {
+  Open();
+  std::string book;
+  for (int i = 0; i < 120; ++i) book += "alias n" + std::to_string(i) + " x@y\r\n";
+  window().Type(Book("big.txt", book));
+  window().AnswerExport(test::ExportChoice{books_.File("big.vcf"), 0, false});
+  QTimer::singleShot(0, &Window(), [this] { Window().close(); });
+  QTest::mouseClick(Export(), Qt::LeftButton);
+  EXPECT_FALSE(Window().isVisible());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(books_.path()),
+                          std::filesystem::directory_iterator()),
+            1);
+  EXPECT_FALSE(test::Exists(settings_.File("veltra.ini")));
+}
+
+// The real Save dialog: its types, the suggestion, the check box, the
+// ending that follows the type, and what it answers.
+TEST(ExportDialog, OffersTheTypesTheSuggestionAndTheCheckBox) {
+  test::TempDir dir;
+  ExportDialogRequest request;
+  request.suggested_text = dir.File("nndbase.vcf");
+  request.suggested = request.suggested_text;
+  request.offers_whole_folder = true;
+  const std::unique_ptr<QFileDialog> dialog = MakeExportDialog(nullptr, request);
+  EXPECT_EQ(dialog->windowTitle(), "Export Address Book");
+  EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+  ASSERT_EQ(dialog->nameFilters().size(), 5);
+  EXPECT_TRUE(dialog->nameFilters().at(0).startsWith("vCard 3.0"));
+  EXPECT_TRUE(dialog->nameFilters().at(0).endsWith("(*.vcf)"));
+  EXPECT_TRUE(dialog->nameFilters().at(1).startsWith("vCard 4.0"));
+  EXPECT_TRUE(dialog->nameFilters().at(2).endsWith("(*.csv)"));
+  EXPECT_TRUE(dialog->nameFilters().at(3).endsWith("(*.ldif)"));
+  EXPECT_TRUE(dialog->nameFilters().at(4).contains("mutt"));
+  EXPECT_EQ(dialog->selectedNameFilter(), dialog->nameFilters().at(0));
+  EXPECT_EQ(dialog->directory().absolutePath(), QString::fromStdString(dir.path().string()));
+  auto* check_box = dialog->findChild<QCheckBox*>("wholeFolder");
+  ASSERT_NE(check_box, nullptr);
+  EXPECT_EQ(check_box->text(), "Include the other address books in this folder");
+  EXPECT_TRUE(check_box->isChecked());
+
+  dialog->show();
+  auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+  ASSERT_NE(name, nullptr);
+  EXPECT_EQ(name->text(), "nndbase.vcf");
+  auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+  ASSERT_NE(types, nullptr);
+  QTest::keyClick(types, Qt::Key_Down);  // as the user picks CSV, two down
+  QTest::keyClick(types, Qt::Key_Down);
+  ASSERT_EQ(types->currentIndex(), 2);
+  EXPECT_EQ(name->text(), "nndbase.csv");
+  check_box->setChecked(false);
+  name->setText("mine");
+  QTest::keyClick(name, Qt::Key_Return);
+  ASSERT_EQ(dialog->result(), QDialog::Accepted);
+  const ExportDialogAnswer answer = ExportAnswerOf(*dialog);
+  EXPECT_EQ(answer.text, dir.File("mine.csv"));
+  EXPECT_EQ(answer.type, 2u);
+  EXPECT_FALSE(answer.whole_folder);
+
+  request.offers_whole_folder = false;
+  EXPECT_EQ(MakeExportDialog(nullptr, request)->findChild<QCheckBox*>("wholeFolder"), nullptr);
 }
 
 TEST(OpenAddressBookDialog, IsTitledAndFilteredAndAddsTxt) {

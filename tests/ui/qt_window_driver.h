@@ -56,9 +56,21 @@ class QtWindowDriver : public WindowDriver {
     QCoreApplication::sendEvent(edit, &typed);
   }
   void Click(const std::string& button) override {
+    seen_.clear();
+    QLabel* status = Field<QLabel>("lblStatusText");
+    status->installEventFilter(&painted_);
     QTest::mouseClick(Field<QPushButton>(kButtons.at(button)), Qt::LeftButton);
+    status->removeEventFilter(&painted_);
     QCoreApplication::processEvents();  // what the run posted, such as keys
   }
+  void AnswerExport(const std::optional<ExportChoice>& choice) override {
+    log_.export_answer.reset();
+    if (!choice) return;
+    const std::string text = FileNameBytes(ShowBytes(choice->file));
+    log_.export_answer = AnswerOf(*choice, text, text);
+  }
+  std::vector<std::string> ExportDialogs() override { return Described(log_.export_requests); }
+  std::vector<std::string> SeenDuringClick() override { return seen_; }
   void AnswerBrowse(const std::optional<std::string>& path) override {
     log_.browse_answer = path ? std::optional<QString>(ShowBytes(*path)) : std::nullopt;
   }
@@ -109,15 +121,33 @@ class QtWindowDriver : public WindowDriver {
   DialogLog& dialogs() { return log_; }
 
  private:
-  inline static const std::map<std::string, const char*> kButtons{
-      {"Convert", "cmdConvert"}, {"Browse", "cmdOpen"}, {"View", "cmdView"}};
+  inline static const std::map<std::string, const char*> kButtons{{"Convert", "cmdConvert"},
+                                                                  {"Browse", "cmdOpen"},
+                                                                  {"View", "cmdView"},
+                                                                  {"Export", "cmdExport"}};
 
   template <typename T>
   T* Field(const char* name) {
     return window_->findChild<T*>(QString::fromLatin1(name));
   }
 
+  // Each paint of the status line, with the buttons enabled then.
+  class PaintWatch : public QObject {
+   public:
+    explicit PaintWatch(QtWindowDriver& driver) : driver_(driver) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (event->type() == QEvent::Paint) driver_.RecordSeen();
+      return QObject::eventFilter(watched, event);
+    }
+
+   private:
+    QtWindowDriver& driver_;
+  };
+  void RecordSeen() { seen_.push_back(Status() + " " + ButtonsNow()); }
+
   DialogLog log_;
+  PaintWatch painted_{*this};
+  std::vector<std::string> seen_;
   UrlRecorder viewer_;
   std::unique_ptr<frmMain> window_;
 };

@@ -23,6 +23,8 @@ struct Win32DialogLog {
   int browse_shown = 0;
   std::optional<std::wstring> browse_answer;  // nothing: the user cancels
   bool browse_fails = false;                  // the dialog throws, once
+  std::vector<ExportDialogRequest> export_requests;
+  std::optional<ExportDialogAnswer> export_answer;  // nothing: the user cancels
 };
 
 class Win32FakeDialogs : public win32::WindowDialogs {
@@ -64,6 +66,12 @@ class Win32FakeDialogs : public win32::WindowDialogs {
       throw std::runtime_error("the dialog could not be shown");
     }
     return log_.browse_answer;
+  }
+
+  std::optional<ExportDialogAnswer> ChooseExportFile(HWND,
+                                                     const ExportDialogRequest& request) override {
+    log_.export_requests.push_back(request);
+    return log_.export_answer;
   }
 
  private:

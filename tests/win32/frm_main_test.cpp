@@ -3,8 +3,11 @@
 // modal box, closing during a run, and names outside the ANSI code page.
 #include "win32/frm_main.h"
 
+#include <commdlg.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "base/system_text.h"
@@ -42,7 +45,7 @@ TEST_F(Win32WindowTest, ControlsCaptionsPlacesAndTabOrder) {
   RECT client{};
   GetClientRect(window, &client);
   EXPECT_EQ(client.right, px(7380));
-  EXPECT_EQ(client.bottom, px(1575));
+  EXPECT_EQ(client.bottom, px(2055));
   const struct {
     const char* name;
     const wchar_t* caption;
@@ -51,6 +54,7 @@ TEST_F(Win32WindowTest, ControlsCaptionsPlacesAndTabOrder) {
       {"cmdConvert", L"&Convert", 6120, 120, 975, 375},
       {"cmdOpen", L"&Browse", 6120, 600, 975, 375},
       {"cmdView", L"&View", 6120, 1080, 975, 375},
+      {"cmdExport", L"&Export...", 6120, 1560, 975, 375},
       {"lblStatusText", L"", 1440, 600, 4575, 495},
       {"Label1", L"Address Book:", -1, 120, -1, 255},  // grows left as its text needs
       {"lblStatus", L"Status:", -1, 600, -1, 255},
@@ -77,10 +81,12 @@ TEST_F(Win32WindowTest, ControlsCaptionsPlacesAndTabOrder) {
   MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&field), 2);
   EXPECT_EQ(field.left, px(1440));
   EXPECT_EQ(field.right - field.left, px(4575));
-  // Tab, as the dialog manager goes: Convert, Browse, View, the field.
+  // Tab, as the dialog manager goes: Convert, Browse, View, the field,
+  // Export.
   EnableWindow(Control("cmdView"), TRUE);
-  const char* order[] = {"cmdConvert", "cmdOpen", "cmdView", "cbxAddressBook", "cmdConvert"};
-  for (int i = 0; i + 1 < 5; ++i) {
+  const char* order[] = {"cmdConvert",     "cmdOpen",   "cmdView",
+                         "cbxAddressBook", "cmdExport", "cmdConvert"};
+  for (int i = 0; i + 1 < 6; ++i) {
     EXPECT_EQ(GetNextDlgTabItem(window, Control(order[i]), FALSE), Control(order[i + 1]))
         << "after " << order[i];
   }
@@ -98,6 +104,10 @@ TEST_F(Win32WindowTest, AccessKeysPressTheButtons) {
   PostMessageW(Control("cmdView"), WM_SYSKEYDOWN, 'V', 1 << 29);
   driver_.Pump();
   EXPECT_EQ(driver_.Viewed().size(), 1u) << "Alt+V viewed";
+  driver_.AnswerExport(std::nullopt);
+  PostMessageW(Control("cmdView"), WM_SYSKEYDOWN, 'E', 1 << 29);
+  driver_.Pump();
+  EXPECT_EQ(driver_.ExportDialogs().size(), 1u) << "Alt+E exported";
 }
 
 TEST_F(Win32WindowTest, TheMessageBoxIsModalAndTheFieldIsSelectedAfterIt) {
@@ -123,6 +133,91 @@ TEST_F(Win32WindowTest, ClosingDuringARunLeavesNoPage) {
   EXPECT_FALSE(test::Exists(books_.path() / "long.htm"));
   EXPECT_FALSE(test::Exists(books_.path() / "long.htm.part"));
   EXPECT_FALSE(test::Exists(settings_.path() / "veltra.ini"));
+}
+
+TEST_F(Win32WindowTest, ClosingDuringAnExportLeavesNoFile) {
+  std::string book;
+  for (int i = 0; i < 120; ++i) book += "alias n" + std::to_string(i) + " a@b\r\n";
+  Open();
+  driver_.Type(Book("long.txt", book));
+  driver_.AnswerExport(test::ExportChoice{books_.File("long.vcf"), 0, false});
+  PostMessageW(driver_.window().hwnd(), WM_CLOSE, 0, 0);
+  driver_.Click("Export");
+  EXPECT_FALSE(driver_.window().is_open());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(books_.path()),
+                          std::filesystem::directory_iterator()),
+            1);
+  EXPECT_FALSE(test::Exists(settings_.path() / "veltra.ini"));
+}
+
+// The system's Save dialog, answered as a user answers it: the suggested
+// name in the book's folder, the file types, the check box (on), the
+// ending that follows the type, and what it gives back.
+TEST(Win32ExportDialog, TheSystemsSaveDialogWithTheCheckBox) {
+  test::TempDir dir;
+  ExportDialogRequest request;
+  request.suggested = dir.path() / "nndbase.vcf";
+  request.suggested_text = TextOfPath(request.suggested);
+  request.offers_whole_folder = true;
+  struct Seen {
+    std::wstring title, name, type;
+    bool checked = false;
+    int turns = 0;
+  };
+  static Seen seen;
+  seen = {};
+  // The dialog runs its own message loop; a timer answers it from there.
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (++seen.turns > 100) PostQuitMessage(1);  // never came up
+    const HWND dialog = GetActiveWindow();
+    wchar_t text[256] = {};
+    if (dialog == nullptr || GetWindowTextW(dialog, text, 256) == 0 ||
+        std::wstring(text) != L"Export Address Book") {
+      return;
+    }
+    if (!seen.title.empty()) return;
+    seen.title = text;
+    const int name_id = GetDlgItem(dialog, cmb13) != nullptr ? cmb13 : edt1;
+    GetDlgItemTextW(dialog, name_id, text, 256);
+    seen.name = text;
+    const HWND types = GetDlgItem(dialog, cmb1);
+    SendMessageW(types, CB_GETLBTEXT, SendMessageW(types, CB_GETCURSEL, 0, 0),
+                 reinterpret_cast<LPARAM>(text));
+    seen.type = text;
+    // The check box lives in the child dialog of the template.
+    HWND box = nullptr;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM found) {
+          if (GetDlgCtrlID(child) != 1101) return TRUE;
+          *reinterpret_cast<HWND*>(found) = child;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&box));
+    seen.checked = box != nullptr && SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    if (box != nullptr) SendMessageW(box, BM_CLICK, 0, 0);  // off
+    // CSV, as the user picks it, then "mine" typed, then Save.
+    SendMessageW(types, CB_SETCURSEL, 2, 0);
+    for (const WORD notification : {CBN_SELCHANGE, CBN_SELENDOK}) {  // as the list closes
+      SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(cmb1, notification),
+                   reinterpret_cast<LPARAM>(types));
+    }
+    GetDlgItemTextW(dialog, name_id, text, 256);
+    seen.name += std::wstring(L" then ") + text;
+    SetDlgItemTextW(dialog, name_id, L"mine");
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  });
+  const std::optional<ExportDialogAnswer> answer =
+      win32::MakeSystemDialogs()->ChooseExportFile(nullptr, request);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(seen.title, L"Export Address Book");
+  EXPECT_EQ(seen.name, L"nndbase.vcf then nndbase.csv");
+  EXPECT_EQ(seen.type.rfind(L"vCard 3.0", 0), 0u);
+  EXPECT_TRUE(seen.checked);
+  ASSERT_TRUE(answer.has_value());
+  EXPECT_EQ(answer->path, dir.path() / "mine.csv");
+  EXPECT_EQ(answer->type, 2u);
+  EXPECT_FALSE(answer->whole_folder);
 }
 
 // A name the ANSI code page cannot spell: the book converts under its own

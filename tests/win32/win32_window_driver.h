@@ -2,7 +2,10 @@
 // controls: BM_CLICK, WM_SETTEXT, GetWindowTextW, IsWindowEnabled, GetFocus.
 #pragma once
 
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>  // after windows.h, which it needs
+// clang-format on
 
 #include <map>
 #include <memory>
@@ -43,9 +46,21 @@ class Win32WindowDriver : public WindowDriver {
     Pump();
   }
   void Click(const std::string& button) override {
+    seen_.clear();
+    const HWND status = Control("lblStatusText");
+    SetWindowSubclass(status, &Win32WindowDriver::WatchPaint, 1, reinterpret_cast<DWORD_PTR>(this));
     SendMessageW(Control(kButtons.at(button)), BM_CLICK, 0, 0);
+    if (window_->is_open()) RemoveWindowSubclass(status, &Win32WindowDriver::WatchPaint, 1);
     Pump();
   }
+  void AnswerExport(const std::optional<ExportChoice>& choice) override {
+    log_.export_answer.reset();
+    if (!choice) return;
+    const std::filesystem::path path(WideOfText(choice->file));
+    log_.export_answer = AnswerOf(*choice, path, TextOfPath(path));
+  }
+  std::vector<std::string> ExportDialogs() override { return Described(log_.export_requests); }
+  std::vector<std::string> SeenDuringClick() override { return seen_; }
   void AnswerBrowse(const std::optional<std::string>& path) override {
     log_.browse_answer = path ? std::optional<std::wstring>(WideOfText(*path)) : std::nullopt;
   }
@@ -111,8 +126,26 @@ class Win32WindowDriver : public WindowDriver {
   }
 
  private:
-  inline static const std::map<std::string, const char*> kButtons{
-      {"Convert", "cmdConvert"}, {"Browse", "cmdOpen"}, {"View", "cmdView"}};
+  inline static const std::map<std::string, const char*> kButtons{{"Convert", "cmdConvert"},
+                                                                  {"Browse", "cmdOpen"},
+                                                                  {"View", "cmdView"},
+                                                                  {"Export", "cmdExport"}};
+
+  // The status line as the user sees it: a static control paints a new
+  // text at once, but the user sees it only while the window processes its
+  // messages. Each new text posts a note that is taken when it next does;
+  // the text and the buttons are recorded then.
+  static constexpr UINT kStatusShown = WM_APP + 7;
+  static LRESULT CALLBACK WatchPaint(HWND control, UINT message, WPARAM w, LPARAM l, UINT_PTR,
+                                     DWORD_PTR driver) {
+    auto* self = reinterpret_cast<Win32WindowDriver*>(driver);
+    if (message == WM_SETTEXT) PostMessageW(control, kStatusShown, 0, 0);
+    if (message == kStatusShown) {
+      self->seen_.push_back(self->Status() + " " + self->ButtonsNow());
+      return 0;
+    }
+    return DefSubclassProc(control, message, w, l);
+  }
 
   static std::string Text(HWND control) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
@@ -122,6 +155,7 @@ class Win32WindowDriver : public WindowDriver {
   }
 
   Win32DialogLog log_;
+  std::vector<std::string> seen_;
   std::vector<std::filesystem::path> viewed_;
   std::unique_ptr<win32::frmMain> window_;
 };

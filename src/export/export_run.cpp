@@ -1,0 +1,251 @@
+#include "export/export_run.h"
+
+#include <deque>
+#include <utility>
+
+#include "base/failure.h"
+#include "base/file_names.h"
+#include "base/number_text.h"
+#include "base/program_identity.h"
+#include "base/replacing_file.h"
+#include "base/system_text.h"
+#include "base/text_file.h"
+#include "contacts/eudora_folder.h"
+#include "conversion/book_failure_report.h"
+#include "conversion/error_report.h"
+#include "conversion/run_procedure.h"
+
+namespace veltrana {
+
+namespace {
+
+constexpr std::size_t kWarningsShown = 20;  // of each kind
+constexpr std::size_t kProgressEvery = 50;  // contacts between two progress texts
+
+std::string Counted(std::size_t count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// The operation the error report names when writing the file fails.
+const char* WriteProc(ExportFormat format) {
+  switch (format) {
+    case ExportFormat::kVCard30:
+    case ExportFormat::kVCard40: return "WriteVCardFile()";
+    case ExportFormat::kCsv: return "WriteCSVFile()";
+    case ExportFormat::kLdif: return "WriteLDIFFile()";
+    case ExportFormat::kMutt: return "WriteAliasFile()";
+  }
+  return "WriteExportFile()";
+}
+
+// The window was closed during the run.
+struct WindowClosing {};
+
+class ExportRun {
+ public:
+  ExportRun(const std::vector<ExportPath>& paths, ConverterWindow& window,
+            const ExportRunOptions& options)
+      : paths_(paths), window_(window), options_(options) {}
+
+  ExportOutcome Run();
+
+ private:
+  // A book found, its text as the user is shown it, and its bytes.
+  struct Book {
+    BookFile file;
+    std::string text;
+    std::string bytes;
+  };
+
+  ExportOutcome::End Steps();
+  ExportOutcome::End Export();
+  void ReadBooks(const ExportPath& given);
+  bool Refused(const ExportTarget& target);
+  void Write(const ExportTarget& target);
+  void Progress(std::size_t written, std::size_t total);
+  void Summarize(const ExportResult& result, const ExportTarget& target);
+  void Trap(const Failure& failure);
+  void ReportFailure(const Failure& failure);
+
+  const std::vector<ExportPath>& paths_;
+  ConverterWindow& window_;
+  const ExportRunOptions& options_;
+  std::vector<Book> books_;
+  std::deque<ReplacingFile::Protect> keep_books_;  // no export writes over a book it reads
+  std::string_view proc_ = kRunProc;
+  std::string missing_;  // the book or folder being read
+  ExportOutcome outcome_;
+};
+
+// Everything the export does, from its first step, is under its error trap.
+ExportOutcome ExportRun::Run() {
+  try {
+    outcome_.end = Steps();
+  } catch (const WindowClosing&) {
+    outcome_.end = ExportOutcome::End::kClosing;
+  } catch (const std::exception&) {
+    outcome_.end = ExportOutcome::End::kFailed;
+    Trap(CurrentFailure());
+  }
+  return std::move(outcome_);
+}
+
+ExportOutcome::End ExportRun::Steps() {
+  window_.SetStatusText("Working...");
+  for (const Button button : {Button::kConvert, Button::kBrowse, Button::kView, Button::kExport}) {
+    window_.SetButtonEnabled(button, false);
+  }
+  if (window_.PumpEvents() == PumpResult::kWindowClosing) return ExportOutcome::End::kClosing;
+  if (paths_.empty() || paths_.front().text.empty()) {
+    ReportEmptyName(window_);
+    return ExportOutcome::End::kFailed;
+  }
+  return Export();
+}
+
+// The export's error trap, bounded as the page run's is: a failure of the
+// report itself is trapped again, but a window that keeps failing gets its
+// last failure back.
+void ExportRun::Trap(const Failure& failure) {
+  constexpr int kTries = 3;
+  Failure current = failure;
+  for (int attempt = 1;; ++attempt) {
+    try {
+      return ReportFailure(current);
+    } catch (const std::exception&) {
+      if (attempt == kTries) throw;
+      current = CurrentFailure();
+    }
+  }
+}
+
+// The books are read and the target chosen as the page run does both, so
+// that a book that cannot be read gets the page run's answers.
+ExportOutcome::End ExportRun::Export() {
+  for (const ExportPath& given : paths_) ReadBooks(given);
+  ExportProposal proposal{paths_.front(), std::nullopt};
+  if (paths_.size() == 1 && books_.size() == 1) {
+    proposal.eudora_folder = EudoraFolderOfMainBook(books_.front().file.path);
+  }
+  const std::optional<ExportTarget> target = options_.choose_target(proposal);
+  if (!target) return ExportOutcome::End::kCancelled;
+  if (target->whole_folder && proposal.eudora_folder) {
+    const std::string main_text = books_.front().text;
+    books_.clear();
+    ReadBooks({TextOfPath(*proposal.eudora_folder), *proposal.eudora_folder});
+    books_.front().text = main_text;
+  }
+  if (Refused(*target)) return ExportOutcome::End::kFailed;
+  Write(*target);
+  return ExportOutcome::End::kWritten;
+}
+
+// Every book `given` stands for, in order, each read once.
+void ExportRun::ReadBooks(const ExportPath& given) {
+  missing_ = given.text;
+  const std::vector<BookFile> found = FindBooks(given.path);
+  for (const BookFile& file : found) {
+    const bool itself = found.size() == 1 && file.path == given.path;
+    books_.push_back({file, itself ? given.text : TextOfPath(file.path), {}});
+    missing_ = books_.back().text;
+    native::FileId id;
+    books_.back().bytes = ReadTextFile(file.path, &id);
+    keep_books_.emplace_back(id);
+  }
+}
+
+// A target that is one of the books (by another name or a link too).
+bool ExportRun::Refused(const ExportTarget& target) {
+  if (target.standard_output) return false;
+  for (const Book& book : books_) {
+    if (NamesSameFile(target.path, book.file.path)) {
+      ReportWouldOverwrite(window_, "export", book.text);
+      return true;
+    }
+  }
+  return false;
+}
+
+void ExportRun::Write(const ExportTarget& target) {
+  std::vector<BookBytes> inputs;
+  for (Book& book : books_) inputs.push_back({book.file.name, std::move(book.bytes)});
+  proc_ = WriteProc(target.format);
+  // A failure from here on names the one book, or the export of several.
+  if (books_.size() > 1) missing_ = target.text;
+  ReplacingFile file;  // abandoned unless committed
+  if (target.standard_output) {
+    file.OpenStandardOutput();
+  } else {
+    // A device or a pipe named as the target is written into, never replaced.
+    file.Open(target.path, ReplacingFile::NonRegular::kWriteInto);
+  }
+  const ExportResult result = ExportContacts(
+      std::move(inputs), target.format, options_.charset,
+      [&file](std::string_view bytes) { file.Write(bytes); },
+      [this](std::size_t written, std::size_t total) { Progress(written, total); });
+  file.Commit();
+  Summarize(result, target);
+}
+
+void ExportRun::Progress(std::size_t written, std::size_t total) {
+  if (written % kProgressEvery != 0) return;
+  window_.SetStatusText("Exported " + NumberText(static_cast<long long>(written)) + " of " +
+                        NumberText(static_cast<long long>(total)) + " ...");
+  if (window_.PumpEvents() == PumpResult::kWindowClosing) throw WindowClosing{};
+}
+
+void ExportRun::Summarize(const ExportResult& result, const ExportTarget& target) {
+  outcome_.contacts = result.contacts + result.lists;
+  for (std::size_t i = 0; i < books_.size() && i < result.books.size(); ++i) {
+    const BookSummary& book = result.books[i];
+    outcome_.book_lines.push_back(
+        books_[i].text + " (" + book.name + ", " + CharsetName(book.charset) +
+        "): " + Counted(book.contacts - book.lists, "contact", "contacts") + " and " +
+        Counted(book.lists, "list", "lists"));
+  }
+  for (const BookSummary& book : result.books) {
+    if (book.replaced_bytes == 0) continue;
+    outcome_.warnings.push_back((result.books.size() > 1 ? book.name + ": " : std::string()) +
+                                Counted(book.replaced_bytes, "byte", "bytes") + " not text in " +
+                                CharsetName(book.charset) + " replaced by U+FFFD");
+  }
+  for (std::size_t i = 0; i < result.warnings.size() && i < kWarningsShown; ++i) {
+    outcome_.warnings.push_back(result.warnings[i]);
+  }
+  if (result.warnings.size() > kWarningsShown) {
+    outcome_.warnings.push_back(
+        "... and " + std::to_string(result.warnings.size() - kWarningsShown) + " more like these");
+  }
+  window_.SetStatusText("Exported " + Counted(result.contacts, "contact", "contacts") + " and " +
+                        Counted(result.lists, "list", "lists") + " to:\r\n" + target.text);
+}
+
+void ExportRun::ReportFailure(const Failure& failure) {
+  if (failure.code() == kFileNotFound && proc_ == kRunProc) {
+    ReportMissingBook(window_, missing_);
+  } else {
+    window_.ShowMessage(ErrorReportText(failure, proc_), MessageStyle::kPlain, kAppTitle);
+    window_.ShowFailurePlace(missing_, 0);
+  }
+}
+
+}  // namespace
+
+ExportTarget ExportProposal::Suggested(ExportFormat format) const {
+  const std::string_view ending = ExportFormatOf(format).extension;
+  return {format, WithEnding(first_book.text, ending), WithEnding(first_book.path, ending), false};
+}
+
+ExportOutcome RunExport(const std::vector<ExportPath>& books, ConverterWindow& window,
+                        const ExportRunOptions& options) {
+  return ExportRun(books, window, options).Run();
+}
+
+std::optional<std::filesystem::path> EudoraFolderOfMainBook(const std::filesystem::path& book) {
+  const std::filesystem::path folder = book.parent_path().empty() ? "." : book.parent_path();
+  const std::vector<BookFile> books = FindBooks(folder);
+  if (books.size() < 2 || !NamesSameFile(books.front().path, book)) return std::nullopt;
+  return folder;
+}
+
+}  // namespace veltrana
