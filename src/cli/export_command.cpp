@@ -69,7 +69,7 @@ bool ExportRun::Run() {
 // a book that cannot be read gets the page run's answers.
 bool ExportRun::Export() {
   const bool csv = options_.format == ExportFormat::kCsv;
-  const char* ending = csv ? ".csv" : ".vcf";
+  const char* ending = ExportEnding(*options_.format);
   const std::string bytes = ReadTextFile(files_.book_path);
   const std::string target_text =
       options_.output ? *options_.output : WithEnding(files_.addressbook, ending);

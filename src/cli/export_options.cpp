@@ -41,6 +41,10 @@ std::string CharsetChoices() {
 
 }  // namespace
 
+const char* ExportEnding(ExportFormat format) {
+  return format == ExportFormat::kCsv ? ".csv" : ".vcf";
+}
+
 bool IsExportOption(const std::string& argument) {
   const std::string_view name = std::string_view(argument).substr(0, argument.find('='));
   for (const std::string_view known : kNames) {

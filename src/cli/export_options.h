@@ -25,6 +25,9 @@ struct ExportOptions {
   Charset charset_or_default() const { return charset.value_or(Charset::kWindows1252); }
 };
 
+// The ending of an export written beside the book: ".vcf" or ".csv".
+const char* ExportEnding(ExportFormat format);
+
 // Whether `argument` is one of the export options.
 bool IsExportOption(const std::string& argument);
 
