@@ -104,12 +104,32 @@ function showMessages(made) {
   }));
 }
 
+// The page in a frame without scripts, read in the book's character set. A
+// big page is laid out only when asked for: that takes the browser seconds.
+const previewAtOnce = 1 << 20;
+function preview(bytes) {
+  const charset = $('charset').value === 'utf-8' ? 'utf-8' : 'windows-1252';
+  const url = URL.createObjectURL(new Blob([bytes], { type: 'text/html;charset=' + charset }));
+  downloads.push(url);
+  const show = () => {
+    $('preview').src = url;
+    $('preview').hidden = false;
+    $('show-preview').hidden = true;
+  };
+  $('preview').hidden = true;
+  $('preview-section').hidden = false;
+  if (bytes.length <= previewAtOnce) return show();
+  $('show-preview').hidden = false;
+  $('show-preview').onclick = show;
+}
+
 function showResults(made, product) {
   for (const url of downloads) URL.revokeObjectURL(url);
   downloads = [];
   const list = $('results-list');
   list.replaceChildren();
   let firstLink = null;
+  let previewed = false;
   for (const result of made) {
     if (!result.file) continue;
     const name = result.file.name.split('/').pop();
@@ -127,18 +147,16 @@ function showResults(made, product) {
     list.append(item);
     firstLink = firstLink || link;
     link.click();
-    if (product === 'page') {
-      // Shown as text in the book's own character set, without scripts.
-      const charset = $('charset').value === 'utf-8' ? 'utf-8' : 'windows-1252';
-      const preview = URL.createObjectURL(new Blob([result.file.bytes],
-        { type: 'text/html;charset=' + charset }));
-      downloads.push(preview);
-      $('preview').src = preview;
-      $('preview-section').hidden = false;
+    if (product === 'page' && !previewed) {
+      previewed = true;
+      preview(result.file.bytes);
     }
   }
   $('results').hidden = firstLink === null;
-  if (product !== 'page' && firstLink !== null) $('preview-section').hidden = true;
+  if (!previewed && firstLink !== null) {
+    $('preview').removeAttribute('src');
+    $('preview-section').hidden = true;
+  }
   if (firstLink) firstLink.focus();
 }
 
