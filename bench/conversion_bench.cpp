@@ -20,8 +20,8 @@
 #include "base/failure.h"
 #include "book_generator.h"
 #include "conversion/conversion_run.h"
-#include "conversion/note_line.h"
 #include "page/address_format.h"
+#include "page/note_line.h"
 
 namespace {
 

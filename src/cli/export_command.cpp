@@ -12,8 +12,8 @@
 #include "contacts/csv_writer.h"
 #include "contacts/vcard_writer.h"
 #include "conversion/book_failure_report.h"
-#include "conversion/entry_row.h"
 #include "conversion/error_report.h"
+#include "conversion/run_procedure.h"
 
 namespace veltrana {
 

@@ -21,7 +21,7 @@
 #include "cli/console_window.h"
 #include "cli/export_command.h"
 #include "conversion/conversion_run.h"
-#include "settings/settings_file.h"
+#include "form/settings_history.h"
 
 #if defined(_WIN32)
 #include <io.h>
@@ -115,12 +115,10 @@ int Main(const veltrana::Arguments& arguments) {
 
   // With a settings folder, the history is read and kept as the window
   // keeps it; without one, no settings file is read or written.
-  veltrana::AddressBookHistory history;
   std::optional<veltrana::SettingsHistory> settings;
   if (command.settings_dir) {
-    const veltrana::SettingsLocation location{arguments.PathOf(*command.settings_dir), false};
-    veltrana::LoadSettings(state, history, location, window);
-    settings.emplace(history, location);
+    settings.emplace(veltrana::SettingsLocation{arguments.PathOf(*command.settings_dir), false});
+    settings->Load(state, window);
     options.history = &*settings;
   }
   veltrana::RunConversion(state, window, htmlfile, options);

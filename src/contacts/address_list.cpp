@@ -1,5 +1,6 @@
 #include "contacts/address_list.h"
 
+#include "base/nickname_file.h"
 #include "contacts/utf8_text.h"
 
 namespace veltrana {

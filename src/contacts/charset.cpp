@@ -5,6 +5,7 @@
 
 #include "base/case_fold.h"
 #include "base/failure.h"
+#include "base/nickname_file.h"
 #include "contacts/utf8_text.h"
 
 #if defined(_WIN32)

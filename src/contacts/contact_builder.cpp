@@ -4,6 +4,7 @@
 #include <array>
 #include <unordered_set>
 
+#include "base/nickname_file.h"
 #include "contacts/address_list.h"
 #include "contacts/contact_uid.h"
 #include "contacts/note_tags.h"

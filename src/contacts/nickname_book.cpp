@@ -1,6 +1,6 @@
 #include "contacts/nickname_book.h"
 
-#include "base/int16.h"
+#include "base/nickname_file.h"
 #include "base/text_file.h"
 #include "contacts/utf8_text.h"
 
@@ -19,8 +19,8 @@ struct Cut {
 // character; the rest of the line follows it.
 Cut CutNicknameAndRest(std::string_view after_keyword) {
   Cut cut;
-  if (!after_keyword.empty() && after_keyword.front() == '"') {
-    const std::size_t close = after_keyword.find('"', 1);
+  if (!after_keyword.empty() && after_keyword.front() == kNicknameQuote) {
+    const std::size_t close = after_keyword.find(kNicknameQuote, 1);
     if (close == std::string_view::npos) {
       cut.nickname = after_keyword.substr(1);
       cut.unclosed_quote = true;
@@ -64,13 +64,14 @@ NicknameBook BookReader::Read(std::string_view text) {
   constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   std::size_t after_alias = kNone;  // the record of the line before, if an alias line
   for (std::size_t number = 1; cursor.Next(line); ++number) {
-    const bool alias = StartsWith(line, "alias ");
-    const bool note = StartsWith(line, "note ");
+    const bool alias = IsAliasLine(line);
+    const bool note = IsNoteLine(line);
     if (!alias && !note) {
       after_alias = kNone;
       continue;
     }
-    const Cut cut = CutNicknameAndRest(line.substr(alias ? 6 : 5));
+    const Cut cut =
+        CutNicknameAndRest(line.substr(alias ? kAliasKeyword.size() : kNoteKeyword.size()));
     if (cut.unclosed_quote) Warn(number, "the nickname's closing quote is missing");
     const std::size_t record = note && after_alias != kNone ? after_alias : RecordFor(cut.nickname);
     if (alias) {

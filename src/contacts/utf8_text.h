@@ -1,6 +1,7 @@
 // UTF-8 text as the export handles it: letter case ignored the way the
-// program ignores it everywhere, cuts that never split a character, blanks,
-// and the book's line-break marker.
+// program ignores it everywhere, cuts that never split a character, and
+// blanks. The book's line-break marker (base/nickname_file.h) is kept
+// through the conversion to UTF-8.
 #pragma once
 
 #include <cstddef>
@@ -8,10 +9,6 @@
 #include <string_view>
 
 namespace veltrana {
-
-// The mail client writes a line break inside a value as this character
-// (code 3); it is kept through the conversion to UTF-8.
-inline constexpr char kLineBreakMarker = '\x03';
 
 // `text` with upper-case ASCII and Latin-1 letters (U+00C0 to U+00DE, except
 // the multiplication sign) folded to lower case, as the page folds the bytes

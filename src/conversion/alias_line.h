@@ -1,23 +1,15 @@
-// The two kinds of nickname-file lines the run reads:
-//   alias line: "alias " nickname blank address-text, or
-//               "alias " quote nickname quote address-text;
-//   note line:  "note " nickname blank note-text, or the nickname quoted.
-// Positions are 1-based and 16-bit (see base/int16.h). The cuts are views
-// into the line.
+// The page run's cuts of the nickname file's two kinds of lines (see
+// base/nickname_file.h), with the mail client's own quirks: the separator is
+// looked for from a fixed position. Positions are 1-based and 16-bit (see
+// base/int16.h). The cuts are views into the line.
 #pragma once
 
 #include <string_view>
 
+#include "base/nickname_file.h"
 #include "page/converter_state.h"
 
 namespace veltrana {
-
-inline bool IsAliasLine(std::string_view line) {
-  return StartsWith(line, "alias ");
-}
-inline bool IsNoteLine(std::string_view line) {
-  return StartsWith(line, "note ");
-}
 
 // The name ExtractNickname stores in `proc`.
 inline constexpr const char* kExtractNicknameProc = "ExtractNickname()";

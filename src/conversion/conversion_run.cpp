@@ -13,6 +13,7 @@
 #include "conversion/entry_index.h"
 #include "conversion/entry_row.h"
 #include "conversion/error_report.h"
+#include "conversion/run_procedure.h"
 #include "conversion/work_list.h"
 #include "page/page_writer.h"
 

@@ -2,8 +2,9 @@
 
 #include "base/set_text.h"
 #include "conversion/alias_line.h"
-#include "conversion/note_line.h"
+#include "conversion/run_procedure.h"
 #include "page/address_format.h"
+#include "page/note_line.h"
 #include "page/page_writer.h"
 
 namespace veltrana {

@@ -10,9 +10,6 @@
 
 namespace veltrana {
 
-// The run's own name, which it stores in `proc` again after every call.
-inline constexpr const char* kRunProc = "cmdConvert_Click()";
-
 // Cuts the nickname and the address text out of `alias_line`, formats the
 // address, takes `next_line` (when the file has one) as the entry's note
 // line if it is one, and writes the row. `proc` ends as the run's own name.

@@ -1,11 +1,13 @@
 #include "page/converter_state.h"
 
+#include "base/nickname_file.h"
+
 namespace veltrana {
 
 void SetConverterDefaults(ConverterState& state) {
-  state.quote = "\"";
+  state.quote = std::string(1, kNicknameQuote);
   state.br = "<br>";
-  state.eudbreak = std::string(1, '\x03');
+  state.eudbreak = std::string(1, kLineBreakMarker);
   state.inifile = "veltra.ini";
   state.addressbook = kDefaultAddressBook;
 }

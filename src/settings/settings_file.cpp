@@ -5,7 +5,6 @@
 #include "base/int16.h"
 #include "base/replacing_file.h"
 #include "base/text_file.h"
-#include "conversion/error_report.h"
 #include "settings/settings_directory.h"
 
 namespace veltrana {
@@ -41,21 +40,6 @@ void ReadSettingsFile(ConverterState& state, AddressBookHistory& history,
     if (line.size() <= kKey.size() || !StartsWith(line, kKey)) continue;
     state.addressbook.assign(line.substr(kKey.size()));
     history.UpdateAddressBookList(state, state.addressbook);
-  }
-}
-
-SettingsLoad LoadSettings(ConverterState& state, AddressBookHistory& history,
-                          const SettingsLocation& location, ConverterWindow& window) {
-  try {
-    ReadSettingsFile(state, history, location);
-    return SettingsLoad::kRead;
-  } catch (const std::exception&) {
-    const Failure failure = CurrentFailure();
-    if (failure.code() == kFileNotFound || failure.code() == kPathFileAccessError) {
-      return SettingsLoad::kNotFound;
-    }
-    ShowError(state, failure, window);
-    return SettingsLoad::kFailed;
   }
 }
 

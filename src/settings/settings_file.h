@@ -7,19 +7,10 @@
 #include <string>
 
 #include "base/failure.h"
-#include "conversion/conversion_run.h"
-#include "conversion/converter_window.h"
 #include "page/converter_state.h"
 #include "settings/address_book_history.h"
 
 namespace veltrana {
-
-// How the load step's settings read ended.
-enum class SettingsLoad {
-  kRead,      // read (perhaps empty): the window shows "Ready"
-  kNotFound,  // no settings file, or it could not be accessed: read as empty
-  kFailed,    // any other failure, shown through the error report
-};
 
 // Where the settings file lives. `make_working_directory`: the window makes
 // that folder its working directory whenever it reads or writes the file,
@@ -41,35 +32,10 @@ struct SettingsLocation {
 void ReadSettingsFile(ConverterState& state, AddressBookHistory& history,
                       const SettingsLocation& location);
 
-// The load step's settings read: a missing or inaccessible file (53, 75)
-// reads as empty; any other failure is shown through the error report on
-// `window`, naming the operation in `proc`.
-SettingsLoad LoadSettings(ConverterState& state, AddressBookHistory& history,
-                          const SettingsLocation& location, ConverterWindow& window);
-
 // Rewrites the settings file from the history and `addressbook`. The new
 // file replaces the old one only once it is complete. Stores
 // "WriteINIFile()" in `proc`.
 void WriteINIFile(ConverterState& state, const AddressBookHistory& history,
                   const SettingsLocation& location);
-
-// The run's end step, remembering a converted address book in a history
-// and its settings file.
-class SettingsHistory : public ConversionHistory {
- public:
-  SettingsHistory(AddressBookHistory& history, SettingsLocation location)
-      : history_(history), location_(std::move(location)) {}
-
-  void UpdateAddressBookList(ConverterState& state, std::string path) override {
-    history_.UpdateAddressBookList(state, std::move(path));
-  }
-  void WriteINIFile(ConverterState& state) override {
-    veltrana::WriteINIFile(state, history_, location_);
-  }
-
- private:
-  AddressBookHistory& history_;
-  SettingsLocation location_;
-};
 
 }  // namespace veltrana

@@ -7,11 +7,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <algorithm>
+#include <cctype>
 
 #include "base/program_identity.h"
+#include "form/form_layout.h"
+#include "form/key_string.h"
 #include "ui/file_name_text.h"
-#include "ui/key_sequence_text.h"
 #include "ui/module1.h"
 
 namespace veltrana {
@@ -25,14 +26,39 @@ QString ToQt(const std::string& text) {
   return converted;
 }
 
-// One control's place in twips, as the window was laid out.
-struct Place {
-  int left, top, width, height;
-};
-
-constexpr int kClientWidth = 7380;
-constexpr int kClientHeight = 1575;
 constexpr int kTwipsPerPixelAt96Dpi = 15;
+
+QString Caption(std::string_view name) {
+  const std::string_view caption = FormControl(name).caption;
+  return QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size()));
+}
+
+// A key of the keystroke string as Qt names it; 0 for none.
+int QtKey(const KeyPress& press) {
+  switch (press.key) {
+    case KeyName::kCharacter: return std::toupper(static_cast<unsigned char>(press.character));
+    case KeyName::kHome: return Qt::Key_Home;
+    case KeyName::kEnd: return Qt::Key_End;
+    case KeyName::kLeft: return Qt::Key_Left;
+    case KeyName::kRight: return Qt::Key_Right;
+    case KeyName::kUp: return Qt::Key_Up;
+    case KeyName::kDown: return Qt::Key_Down;
+    case KeyName::kTab: return Qt::Key_Tab;
+    case KeyName::kEnter: return Qt::Key_Return;
+    case KeyName::kEscape: return Qt::Key_Escape;
+    case KeyName::kDelete: return Qt::Key_Delete;
+    case KeyName::kBackspace: return Qt::Key_Backspace;
+  }
+  return 0;
+}
+
+Qt::KeyboardModifiers QtModifiers(const KeyPress& press) {
+  Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+  if (press.shift) modifiers |= Qt::ShiftModifier;
+  if (press.control) modifiers |= Qt::ControlModifier;
+  if (press.alt) modifiers |= Qt::AltModifier;
+  return modifiers;
+}
 
 }  // namespace
 
@@ -52,20 +78,20 @@ frmMain::~frmMain() = default;
 
 void frmMain::CreateControls() {
   setWindowTitle(QString::fromLatin1(kAppTitle));
-  // The layout is measured for an 8-point font, the size of the window's
-  // captions when it was designed.
+  // The layout is measured for the font size of the window's captions when
+  // it was designed.
   QFont font = this->font();
-  font.setPointSize(8);
+  font.setPointSize(kFormFontPoints);
   setFont(font);
   setObjectName(QStringLiteral("frmMain"));
-  const auto make_label = [this](const char* name, const QString& caption) {
-    auto* label = new QLabel(caption, this);
+  const auto make_label = [this](const char* name) {
+    auto* label = new QLabel(Caption(name), this);
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
     return label;
   };
-  const auto make_button = [this](const char* name, const QString& caption, auto handler) {
-    auto* button = new QPushButton(caption, this);
+  const auto make_button = [this](const char* name, auto handler) {
+    auto* button = new QPushButton(Caption(name), this);
     button->setObjectName(QString::fromLatin1(name));
     connect(button, &QPushButton::clicked, this, handler);
     return button;
@@ -76,14 +102,13 @@ void frmMain::CreateControls() {
   cbxAddressBook->setObjectName(QStringLiteral("cbxAddressBook"));
   cbxAddressBook->setEditable(true);
   cbxAddressBook->setInsertPolicy(QComboBox::NoInsert);  // only a run adds to the history
-  cmdView = make_button("cmdView", QStringLiteral("&View"), [this] { cmdView_Click(); });
-  cmdOpen = make_button("cmdOpen", QStringLiteral("&Browse"), [this] { cmdOpen_Click(); });
-  cmdConvert =
-      make_button("cmdConvert", QStringLiteral("&Convert"), [this] { cmdConvert_Click(); });
-  lblStatus = make_label("lblStatus", QStringLiteral("Status:"));
-  lblStatusText = make_label("lblStatusText", QString());
+  cmdView = make_button("cmdView", [this] { cmdView_Click(); });
+  cmdOpen = make_button("cmdOpen", [this] { cmdOpen_Click(); });
+  cmdConvert = make_button("cmdConvert", [this] { cmdConvert_Click(); });
+  lblStatus = make_label("lblStatus");
+  lblStatusText = make_label("lblStatusText");
   lblStatusText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Label1 = make_label("Label1", QStringLiteral("Address Book:"));
+  Label1 = make_label("Label1");
   for (QLabel* caption : {Label1, lblStatus}) caption->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
   // Tab order by tab index; labels take no focus. The nickname work list is
@@ -96,24 +121,18 @@ void frmMain::CreateControls() {
 void frmMain::PlaceControls() {
   const double scale = logicalDpiX() / 96.0 / kTwipsPerPixelAt96Dpi;
   const auto px = [scale](int twips) { return qRound(twips * scale); };
-  const auto place = [&px](QWidget* control, Place at) {
+  for (const FormControlLayout& layout : kFormControls) {
+    auto* control = findChild<QWidget*>(
+        QString::fromLatin1(layout.name.data(), static_cast<qsizetype>(layout.name.size())));
+    const TwipPlace& at = layout.place;
     control->setGeometry(px(at.left), px(at.top), px(at.width), px(at.height));
-  };
-  place(cbxAddressBook, {1440, 120, 4575, 315});
-  place(cmdView, {6120, 1080, 975, 375});
-  place(cmdOpen, {6120, 600, 975, 375});
-  place(cmdConvert, {6120, 120, 975, 375});
-  place(lblStatus, {840, 600, 495, 255});
-  place(lblStatusText, {1440, 600, 4575, 495});
-  place(Label1, {240, 120, 1095, 255});
-  // A caption wider in this font than its place grows to the left, keeping
-  // its right edge beside the control it names.
-  for (QLabel* caption : {Label1, lblStatus}) {
-    const QRect at = caption->geometry();
-    const int width = std::min(std::max(at.width(), caption->sizeHint().width()), at.right() + 1);
-    caption->setGeometry(at.right() + 1 - width, at.top(), width, at.height());
+    if (!layout.names_a_control) continue;
+    const QRect placed = control->geometry();
+    const CaptionSpan span =
+        GrownCaption(placed.left(), placed.width(), control->sizeHint().width());
+    control->setGeometry(span.left, placed.top(), span.width, placed.height());
   }
-  setFixedSize(px(kClientWidth), px(kClientHeight));
+  setFixedSize(px(kFormClientWidth), px(kFormClientHeight));
 }
 
 void frmMain::cmdView_Click() {
@@ -198,9 +217,10 @@ PumpResult frmMain::PumpEvents() {
 void frmMain::SendKeys(std::string_view keys) {
   QWidget* target = focusWidget();
   if (target == nullptr) target = this;
-  for (const KeyStroke& stroke : ParseKeySequenceText(keys)) {
-    const auto key = static_cast<Qt::Key>(stroke.key);
-    const auto modifiers = Qt::KeyboardModifiers::fromInt(stroke.modifiers);
+  for (const KeyPress& press : ParseKeyString(keys)) {
+    if (QtKey(press) == 0) continue;
+    const auto key = static_cast<Qt::Key>(QtKey(press));
+    const Qt::KeyboardModifiers modifiers = QtModifiers(press);
     QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, modifiers));
     QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, key, modifiers));
   }

@@ -17,7 +17,7 @@
 #include "settings/settings_file.h"
 #include "ui/module1.h"
 #include "ui/window_dialogs.h"
-#include "window/main_form.h"
+#include "form/main_form.h"
 
 class QComboBox;
 class QLabel;

@@ -2,10 +2,12 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
+#include <iterator>
+#include <string>
 #include <utility>
 
 #include "base/system_text.h"
+#include "form/form_layout.h"
 #include "win32/edit_keys.h"
 #include "win32/module1.h"
 
@@ -15,8 +17,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"VeltranaMain";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr int kClientWidth = 7380;  // twips, as the window was laid out
-constexpr int kClientHeight = 1575;
 constexpr int kTwipsPerInch = 1440;
 constexpr int kFieldListItems = 15;  // the history's drop-down shows all of it
 
@@ -38,33 +38,27 @@ bool IsComboBox(HWND control) {
 
 }  // namespace
 
-// One control: its name, class, caption, style and place in twips.
+// One control as Windows makes it: its class and style. Its name, caption
+// and place are the form's.
 struct frmMain::ControlLayout {
   const char* name;
   const wchar_t* type;
-  const wchar_t* caption;
   DWORD style;
   HWND frmMain::*member;
-  int left, top, width, height;
 };
 
 // The controls, in the order of their tab index (labels take no focus).
 const frmMain::ControlLayout frmMain::kControls[] = {
-    {"Label1", L"STATIC", L"Address Book:", SS_RIGHT | SS_NOPREFIX, &frmMain::Label1, 240, 120,
-     1095, 255},
-    {"cmdConvert", L"BUTTON", L"&Convert", BS_PUSHBUTTON | WS_TABSTOP, &frmMain::cmdConvert, 6120,
-     120, 975, 375},
-    {"lblStatusText", L"STATIC", L"", SS_LEFT | SS_NOPREFIX, &frmMain::lblStatusText, 1440, 600,
-     4575, 495},
-    {"cmdOpen", L"BUTTON", L"&Browse", BS_PUSHBUTTON | WS_TABSTOP, &frmMain::cmdOpen, 6120, 600,
-     975, 375},
-    {"lblStatus", L"STATIC", L"Status:", SS_RIGHT | SS_NOPREFIX, &frmMain::lblStatus, 840, 600, 495,
-     255},
-    {"cmdView", L"BUTTON", L"&View", BS_PUSHBUTTON | WS_TABSTOP, &frmMain::cmdView, 6120, 1080, 975,
-     375},
-    {"cbxAddressBook", L"COMBOBOX", L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
-     &frmMain::cbxAddressBook, 1440, 120, 4575, 315},
+    {"Label1", L"STATIC", SS_RIGHT | SS_NOPREFIX, &frmMain::Label1},
+    {"cmdConvert", L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, &frmMain::cmdConvert},
+    {"lblStatusText", L"STATIC", SS_LEFT | SS_NOPREFIX, &frmMain::lblStatusText},
+    {"cmdOpen", L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, &frmMain::cmdOpen},
+    {"lblStatus", L"STATIC", SS_RIGHT | SS_NOPREFIX, &frmMain::lblStatus},
+    {"cmdView", L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, &frmMain::cmdView},
+    {"cbxAddressBook", L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
+     &frmMain::cbxAddressBook},
 };
+static_assert(std::size(kFormControls) == 7, "one control of Windows per control of the form");
 
 frmMain::frmMain(Options options)
     : MainForm(std::move(options.settings), options.date, Module1::htmlfile),
@@ -85,7 +79,7 @@ frmMain::frmMain(Options options)
   const HDC screen = GetDC(nullptr);
   dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
   ReleaseDC(nullptr, screen);
-  RECT frame{0, 0, Pixels(kClientWidth), Pixels(kClientHeight)};
+  RECT frame{0, 0, Pixels(kFormClientWidth), Pixels(kFormClientHeight)};
   AdjustWindowRectEx(&frame, kWindowStyle, FALSE, WS_EX_CONTROLPARENT);
   CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"Veltrana", kWindowStyle, CW_USEDEFAULT,
                   CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
@@ -156,40 +150,44 @@ LRESULT frmMain::Handle(UINT message, WPARAM w, LPARAM l) {
   }
 }
 
-// The window's font is the one its twip layout was made for: 8 points of
-// the dialog font. A caption wider in it than its place grows to the left,
-// keeping its right edge beside the control it names.
+// The window's font is the one its twip layout was made for: the form's
+// size of the dialog font. A caption that names a control grows to the left
+// when it is wider in that font than its place.
 void frmMain::CreateControls() {
-  font_ = CreateFontW(-MulDiv(8, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+  font_ = CreateFontW(-MulDiv(kFormFontPoints, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                       DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg 2");
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   int id = 100;
   for (const ControlLayout& layout : kControls) {
+    const FormControlLayout& form = FormControl(layout.name);
+    const std::wstring caption(form.caption.begin(), form.caption.end());  // ASCII
     const bool field = layout.member == &frmMain::cbxAddressBook;
-    const int height = field ? layout.height * (kFieldListItems + 1) : layout.height;
+    const int height = field ? form.place.height * (kFieldListItems + 1) : form.place.height;
     HWND control = CreateWindowExW(
-        0, layout.type, layout.caption, WS_CHILD | WS_VISIBLE | layout.style, Pixels(layout.left),
-        Pixels(layout.top), Pixels(layout.width), Pixels(height), hwnd_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
+        0, layout.type, caption.c_str(), WS_CHILD | WS_VISIBLE | layout.style,
+        Pixels(form.place.left), Pixels(form.place.top), Pixels(form.place.width), Pixels(height),
+        hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     this->*layout.member = control;
+    if (form.names_a_control) GrowCaption(control);
   }
-  for (HWND caption : {Label1, lblStatus}) {
-    RECT place{};
-    GetWindowRect(caption, &place);
-    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&place), 2);
-    wchar_t text[64] = {};
-    const int length = GetWindowTextW(caption, text, 64);
-    const HDC dc = GetDC(caption);
-    const HGDIOBJ old = SelectObject(dc, font_);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text, length, &size);
-    SelectObject(dc, old);
-    ReleaseDC(caption, dc);
-    const int width = std::min<int>(std::max<int>(place.right - place.left, size.cx), place.right);
-    MoveWindow(caption, place.right - width, place.top, width, place.bottom - place.top, FALSE);
-  }
+}
+
+void frmMain::GrowCaption(HWND caption) {
+  RECT place{};
+  GetWindowRect(caption, &place);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&place), 2);
+  wchar_t text[64] = {};
+  const int length = GetWindowTextW(caption, text, 64);
+  const HDC dc = GetDC(caption);
+  const HGDIOBJ old = SelectObject(dc, font_);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text, length, &size);
+  SelectObject(dc, old);
+  ReleaseDC(caption, dc);
+  const CaptionSpan span = GrownCaption(place.left, place.right - place.left, size.cx);
+  MoveWindow(caption, span.left, place.top, span.width, place.bottom - place.top, FALSE);
 }
 
 void frmMain::cmdView_Click() {

@@ -16,12 +16,12 @@
 
 #include "base/calendar_date.h"
 #include "conversion/converter_window.h"
+#include "form/main_form.h"
 #include "page/converter_state.h"
 #include "settings/address_book_history.h"
 #include "settings/settings_directory.h"
 #include "settings/settings_file.h"
 #include "win32/window_dialogs.h"
-#include "window/main_form.h"
 
 namespace veltrana::win32 {
 
@@ -79,6 +79,7 @@ class frmMain : public MainForm {
   static const ControlLayout kControls[7];
 
   int Pixels(int twips) const;
+  void GrowCaption(HWND caption);
   static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM w, LPARAM l);
   LRESULT Handle(UINT message, WPARAM w, LPARAM l);
   void CreateControls();

@@ -11,16 +11,13 @@
 #include "contacts/contact_book.h"
 #include "contacts/csv_writer.h"
 #include "contacts/vcard_writer.h"
+#include "support/fuzz_property.h"
 
 namespace {
 
 using namespace veltrana;
-
-void Check(bool holds, const char* property) {
-  if (holds) return;
-  std::fprintf(stderr, "property violated: %s\n", property);
-  std::abort();
-}
+using testing::Check;
+using testing::Fail;
 
 void CheckCard(const std::string& card) {
   Check(card.rfind("BEGIN:VCARD\r\n", 0) == 0, "a card opens");

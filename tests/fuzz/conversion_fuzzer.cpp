@@ -15,6 +15,7 @@
 
 #include "conversion/conversion_run.h"
 #include "page/page_writer.h"
+#include "support/fuzz_property.h"
 #include "support/page_text.h"
 #include "support/recording_window.h"
 #include "support/run_outcome.h"
@@ -24,19 +25,12 @@
 namespace {
 
 using namespace veltrana;
+using testing::Check;
+using testing::Fail;
 
 constexpr CalendarDate kDate{1997, 3, 5};
 // The two-pass reading is quadratic; compare with it on inputs this small.
 constexpr std::size_t kReferenceLimit = 4096;
-
-[[noreturn]] void Fail(const char* property, const std::string& detail = "") {
-  std::fprintf(stderr, "property violated: %s\n%s\n", property, detail.c_str());
-  std::abort();
-}
-
-void Check(bool holds, const char* property, const std::string& detail = "") {
-  if (!holds) Fail(property, detail);
-}
 
 std::size_t Count(const std::string& text, const std::string& what) {
   std::size_t count = 0;

@@ -8,19 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings_file.h"
+#include "form/settings_history.h"
+#include "support/fuzz_property.h"
 #include "support/recording_window.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 using namespace veltrana;
-
-void Check(bool holds, const char* property) {
-  if (holds) return;
-  std::fprintf(stderr, "property violated: %s\n", property);
-  std::abort();
-}
+using testing::Check;
+using testing::Fail;
 
 // The accepted values, found independently of the program's line reader.
 std::vector<std::string> AcceptedValues(const std::string& content) {

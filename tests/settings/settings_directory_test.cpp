@@ -12,6 +12,7 @@
 #include <string>
 
 #include "conversion/conversion_run.h"
+#include "form/settings_history.h"
 #include "support/recording_window.h"
 #include "support/run_outcome.h"
 #include "support/temp_dir.h"
@@ -239,8 +240,7 @@ TEST_F(SettingsDirectoryTest, AUsersFolderThatCannotBeMadeIsReportedByTheRun) {
     }
     SCOPED_TRACE(c.what);
     ConverterState state = LoadedConverterState();
-    AddressBookHistory history;
-    SettingsHistory end_step(history, ChooseSettingsLocation(BelowAFile(), "", Xdg(c.config)));
+    SettingsHistory end_step(ChooseSettingsLocation(BelowAFile(), "", Xdg(c.config)));
     testing::RecordingWindow window((books / "a.txt").string());
     RunOptions options;
     options.history = &end_step;
@@ -249,7 +249,7 @@ TEST_F(SettingsDirectoryTest, AUsersFolderThatCannotBeMadeIsReportedByTheRun) {
     ASSERT_EQ(window.messages.size(), 1u);
     EXPECT_EQ(window.messages[0], std::string(c.report) + "\r\nProcedure: WriteINIFile()");
     EXPECT_TRUE(fs::exists(books / "a.htm")) << "the page stands";
-    EXPECT_EQ(history.entries().size(), 1u) << "the history in memory keeps the book";
+    EXPECT_EQ(end_step.history().entries().size(), 1u) << "the history in memory keeps the book";
     fs::remove(books / "a.htm");
   }
 }

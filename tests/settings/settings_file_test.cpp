@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "form/settings_history.h"
 #include "settings/program_directory.h"
 #include "support/recording_window.h"
 #include "support/temp_dir.h"

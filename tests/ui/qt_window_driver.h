@@ -15,12 +15,12 @@
 #include <map>
 #include <memory>
 
+#include "form/window_driver.h"
 #include "support/temp_dir.h"
 #include "ui/fake_dialogs.h"
 #include "ui/file_name_text.h"
 #include "ui/frm_main.h"
 #include "ui/url_recorder.h"
-#include "window/window_driver.h"
 
 namespace veltrana::testing {
 
@@ -31,9 +31,14 @@ class QtWindowDriver : public WindowDriver {
   void Open(const std::filesystem::path& settings_folder,
             const std::optional<std::string>& ini) override {
     if (ini) WriteBytes(settings_folder / "veltra.ini", *ini);
+    OpenAt({settings_folder, true});
+  }
+
+  // Opens the window keeping its settings at `location`.
+  void OpenAt(SettingsLocation location) {
     QDesktopServices::setUrlHandler("file", &viewer_, "open");
     frmMain::Options options;
-    options.settings = {settings_folder, true};
+    options.settings = std::move(location);
     options.dialogs = std::make_unique<FakeDialogs>(log_);
     options.date = CalendarDate{2026, 12, 7};
     window_ = std::make_unique<frmMain>(std::move(options));
@@ -95,6 +100,9 @@ class QtWindowDriver : public WindowDriver {
     for (const QUrl& url : viewer_.urls) viewed.emplace_back(url.toLocalFile().toStdString());
     return viewed;
   }
+
+  // Closes the window, as the user ends the program.
+  void Close() { window_.reset(); }
 
   frmMain& window() { return *window_; }
   DialogLog& dialogs() { return log_; }

@@ -1,6 +1,6 @@
 // The window's state table, the same cases as for the Win32 window.
 #include "ui/qt_window_driver.h"
-#include "window/window_cases.h"
+#include "form/window_cases.h"
 
 namespace veltrana {
 namespace {

@@ -1,6 +1,6 @@
 // The window's state table, the same cases as for the Qt window.
 #include "win32/win32_window_driver.h"
-#include "window/window_cases.h"
+#include "form/window_cases.h"
 
 namespace veltrana {
 namespace {

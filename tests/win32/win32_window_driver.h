@@ -12,7 +12,7 @@
 #include "win32/fake_dialogs.h"
 #include "win32/frm_main.h"
 #include "win32/module1.h"
-#include "window/window_driver.h"
+#include "form/window_driver.h"
 
 namespace veltrana::testing {
 

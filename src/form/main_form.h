@@ -13,6 +13,7 @@
 
 #include "base/calendar_date.h"
 #include "conversion/converter_window.h"
+#include "form/settings_history.h"
 #include "page/converter_state.h"
 #include "settings/address_book_history.h"
 #include "settings/settings_file.h"
@@ -22,7 +23,7 @@ namespace veltrana {
 class MainForm : public ConverterWindow {
  public:
   const ConverterState& state() const { return state_; }
-  const AddressBookHistory& history() const { return history_; }
+  const AddressBookHistory& history() const { return settings_.history(); }
 
   // The window's event procedures.
   void Form_Load();
@@ -55,9 +56,7 @@ class MainForm : public ConverterWindow {
 
  private:
   ConverterState state_;
-  AddressBookHistory history_;
-  SettingsLocation settings_location_;
-  SettingsHistory settings_history_;
+  SettingsHistory settings_;
   std::optional<CalendarDate> date_;
   std::filesystem::path& htmlfile_;
   bool running_ = false;  // a conversion run is in progress

@@ -1,4 +1,4 @@
-#include "conversion/note_line.h"
+#include "page/note_line.h"
 
 #include <array>
 #include <string_view>

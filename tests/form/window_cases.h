@@ -13,7 +13,7 @@
 #include <string>
 
 #include "support/temp_dir.h"
-#include "window/window_driver.h"
+#include "form/window_driver.h"
 
 namespace veltrana::testing {
 

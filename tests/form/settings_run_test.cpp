@@ -5,7 +5,7 @@
 #include <string>
 
 #include "conversion/conversion_run.h"
-#include "settings/settings_file.h"
+#include "form/settings_history.h"
 #include "support/recording_window.h"
 #include "support/run_outcome.h"
 #include "support/temp_dir.h"
@@ -29,8 +29,7 @@ class SettingsRunTest : public ::testing::Test {
   testing::TempDir books_;
   testing::TempDir settings_;
   ConverterState state_ = LoadedConverterState();
-  AddressBookHistory history_;
-  SettingsHistory end_step_{history_, SettingsLocation{settings_.path(), false}};
+  SettingsHistory end_step_{SettingsLocation{settings_.path(), false}};
   testing::RecordingWindow window_;
   std::filesystem::path htmlfile_;
 };
@@ -41,11 +40,11 @@ TEST_F(SettingsRunTest, ARunWithRowsRemembersTheBookAndOneWithoutChangesNothing)
   const std::string a = books_.File("a.txt"), b = books_.File("b.txt");
   EXPECT_EQ(Ini(), "AddressBook=" + a + "\r\nAddressBook=" + b + "\r\n");
   ASSERT_EQ(Convert("a.txt", "alias x y\r\n"), testing::RunOutcome::kConverted);
-  EXPECT_EQ(history_.entries(), (std::vector<std::string>{a, b}));
+  EXPECT_EQ(end_step_.history().entries(), (std::vector<std::string>{a, b}));
   EXPECT_EQ(Ini(), "AddressBook=" + b + "\r\nAddressBook=" + a + "\r\n");
   ASSERT_EQ(Convert("empty.txt", "no aliases\r\n"), testing::RunOutcome::kConverted);
   EXPECT_EQ(Ini(), "AddressBook=" + b + "\r\nAddressBook=" + a + "\r\n");
-  EXPECT_EQ(history_.entries().size(), 2u);
+  EXPECT_EQ(end_step_.history().entries().size(), 2u);
 }
 
 TEST_F(SettingsRunTest, ASettingsFileThatCannotBeWrittenIsReportedAndLosesNothing) {
@@ -61,7 +60,7 @@ TEST_F(SettingsRunTest, ASettingsFileThatCannotBeWrittenIsReportedAndLosesNothin
   EXPECT_FALSE(window_.enabled[Button::kView]);
   EXPECT_EQ(window_.status.rfind("Done.  1 Nicknames converted to:", 0), 0u);
   EXPECT_TRUE(testing::Exists(books_.File("b.htm"))) << "the page written stands";
-  EXPECT_EQ(history_.entries().size(), 2u) << "the history in memory keeps its entries";
+  EXPECT_EQ(end_step_.history().entries().size(), 2u) << "the history in memory keeps its entries";
   std::filesystem::remove(settings_.path() / "veltra.ini");
   testing::WriteBytes((settings_.path() / "veltra.ini").string(), before);
 }

@@ -1,4 +1,4 @@
-#include "window/main_form.h"
+#include "form/main_form.h"
 
 #include <utility>
 
@@ -10,17 +10,14 @@ namespace veltrana {
 
 MainForm::MainForm(SettingsLocation settings, std::optional<CalendarDate> date,
                    std::filesystem::path& htmlfile)
-    : settings_location_(std::move(settings)),
-      settings_history_(history_, settings_location_),
-      date_(date),
-      htmlfile_(htmlfile) {}
+    : settings_(std::move(settings)), date_(date), htmlfile_(htmlfile) {}
 
 void MainForm::Form_Load() {
   state_.proc = "Form_Load()";
   SetButtonEnabled(Button::kView, false);
   SetConverterDefaults(state_);
-  const SettingsLoad load = LoadSettings(state_, history_, settings_location_, *this);
-  ShowHistory(history_.entries());
+  const SettingsLoad load = settings_.Load(state_, *this);
+  ShowHistory(settings_.history().entries());
   SetFieldText(load == SettingsLoad::kFailed ? std::string() : state_.addressbook);
   if (load == SettingsLoad::kRead) SetStatusText("Ready");
   SetPageTitleDefault(state_);
@@ -30,10 +27,10 @@ void MainForm::cmdConvert_Click() {
   running_ = true;
   RunOptions options;
   options.date = date_;
-  options.history = &settings_history_;
+  options.history = &settings_;
   RunConversion(state_, *this, htmlfile_, options);
   running_ = false;
-  ShowHistory(history_.entries());
+  ShowHistory(settings_.history().entries());
   if (closing_) CloseNow();
 }
 
