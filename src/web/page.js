@@ -153,10 +153,7 @@ function showResults(made, product) {
     }
   }
   $('results').hidden = firstLink === null;
-  if (!previewed && firstLink !== null) {
-    $('preview').removeAttribute('src');
-    $('preview-section').hidden = true;
-  }
+  if (!previewed && firstLink !== null) $('preview-section').hidden = true;
   if (firstLink) firstLink.focus();
 }
 
