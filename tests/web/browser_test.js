@@ -73,6 +73,15 @@ const cases = [
     },
   },
   {
+    // Big enough for the run to show its progress while the worker works.
+    name: 'big',
+    watchProgress: true,
+    books: {
+      'big.txt': crlf(Array.from({ length: 20000 }, (_, i) =>
+        `alias n${i} N${i} <n${i}@example.org>\r\nnote n${i} <name:N ${i}><phone:555-${i}>`)),
+    },
+  },
+  {
     // Its last alias line has no address: the page run reports the failure
     // under ExtractNickname and makes no page.
     name: 'failing',
@@ -173,6 +182,13 @@ async function runCase(page, downloads, dir, test, product, made) {
     return { year: today.getFullYear(), month: today.getMonth() + 1, day: today.getDate() };
   });
   downloads.length = 0;
+  await page.evaluate(() => {
+    // Every status line shown until the run ends.
+    window.statusLines = [];
+    const status = document.getElementById('status');
+    new MutationObserver(() => window.statusLines.push(status.textContent))
+      .observe(status, { childList: true, characterData: true, subtree: true });
+  });
   if (test.byKeyboard) {
     // Tab from the first control of the page to the button, then Enter.
     await page.focus('#pick-books');
@@ -202,6 +218,11 @@ async function runCase(page, downloads, dir, test, product, made) {
     // table for it comes with the export's character sets.
     console.log(`SKIP ${label}: this build has no converter from macintosh yet`);
     return { label, runs: 0, files: 0 };
+  }
+  if (test.watchProgress && product === 'page') {
+    const lines = await page.evaluate(() => window.statusLines);
+    check(lines[0] === 'Working...' && lines.some((line) => /^Converted +\d+ of +\d+ \.\.\.$/.test(line)),
+      `${label}: no progress shown while the worker ran: ${JSON.stringify(lines.slice(0, 3))}`);
   }
   const names = Object.keys(test.books).sort();
   const expected = names.map((book) => ({ book, ...native(dir, book, product, test.charset, date) }));
