@@ -41,7 +41,7 @@ class QuietWindow : public veltrana::ConverterWindow {
   bool converted() const { return view_enabled_; }
   void FocusButton(Button) override {}
   void FocusAddressBook() override {}
-  void ShowMessage(const std::string& text, int, const std::string&) override {
+  void ShowMessage(const std::string& text, veltrana::MessageStyle, const std::string&) override {
     std::fprintf(stderr, "unexpected message: %s\n", text.c_str());
   }
   PumpResult PumpEvents() override { return PumpResult::kContinue; }

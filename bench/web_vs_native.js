@@ -22,9 +22,11 @@ const entries = 32000;
 const limit = 4;
 const products = {
   page: [],
-  vcard3: ['--export', 'vcard', '--vcard-version', '3.0'],
-  vcard4: ['--export', 'vcard', '--vcard-version', '4.0'],
+  vcard: ['--export', 'vcard'],
+  vcard4: ['--export', 'vcard4'],
   csv: ['--export', 'csv'],
+  ldif: ['--export', 'ldif'],
+  mutt: ['--export', 'mutt'],
 };
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 

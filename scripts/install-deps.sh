@@ -17,7 +17,9 @@ if [[ ${1:-} != sample ]]; then
     qt6-base-dev                       # the window
     dpkg-dev librsvg2-bin              # the Debian package: dependencies, icons
     lintian desktop-file-utils file    # checking the package
-    python3 python3-vobject            # the export read back by independent parsers
+    python3 python3-vobject            # the export read back by independent parsers:
+    python3-ldap                       #   LDIF (python-ldap's parser)
+    python3-gi gir1.2-ebookcontacts-1.2  # Evolution's EContact
     g++-mingw-w64-i686 g++-mingw-w64-x86-64  # Windows programs, cross-built
     wine wine64 xvfb xauth zip         # their tests under Wine on a display; the zips
     emscripten chromium                # the browser edition and its tests in headless Chromium

@@ -4,13 +4,13 @@
 
 namespace veltrana {
 
-std::FILE* OpenCFile(const std::filesystem::path& path, const char* mode) {
+CFile OpenCFile(const std::filesystem::path& path, const char* mode) {
 #if defined(_WIN32)
   const std::string narrow(mode);
   const std::wstring wide(narrow.begin(), narrow.end());  // modes are ASCII
-  return _wfopen(path.c_str(), wide.c_str());
+  return CFile(_wfopen(path.c_str(), wide.c_str()));
 #else
-  return std::fopen(path.c_str(), mode);
+  return CFile(std::fopen(path.c_str(), mode));
 #endif
 }
 

@@ -13,8 +13,10 @@ struct CFileCloser {
 };
 using CFile = std::unique_ptr<std::FILE, CFileCloser>;
 
-// std::fopen by path; `mode` is one of fopen's modes. Null on failure, with
-// errno telling why.
-std::FILE* OpenCFile(const std::filesystem::path& path, const char* mode);
+// std::fopen by path; `mode` is one of fopen's modes. Empty on failure, with
+// errno telling why. The stream is closed when the CFile goes; a caller
+// that needs to know whether closing succeeded closes it itself:
+// std::fclose(file.release()).
+CFile OpenCFile(const std::filesystem::path& path, const char* mode);
 
 }  // namespace veltrana

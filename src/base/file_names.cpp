@@ -2,8 +2,9 @@
 
 #include <system_error>
 
+#include "base/case_fold.h"
 #include "base/failure.h"
-#include "base/int16.h"
+#include "base/text_positions.h"
 
 namespace veltrana {
 
@@ -25,6 +26,21 @@ bool NamesSameFile(const std::filesystem::path& first, const std::filesystem::pa
   if (first == second) return true;
   std::error_code unknown;
   return std::filesystem::equivalent(first, second, unknown) && !unknown;
+}
+
+std::string StripPath(std::string_view path) {
+  const std::size_t last = path.find_last_of("\\/");
+  return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
+}
+
+std::string BookTitle(std::string_view addressbook) {
+  std::string_view title = addressbook;
+  if (title.size() >= 4 && FoldedCopy(title.substr(title.size() - 4)) == ".txt") {
+    title.remove_suffix(4);
+  }
+  std::string stripped = StripPath(title);
+  if (FoldedCopy(stripped) == "nndbase") return "Eudora Nicknames";
+  return stripped;
 }
 
 }  // namespace veltrana

@@ -20,4 +20,15 @@ std::filesystem::path WithEnding(const std::filesystem::path& name, std::string_
 // reached through a link.
 bool NamesSameFile(const std::filesystem::path& first, const std::filesystem::path& second);
 
+// The part of `path` after its last backslash or slash (the whole path when
+// it has neither), so that the same book gives the same title on every
+// system.
+std::string StripPath(std::string_view path);
+
+// The address book's title, as the page's header and the export's
+// categories name it: the path without a ".txt" ending (any letter case)
+// and without its folders; the default Eudora book "nndbase" is called
+// "Eudora Nicknames".
+std::string BookTitle(std::string_view addressbook);
+
 }  // namespace veltrana

@@ -30,7 +30,7 @@ std::filesystem::path FollowLinks(std::filesystem::path path) {
 // it may be replaced: a directory or a write-protected file refuses.
 void CheckReplaceable(const std::filesystem::path& path) {
   errno = 0;
-  const CFile existing(OpenCFile(path, "r+b"));
+  const CFile existing = OpenCFile(path, "r+b");
   if (existing) return;
   const int reason = errno;
   if (reason == ENOENT) return;  // nothing there yet; the folder is checked on creation
@@ -126,7 +126,7 @@ void ReplacingFile::PutInPlace() {
 // name of it shows the new content and what the system keeps of it stays.
 void ReplacingFile::CopyOverTarget() {
   errno = 0;
-  const CFile source(OpenCFile(temp_path_, "rb"));
+  const CFile source = OpenCFile(temp_path_, "rb");
   if (!source) throw FileFailure(errno, FileAccess::kRead);
   native::File target = native::File::OpenExisting(target_);
   target.Reserve(written_);

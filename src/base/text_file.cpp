@@ -11,7 +11,7 @@ namespace veltrana {
 
 std::string ReadTextFile(const std::filesystem::path& path) {
   errno = 0;
-  const CFile file(OpenCFile(path, "rb"));
+  const CFile file = OpenCFile(path, "rb");
   if (!file) throw FileFailure(errno, FileAccess::kRead);
 
   // The size is a hint for one allocation; the file is read to its end,

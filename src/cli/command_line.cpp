@@ -63,11 +63,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
       positional.push_back(argument);
     }
   }
-  if (positional.size() != 1) {
-    return UsageError(positional.empty() ? "no address book given"
-                                         : "give exactly one address book");
-  }
+  const bool exporting = command.export_options.format.has_value();
+  if (positional.empty()) return UsageError("no address book given");
+  if (positional.size() != 1 && !exporting) return UsageError("give exactly one address book");
   command.address_book = positional.front();
+  if (exporting) command.export_paths = positional;
   if (const std::string error = CheckExportOptions(command.export_options); !error.empty()) {
     return UsageError(error);
   }

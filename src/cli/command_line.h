@@ -14,6 +14,7 @@ struct CommandLine {
   enum class Action { kConvert, kExport, kHelp, kVersion, kUsageError };
   Action action = Action::kConvert;
   std::string address_book;                 // exactly as given, not trimmed
+  std::vector<std::string> export_paths;    // for kExport: books and Eudora folders, in order
   std::optional<CalendarDate> date;         // from SOURCE_DATE_EPOCH
   std::optional<std::string> settings_dir;  // --settings-dir DIR
   std::string error;                        // for kUsageError

@@ -74,7 +74,7 @@ void ConsoleWindow::FinishProgress() {
   progress_width_ = 0;
 }
 
-void ConsoleWindow::ShowMessage(const std::string& text, int, const std::string&) {
+void ConsoleWindow::ShowMessage(const std::string& text, MessageStyle, const std::string&) {
   FinishProgress();
   PrintText(errors_, text + "\r\n");
   std::fflush(errors_);

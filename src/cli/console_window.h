@@ -45,7 +45,7 @@ class ConsoleWindow : public ConverterWindow {
   }
   void FocusButton(Button) override {}
   void FocusAddressBook() override {}
-  void ShowMessage(const std::string& text, int style, const std::string& title) override;
+  void ShowMessage(const std::string& text, MessageStyle style, const std::string& title) override;
   PumpResult PumpEvents() override;
   void SendKeys(std::string_view) override {}
 

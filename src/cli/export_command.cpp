@@ -6,11 +6,11 @@
 #include "base/file_names.h"
 #include "base/program_identity.h"
 #include "base/replacing_file.h"
+#include "base/system_text.h"
 #include "base/text_file.h"
 #include "cli/console_window.h"
-#include "contacts/contact_book.h"
-#include "contacts/csv_writer.h"
-#include "contacts/vcard_writer.h"
+#include "contacts/eudora_folder.h"
+#include "contacts/export.h"
 #include "conversion/book_failure_report.h"
 #include "conversion/error_report.h"
 #include "conversion/run_procedure.h"
@@ -19,11 +19,22 @@ namespace veltrana {
 
 namespace {
 
-constexpr const char* kReadContactsProc = "ReadContacts()";
 constexpr std::size_t kWarningsShown = 20;  // of each kind
 
 std::string Counted(std::size_t count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// The operation the error report names when writing the file fails.
+const char* WriteProc(ExportFormat format) {
+  switch (format) {
+    case ExportFormat::kVCard30:
+    case ExportFormat::kVCard40: return "WriteVCardFile()";
+    case ExportFormat::kCsv: return "WriteCSVFile()";
+    case ExportFormat::kLdif: return "WriteLDIFFile()";
+    case ExportFormat::kMutt: return "WriteAliasFile()";
+  }
+  return "WriteExportFile()";
 }
 
 class ExportRun {
@@ -32,16 +43,25 @@ class ExportRun {
       : files_(files),
         options_(options),
         errors_(errors),
-        window_(files.addressbook, files.book_path, errors, false) {}
+        window_(files.books.empty() ? std::string() : files.books.front().text,
+                files.books.empty() ? std::filesystem::path() : files.books.front().path, errors,
+                false) {}
 
   bool Run();
   const std::string& status() const { return window_.status_text(); }
 
  private:
+  // A book found, its text as the user is shown it, and its bytes.
+  struct Book {
+    BookFile file;
+    std::string text;
+    std::string bytes;
+  };
+
   bool Export();
-  void Write(const ContactBook& book, const std::filesystem::path& target);
-  void Warn(const std::vector<std::string>& warnings, const std::string& prefix);
-  void ReportWarnings(const ContactBook& book);
+  std::vector<Book> ReadBooks();
+  void Warn(const std::vector<std::string>& warnings);
+  void ReportWarnings(const ExportResult& result);
   void ReportFailure(const Failure& failure);
 
   const ExportFiles& files_;
@@ -49,11 +69,12 @@ class ExportRun {
   std::FILE* errors_;
   ConsoleWindow window_;
   std::string_view proc_ = kRunProc;
+  std::string missing_;  // the book or folder being read
 };
 
 bool ExportRun::Run() {
   window_.SetStatusText("Working...");
-  if (files_.addressbook.empty()) {
+  if (files_.books.empty() || files_.books.front().text.empty()) {
     ReportEmptyName(window_);
     return false;
   }
@@ -65,46 +86,66 @@ bool ExportRun::Run() {
   }
 }
 
-// The book is read and the target chosen as the page run does both, so that
-// a book that cannot be read gets the page run's answers.
-bool ExportRun::Export() {
-  const bool csv = options_.format == ExportFormat::kCsv;
-  const char* ending = ExportEnding(*options_.format);
-  const std::string bytes = ReadTextFile(files_.book_path);
-  const std::string target_text =
-      options_.output ? *options_.output : WithEnding(files_.addressbook, ending);
-  const std::filesystem::path target =
-      files_.output_path.empty() ? WithEnding(files_.book_path, ending) : files_.output_path;
-  if (NamesSameFile(target, files_.book_path)) {
-    // Convert and Browse, enabled again there, are no buttons on the console.
-    ReportWouldOverwrite(window_, "export", files_.addressbook);
-    return false;
+// Every book of every path given, in that order, each read once.
+std::vector<ExportRun::Book> ExportRun::ReadBooks() {
+  std::vector<Book> books;
+  for (const ExportPath& given : files_.books) {
+    missing_ = given.text;
+    const std::vector<BookFile> found = FindBooks(given.path);
+    for (const BookFile& file : found) {
+      const bool itself = found.size() == 1 && file.path == given.path;
+      books.push_back({file, itself ? given.text : TextOfPath(file.path), {}});
+      missing_ = books.back().text;
+      books.back().bytes = ReadTextFile(file.path);
+    }
   }
-  proc_ = kReadContactsProc;
-  const ContactBook book = ReadContactBook(bytes, options_.charset_or_default());
-  ReportWarnings(book);
-  proc_ = csv ? "WriteCSVFile()" : "WriteVCardFile()";
-  Write(book, target);
-  const std::size_t lists = book.ListCount();
-  window_.SetStatusText("Exported " + Counted(book.contacts.size() - lists, "contact", "contacts") +
-                        " and " + Counted(lists, "list", "lists") + " to:\r\n" + target_text);
+  return books;
+}
+
+// The books are read and the target chosen as the page run does both, so
+// that a book that cannot be read gets the page run's answers.
+bool ExportRun::Export() {
+  const ExportFormatInfo& format = ExportFormatOf(options_.chosen_format());
+  std::vector<Book> books = ReadBooks();
+  const Book& first = books.front();
+  const std::string target_text =
+      options_.output ? *options_.output : WithEnding(first.text, format.extension);
+  const std::filesystem::path target = files_.output_path.empty()
+                                           ? WithEnding(first.file.path, format.extension)
+                                           : files_.output_path;
+  for (const Book& book : books) {
+    if (NamesSameFile(target, book.file.path)) {
+      // Convert and Browse, enabled again there, are no buttons on the console.
+      ReportWouldOverwrite(window_, "export", book.text);
+      return false;
+    }
+  }
+  std::vector<BookBytes> inputs;
+  for (Book& book : books) inputs.push_back({book.file.name, std::move(book.bytes)});
+  proc_ = WriteProc(format.format);
+  ReplacingFile file;
+  file.Open(target);
+  const ExportResult result =
+      ExportContacts(std::move(inputs), format.format, options_.charset,
+                     [&file](std::string_view bytes) { file.Write(bytes); });
+  file.Commit();
+  ReportWarnings(result);
+  std::string status;
+  for (std::size_t i = 0; i < books.size(); ++i) {
+    const BookSummary& book = result.books[i];
+    status += books[i].text + " (" + book.name + ", " + CharsetName(book.charset) +
+              "): " + Counted(book.contacts - book.lists, "contact", "contacts") + " and " +
+              Counted(book.lists, "list", "lists") + "\r\n";
+  }
+  window_.SetStatusText(status + "Exported " + Counted(result.contacts, "contact", "contacts") +
+                        " and " + Counted(result.lists, "list", "lists") + " to:\r\n" +
+                        target_text);
   return true;
 }
 
-void ExportRun::Write(const ContactBook& book, const std::filesystem::path& target) {
-  ReplacingFile file;
-  file.Open(target);
-  if (options_.format == ExportFormat::kCsv) {
-    WriteCsv(book.contacts, book.resolution, file);
-  } else {
-    WriteVCards(book.contacts, book.resolution, options_.version_or_default(), file);
-  }
-  file.Commit();
-}
-
-void ExportRun::Warn(const std::vector<std::string>& warnings, const std::string& prefix) {
+void ExportRun::Warn(const std::vector<std::string>& warnings) {
   for (std::size_t i = 0; i < warnings.size() && i < kWarningsShown; ++i) {
-    std::fprintf(errors_, "Warning: %s%s\n", prefix.c_str(), warnings[i].c_str());
+    std::fprintf(errors_, "Warning: %s\n", warnings[i].c_str());
   }
   if (warnings.size() > kWarningsShown) {
     std::fprintf(errors_, "Warning: ... and %zu more like these\n",
@@ -112,22 +153,23 @@ void ExportRun::Warn(const std::vector<std::string>& warnings, const std::string
   }
 }
 
-void ExportRun::ReportWarnings(const ContactBook& book) {
-  if (book.replaced_bytes > 0) {
-    std::fprintf(errors_, "Warning: %s not text in %s replaced by U+FFFD\n",
+void ExportRun::ReportWarnings(const ExportResult& result) {
+  for (const BookSummary& book : result.books) {
+    if (book.replaced_bytes == 0) continue;
+    std::fprintf(errors_, "Warning: %s%s not text in %s replaced by U+FFFD\n",
+                 result.books.size() > 1 ? (book.name + ": ").c_str() : "",
                  Counted(book.replaced_bytes, "byte", "bytes").c_str(),
-                 CharsetName(options_.charset_or_default()));
+                 CharsetName(book.charset).c_str());
   }
-  Warn(book.warnings, "");
-  Warn(book.resolution.cycles, "a list leads back to itself, each member taken once: ");
+  Warn(result.warnings);
   std::fflush(errors_);
 }
 
 void ExportRun::ReportFailure(const Failure& failure) {
   if (failure.code() == kFileNotFound && proc_ == kRunProc) {
-    ReportMissingBook(window_, files_.addressbook);
+    ReportMissingBook(window_, missing_);
   } else {
-    window_.ShowMessage(ErrorReportText(failure, proc_), kStylePlain, kAppTitle);
+    window_.ShowMessage(ErrorReportText(failure, proc_), MessageStyle::kPlain, kAppTitle);
   }
 }
 

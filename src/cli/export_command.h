@@ -1,22 +1,29 @@
-// veltrana-convert --export: the address book written out as vCards or as
-// CSV for other address books. A book that cannot be read is reported as
-// the page run reports it; the export file is replaced whole or not at all.
+// veltrana-convert --export: address books, or the books of Eudora
+// folders, written out as one file for other address books. A book that
+// cannot be read is reported as the page run reports it; the export file is
+// replaced whole or not at all.
 #pragma once
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "cli/export_options.h"
 
 namespace veltrana {
 
-// The files of an export: the book as given (its text and the system's name
-// for it), and the target given with -o, if any.
+// A book or a Eudora folder as given: its text and the system's name for it.
+struct ExportPath {
+  std::string text;
+  std::filesystem::path path;
+};
+
+// The files of an export: the books and folders as given, and the target
+// given with -o, if any.
 struct ExportFiles {
-  std::string addressbook;
-  std::filesystem::path book_path;
-  std::filesystem::path output_path;  // empty: beside the book
+  std::vector<ExportPath> books;
+  std::filesystem::path output_path;  // empty: beside the first book
 };
 
 // Runs the export; the status line goes to `out`, every message to

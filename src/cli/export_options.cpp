@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "base/int16.h"
+#include "base/text_positions.h"
 
 namespace veltrana {
 
@@ -21,16 +21,15 @@ constexpr std::string_view kNames[] = {"--export", "--vcard-version", "--charset
 Option Split(const std::vector<std::string>& arguments, std::size_t& i) {
   const std::string& argument = arguments[i];
   const std::size_t equals = argument.find('=');
-  if (equals != std::string::npos && StartsWith(argument, "--")) {
+  if (equals != std::string::npos && argument.starts_with("--")) {
     return {std::string_view(argument).substr(0, equals), argument.substr(equals + 1)};
   }
   if (i + 1 == arguments.size()) return {argument, std::nullopt};
   return {argument, arguments[++i]};
 }
 
-// "a, b or c": the names the export reads, each set by the name it prints.
-std::string CharsetChoices() {
-  const std::vector<std::string_view> names = CharsetNames();
+// "a, b or c".
+std::string Choices(const std::vector<std::string_view>& names) {
   std::string choices;
   for (std::size_t i = 0; i < names.size(); ++i) {
     if (i > 0) choices += i + 1 == names.size() ? " or " : ", ";
@@ -40,10 +39,6 @@ std::string CharsetChoices() {
 }
 
 }  // namespace
-
-const char* ExportEnding(ExportFormat format) {
-  return format == ExportFormat::kCsv ? ".csv" : ".vcf";
-}
 
 bool IsExportOption(const std::string& argument) {
   const std::string_view name = std::string_view(argument).substr(0, argument.find('='));
@@ -60,12 +55,11 @@ std::string TakeExportOption(const std::vector<std::string>& arguments, std::siz
   if (!option.value) return name + " needs a value";
   const std::string& value = *option.value;
   if (name == "--export") {
-    if (value == "vcard") {
-      options.format = ExportFormat::kVCard;
-    } else if (value == "csv") {
-      options.format = ExportFormat::kCsv;
-    } else {
-      return "--export takes vcard or csv, not '" + value + "'";
+    options.format = ExportFormatNamed(value);
+    if (!options.format) {
+      std::vector<std::string_view> names;
+      for (const ExportFormatInfo& info : ExportFormats()) names.push_back(info.name);
+      return "--export takes " + Choices(names) + ", not '" + value + "'";
     }
   } else if (name == "--vcard-version") {
     if (value == "3.0") {
@@ -77,8 +71,10 @@ std::string TakeExportOption(const std::vector<std::string>& arguments, std::siz
     }
   } else if (name == "--charset") {
     options.charset = CharsetNamed(value);
-    if (!options.charset) {
-      return "--charset takes " + CharsetChoices() + ", not '" + value + "'";
+    if (!options.charset && value != "auto") {
+      std::vector<std::string_view> names{"auto"};
+      for (const std::string_view charset : CharsetNames()) names.push_back(charset);
+      return "--charset takes " + Choices(names) + ", not '" + value + "'";
     }
   } else {
     if (value.empty()) return name + " needs a file name";
@@ -87,8 +83,16 @@ std::string TakeExportOption(const std::vector<std::string>& arguments, std::siz
   return {};
 }
 
+ExportFormat ExportOptions::chosen_format() const {
+  const ExportFormat named = format.value_or(ExportFormat::kVCard30);
+  if (named == ExportFormat::kVCard30 && vcard_version == VCardVersion::k40) {
+    return ExportFormat::kVCard40;
+  }
+  return named;
+}
+
 std::string CheckExportOptions(const ExportOptions& options) {
-  if (options.vcard_version && options.format != ExportFormat::kVCard) {
+  if (options.vcard_version && options.format != ExportFormat::kVCard30) {
     return "--vcard-version goes with --export vcard";
   }
   if (!options.format) {

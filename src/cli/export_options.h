@@ -1,5 +1,6 @@
 // The command line's export options:
-//   --export vcard|csv  [--vcard-version 3.0|4.0]  [--charset NAME]  [-o FILE]
+//   --export vcard|vcard4|csv|ldif|mutt  [--vcard-version 3.0|4.0]
+//   [--charset auto|NAME]  [-o FILE]
 // Each takes its value as the next argument or after "=" ("--export=csv").
 #pragma once
 
@@ -9,24 +10,20 @@
 #include <vector>
 
 #include "contacts/charset.h"
+#include "contacts/export.h"
 #include "contacts/vcard_writer.h"
 
 namespace veltrana {
 
-enum class ExportFormat { kVCard, kCsv };
-
 struct ExportOptions {
   std::optional<ExportFormat> format;  // set by --export: the run exports
   std::optional<VCardVersion> vcard_version;
-  std::optional<Charset> charset;
+  std::optional<Charset> charset;  // none: "auto", each book's own
   std::optional<std::string> output;
 
-  VCardVersion version_or_default() const { return vcard_version.value_or(VCardVersion::k30); }
-  Charset charset_or_default() const { return charset.value_or(Charset::kWindows1252); }
+  // The format, "vcard" taken in the version --vcard-version names.
+  ExportFormat chosen_format() const;
 };
-
-// The ending of an export written beside the book: ".vcf" or ".csv".
-const char* ExportEnding(ExportFormat format);
 
 // Whether `argument` is one of the export options.
 bool IsExportOption(const std::string& argument);

@@ -1,8 +1,8 @@
 // veltrana-convert: the Convert run of the window, from the command line.
 //
 //   veltrana-convert [--settings-dir DIR] ADDRESSBOOK
-//   veltrana-convert --export vcard|csv [--vcard-version 3.0|4.0]
-//                    [--charset NAME] [-o FILE] ADDRESSBOOK
+//   veltrana-convert --export FORMAT [--vcard-version 3.0|4.0]
+//                    [--charset auto|NAME] [-o FILE] PATH...
 //
 // stdout: the run's final status text. stderr: every message the run shows,
 // and its progress when stderr is a terminal. Exit status 0 when the run
@@ -40,22 +40,28 @@ using veltrana::CommandLine;
 void PrintUsage(std::FILE* to) {
   std::fputs(
       "Usage: veltrana-convert [--settings-dir DIR] ADDRESSBOOK\n"
-      "       veltrana-convert --export vcard|csv [--vcard-version 3.0|4.0]\n"
-      "                        [--charset NAME] [-o FILE] ADDRESSBOOK\n"
+      "       veltrana-convert --export vcard|vcard4|csv|ldif|mutt\n"
+      "                        [--vcard-version 3.0|4.0] [--charset auto|NAME]\n"
+      "                        [-o FILE] PATH...\n"
       "Convert a Eudora nickname file (address book) into an HTML page beside it:\n"
       "the same path with its last four characters replaced by \".htm\".\n"
-      "With --export, write its contacts for other address books instead: vCards\n"
-      "(\".vcf\") or CSV (\".csv\") beside it, or to FILE; the page is not written.\n"
+      "With --export, write the contacts of every PATH (an address book, or a\n"
+      "Eudora folder with all its books) into one file for other address books\n"
+      "instead, beside the first book or to FILE; the page is not written.\n"
       "\n"
       "  --settings-dir DIR  keep the address-book history in DIR/veltra.ini, as\n"
       "                      the window keeps it in its settings folder: read\n"
       "                      it before converting, rewrite it after a\n"
       "                      conversion that wrote at least one entry\n"
-      "  --export FORMAT     vcard (phones, web mail, desktop address books) or csv\n"
-      "                      (columns named as desktop mail programs name them)\n"
+      "  --export FORMAT     vcard (vCard 3.0: phones, Google, Apple, Evolution),\n"
+      "                      vcard4 (vCard 4.0: Thunderbird), csv (Outlook's\n"
+      "                      columns), ldif (Thunderbird and Evolution, lists\n"
+      "                      included) or mutt (aliases for mutt, NeoMutt, aerc)\n"
       "  --vcard-version V   3.0 (the default, read everywhere) or 4.0 (lists as\n"
       "                      groups with members)\n"
-      "  --charset NAME      the book's character set: windows-1252 (the default),\n"
+      "  --charset NAME      the books' character set: auto (the default: UTF-8\n"
+      "                      when a book is, macintosh when its lines end in CR\n"
+      "                      alone, else windows-1252), windows-1252,\n"
       "                      iso-8859-1, macintosh or utf-8; exports are UTF-8\n"
       "  -o FILE             write the export to FILE\n"
       "  --help              show this help and exit\n"
@@ -97,10 +103,13 @@ int Main(const veltrana::Arguments& arguments) {
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
   if (command.action == CommandLine::Action::kExport) {
-    const veltrana::ExportFiles files{command.address_book, arguments.PathOf(command.address_book),
-                                      command.export_options.output
-                                          ? arguments.PathOf(*command.export_options.output)
-                                          : std::filesystem::path()};
+    veltrana::ExportFiles files;
+    for (const std::string& path : command.export_paths) {
+      files.books.push_back({path, arguments.PathOf(path)});
+    }
+    if (command.export_options.output) {
+      files.output_path = arguments.PathOf(*command.export_options.output);
+    }
     return veltrana::RunExportCommand(files, command.export_options, stdout, stderr);
   }
 

@@ -1,10 +1,9 @@
 #include "contacts/charset.h"
 
 #include <array>
-#include <cerrno>
+#include <cstdint>
 
 #include "base/case_fold.h"
-#include "base/failure.h"
 #include "base/nickname_file.h"
 #include "contacts/utf8_text.h"
 
@@ -13,8 +12,6 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
-#else
-#include <iconv.h>
 #endif
 
 namespace veltrana {
@@ -56,171 +53,153 @@ static_assert(OwnName(Charset::kWindows1252) && OwnName(Charset::kIso88591) &&
                   OwnName(Charset::kMacintosh) && OwnName(Charset::kUtf8),
               "every character set has a name");
 
-#if defined(_WIN32)
+using HighHalf = std::array<std::uint16_t, 128>;  // bytes 0x80 to 0xFF; 0: undefined
 
-UINT CodePageOf(Charset charset) {
+// Windows-1252 as Microsoft defines it: five bytes are unassigned.
+constexpr HighHalf kWindows1252{
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+// Mac OS Roman as Apple maps it (0xC6 the increment sign U+2206, 0xDB the
+// euro sign, 0xF0 the Apple logo U+F8FF).
+constexpr HighHalf kMacRoman{
+    0x00C4, 0x00C5, 0x00C7, 0x00C9, 0x00D1, 0x00D6, 0x00DC, 0x00E1, 0x00E0, 0x00E2, 0x00E4, 0x00E3,
+    0x00E5, 0x00E7, 0x00E9, 0x00E8, 0x00EA, 0x00EB, 0x00ED, 0x00EC, 0x00EE, 0x00EF, 0x00F1, 0x00F3,
+    0x00F2, 0x00F4, 0x00F6, 0x00F5, 0x00FA, 0x00F9, 0x00FB, 0x00FC, 0x2020, 0x00B0, 0x00A2, 0x00A3,
+    0x00A7, 0x2022, 0x00B6, 0x00DF, 0x00AE, 0x00A9, 0x2122, 0x00B4, 0x00A8, 0x2260, 0x00C6, 0x00D8,
+    0x221E, 0x00B1, 0x2264, 0x2265, 0x00A5, 0x00B5, 0x2202, 0x2211, 0x220F, 0x03C0, 0x222B, 0x00AA,
+    0x00BA, 0x03A9, 0x00E6, 0x00F8, 0x00BF, 0x00A1, 0x00AC, 0x221A, 0x0192, 0x2248, 0x2206, 0x00AB,
+    0x00BB, 0x2026, 0x00A0, 0x00C0, 0x00C3, 0x00D5, 0x0152, 0x0153, 0x2013, 0x2014, 0x201C, 0x201D,
+    0x2018, 0x2019, 0x00F7, 0x25CA, 0x00FF, 0x0178, 0x2044, 0x20AC, 0x2039, 0x203A, 0xFB01, 0xFB02,
+    0x2021, 0x00B7, 0x201A, 0x201E, 0x2030, 0x00C2, 0x00CA, 0x00C1, 0x00CB, 0x00C8, 0x00CD, 0x00CE,
+    0x00CF, 0x00CC, 0x00D3, 0x00D4, 0xF8FF, 0x00D2, 0x00DA, 0x00DB, 0x00D9, 0x0131, 0x02C6, 0x02DC,
+    0x00AF, 0x02D8, 0x02D9, 0x02DA, 0x00B8, 0x02DD, 0x02DB, 0x02C7,
+};
+
+// The rest of windows-1252 (0xA0 to 0xFF) and all of iso-8859-1 are
+// Latin-1; its 0x80 to 0x9F are C1 controls, which no text holds.
+constexpr std::uint16_t HighCharacter(Charset charset, unsigned char byte) {
+  const std::size_t i = byte - 0x80u;
   switch (charset) {
-    case Charset::kWindows1252: return 1252;
-    case Charset::kIso88591: return 28591;
-    case Charset::kMacintosh: return 10000;
-    case Charset::kUtf8: return CP_UTF8;
+    case Charset::kMacintosh: return kMacRoman[i];
+    case Charset::kIso88591: return byte < 0xA0 ? 0 : byte;
+    default: return byte < 0xA0 ? kWindows1252[i] : byte;
   }
-  return CP_UTF8;
 }
 
-// One character of `code_page` as UTF-8; empty when the code page does not
-// define it.
-std::string CharacterAsUtf8(UINT code_page, const char* bytes, int length) {
-  wchar_t wide[4];
-  const int units = MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, bytes, length, wide, 4);
-  if (units <= 0) return {};
-  // Windows-1252 leaves five bytes unassigned; the system passes them
-  // through as the control characters of the same numbers, which no text
-  // holds. They count as undefined, as elsewhere.
-  if (code_page == 1252 && units == 1 && wide[0] >= 0x80 && wide[0] <= 0x9F) return {};
-  char utf8[16];
-  const int written = WideCharToMultiByte(CP_UTF8, 0, wide, units, utf8, 16, nullptr, nullptr);
-  return written <= 0 ? std::string() : std::string(utf8, static_cast<std::size_t>(written));
+void AppendUtf8(std::uint32_t code, std::string& out) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
 }
 
-// The length of the UTF-8 sequence a lead byte opens; 1 for a byte that
-// opens none (it is then replaced).
-int SequenceLength(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if ((lead & 0xE0) == 0xC0) return 2;
-  if ((lead & 0xF0) == 0xE0) return 3;
-  if ((lead & 0xF8) == 0xF0) return 4;
-  return 1;
+// Control characters are no text an address book can hold: all but the
+// tab, the line ends and the line-break marker, and the C1 controls.
+bool IsReplacedControl(std::uint32_t code) {
+  if (code < 0x20) return code != '\t' && code != '\n' && code != '\r' && code != kLineBreakMarker;
+  return code >= 0x7F && code <= 0x9F;
 }
 
-void Convert(std::string_view bytes, Charset charset, Utf8Text& out) {
-  const UINT code_page = CodePageOf(charset);
-  if (charset == Charset::kUtf8) {
-    for (std::size_t i = 0; i < bytes.size();) {
-      const int length = SequenceLength(static_cast<unsigned char>(bytes[i]));
-      const bool whole = static_cast<std::size_t>(length) <= bytes.size() - i;
-      if (whole && !CharacterAsUtf8(code_page, bytes.data() + i, length).empty()) {
-        out.text.append(bytes.substr(i, static_cast<std::size_t>(length)));
-        i += static_cast<std::size_t>(length);
-      } else {
-        out.text.append(kReplacement);
-        ++out.replaced;
-        ++i;
-      }
+// The length of the valid UTF-8 sequence at `at` and its code point; 0 when
+// none starts there (a stray, overlong, cut or surrogate sequence).
+std::size_t Utf8Sequence(std::string_view bytes, std::size_t at, std::uint32_t& code) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[at + i]); };
+  const unsigned char lead = byte(0);
+  std::size_t length = 0;
+  std::uint32_t minimum = 0;
+  if (lead < 0x80) {
+    code = lead;
+    return 1;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, minimum = 0x80, code = lead & 0x1Fu;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, minimum = 0x800, code = lead & 0x0Fu;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, minimum = 0x10000, code = lead & 0x07u;
+  } else {
+    return 0;
+  }
+  if (bytes.size() - at < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (byte(i) & 0x3Fu);
+  }
+  if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+  return length;
+}
+
+void ConvertUtf8(std::string_view bytes, Utf8Text& out) {
+  out.text.reserve(bytes.size());
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    std::uint32_t code = 0;
+    const std::size_t length = Utf8Sequence(bytes, i, code);
+    if (length == 0 || IsReplacedControl(code)) {
+      out.text.append(kReplacement);
+      ++out.replaced;
+      i += length == 0 ? 1 : length;
+    } else {
+      out.text.append(bytes.substr(i, length));
+      i += length;
     }
-    return;
   }
-  // A single-byte code page: each of the 256 bytes is asked once.
+}
+
+void ConvertSingleByte(std::string_view bytes, Charset charset, Utf8Text& out) {
+  // Each byte's UTF-8, made once: empty for a byte that is no text.
   std::array<std::string, 256> table;
-  std::array<bool, 256> known{};
+  for (std::uint32_t b = 0; b < 256; ++b) {
+    const std::uint32_t code = b < 0x80 ? b : HighCharacter(charset, static_cast<unsigned char>(b));
+    if (code != 0 && !IsReplacedControl(code)) AppendUtf8(code, table[b]);
+  }
+  out.text.reserve(bytes.size() + bytes.size() / 8);
   for (const char byte : bytes) {
-    const auto index = static_cast<unsigned char>(byte);
-    if (!known[index]) {
-      table[index] = CharacterAsUtf8(code_page, &byte, 1);
-      known[index] = true;
+    if (byte >= 0x20 && byte < 0x7F) {  // printable ASCII, the most of a book
+      out.text += byte;
+      continue;
     }
-    if (table[index].empty()) {
+    const std::string& character = table[static_cast<unsigned char>(byte)];
+    if (character.empty()) {
       out.text.append(kReplacement);
       ++out.replaced;
     } else {
-      out.text.append(table[index]);
+      out.text.append(character);
     }
   }
 }
 
-#else
+#if defined(_WIN32)
 
-Failure NoConverter(Charset charset) {
-  return Failure(kInvalidArgument, std::string("No converter from ") + CharsetName(charset) +
-                                       " to UTF-8 on this system");
-}
-
-const char* IconvName(Charset charset) {
-  switch (charset) {
-    case Charset::kWindows1252: return "WINDOWS-1252";
-    case Charset::kIso88591: return "ISO-8859-1";
-    case Charset::kMacintosh: return "MACINTOSH";
-    case Charset::kUtf8: return "UTF-8";
-  }
-  return "UTF-8";
-}
-
-class Iconv {
- public:
-  explicit Iconv(Charset charset) : handle_(iconv_open("UTF-8", IconvName(charset))) {
-    if (handle_ == reinterpret_cast<iconv_t>(-1)) throw NoConverter(charset);
-  }
-  ~Iconv() { iconv_close(handle_); }
-  Iconv(const Iconv&) = delete;
-  Iconv& operator=(const Iconv&) = delete;
-  iconv_t get() const { return handle_; }
-
- private:
-  iconv_t handle_;
-};
-
-// Converts as much as iconv takes; a byte it refuses (undefined, or not a
-// whole valid sequence) becomes U+FFFD and the conversion goes on after it.
-void Convert(std::string_view bytes, Charset charset, Utf8Text& out) {
-  const Iconv converter(charset);
-  // Three bytes out for each byte in is enough for these sets; more is
-  // made when a conversion asks for it.
-  std::string buffer(bytes.size() * 3 + 16, '\0');
-  char* in = const_cast<char*>(bytes.data());  // iconv's interface; it does not write
-  std::size_t in_left = bytes.size();
-  std::size_t used = 0;
-  while (in_left > 0) {
-    char* out_at = buffer.data() + used;
-    std::size_t out_left = buffer.size() - used;
-    errno = 0;
-    const std::size_t result = iconv(converter.get(), &in, &in_left, &out_at, &out_left);
-    used = buffer.size() - out_left;
-    if (result != static_cast<std::size_t>(-1)) break;
-    if (errno == E2BIG) {
-      buffer.resize(buffer.size() * 2);
-    } else if (errno == EILSEQ || errno == EINVAL) {
-      if (buffer.size() - used < kReplacement.size()) buffer.resize(buffer.size() * 2);
-      buffer.replace(used, kReplacement.size(), kReplacement);
-      used += kReplacement.size();
-      ++out.replaced;
-      ++in;
-      --in_left;
-    } else {
-      throw Failure(kInternalError);
-    }
-  }
-  buffer.resize(used);
-  out.text = std::move(buffer);
+// The system's code page, through the system's converter; every byte it
+// cannot read becomes its default character.
+void ConvertAnsi(std::string_view bytes, Utf8Text& out) {
+  if (bytes.empty()) return;
+  const int length = static_cast<int>(bytes.size());
+  const int units = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, wide.data(), units);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, utf8.data(), size, nullptr, nullptr);
+  ConvertUtf8(utf8, out);
 }
 
 #endif
-
-// Control characters are no text an address book can hold: all but the
-// tab, the line ends and the line-break marker.
-bool IsReplacedControl(char c) {
-  return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r' &&
-         c != kLineBreakMarker;
-}
-
-// Every control character that is no text becomes U+FFFD.
-void ReplaceControls(Utf8Text& out) {
-  std::size_t controls = 0;
-  for (const char c : out.text) {
-    if (IsReplacedControl(c)) ++controls;
-  }
-  if (controls == 0) return;
-  std::string text;
-  text.reserve(out.text.size() + controls * 2);
-  for (const char c : out.text) {
-    if (IsReplacedControl(c)) {
-      text.append(kReplacement);
-    } else {
-      text += c;
-    }
-  }
-  out.text = std::move(text);
-  out.replaced += controls;
-}
 
 }  // namespace
 
@@ -231,9 +210,12 @@ std::optional<Charset> CharsetNamed(std::string_view name) {
   return std::nullopt;
 }
 
-const char* CharsetName(Charset charset) {
-  const char* name = OwnName(charset);
-  return name != nullptr ? name : OwnName(Charset::kUtf8);
+std::string CharsetName(Charset charset) {
+#if defined(_WIN32)
+  if (charset == Charset::kAnsiCodePage) return "windows-" + std::to_string(GetACP());
+#endif
+  if (charset == Charset::kAnsiCodePage) charset = Charset::kWindows1252;
+  return OwnName(charset);
 }
 
 std::vector<std::string_view> CharsetNames() {
@@ -244,11 +226,51 @@ std::vector<std::string_view> CharsetNames() {
   return names;
 }
 
+Charset DetectCharset(std::string_view bytes) {
+  bool high = false, valid_utf8 = true;
+  for (std::size_t i = 0; i < bytes.size() && valid_utf8;) {
+    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    high = true;
+    std::uint32_t code = 0;
+    const std::size_t length = Utf8Sequence(bytes, i, code);
+    valid_utf8 = length > 0;
+    i += length;
+  }
+  if (high && valid_utf8) return Charset::kUtf8;
+  const std::size_t cr = bytes.find('\r');
+  if (cr != std::string_view::npos && bytes.find('\n') == std::string_view::npos) {
+    return Charset::kMacintosh;
+  }
+#if defined(_WIN32)
+  switch (GetACP()) {
+    case 1252: return Charset::kWindows1252;
+    case 28591: return Charset::kIso88591;
+    case 10000: return Charset::kMacintosh;
+    case CP_UTF8: return Charset::kUtf8;
+    default: return Charset::kAnsiCodePage;
+  }
+#else
+  return Charset::kWindows1252;
+#endif
+}
+
 Utf8Text ToUtf8(std::string_view bytes, Charset charset) {
-  if (charset == Charset::kUtf8 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   Utf8Text out;
-  Convert(bytes, charset, out);
-  ReplaceControls(out);
+  if (charset == Charset::kUtf8) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    ConvertUtf8(bytes, out);
+    return out;
+  }
+#if defined(_WIN32)
+  if (charset == Charset::kAnsiCodePage) {
+    ConvertAnsi(bytes, out);
+    return out;
+  }
+#endif
+  ConvertSingleByte(bytes, charset, out);
   return out;
 }
 

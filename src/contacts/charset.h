@@ -1,5 +1,6 @@
-// The character sets a nickname file may be written in, and its text turned
-// into UTF-8 by the platform's own converter (iconv, or the Windows API).
+// The character sets a nickname file may be written in, the rule that picks
+// one when the user names none, and the text turned into UTF-8 by tables of
+// the program's own, so that a book gives the same text on every system.
 #pragma once
 
 #include <cstddef>
@@ -10,30 +11,40 @@
 
 namespace veltrana {
 
-enum class Charset { kWindows1252, kIso88591, kMacintosh, kUtf8 };
+// kAnsiCodePage is the Windows system's own code page, which the automatic
+// choice takes on Windows when it is none of the others; elsewhere it reads
+// as windows-1252.
+enum class Charset { kWindows1252, kIso88591, kMacintosh, kUtf8, kAnsiCodePage };
 
 // The character set a name stands for ("windows-1252", "iso-8859-1",
 // "macintosh", "utf-8" and their usual other names, letter case ignored);
-// none for a name the export does not read.
+// none for a name the export does not read, and for "auto".
 std::optional<Charset> CharsetNamed(std::string_view name);
 
-// The name the program prints for a character set ("windows-1252").
-const char* CharsetName(Charset charset);
+// The name the program prints for a character set ("windows-1252";
+// "windows-1251" for the ANSI code page 1251).
+std::string CharsetName(Charset charset);
 
-// The name the program prints for each set the export reads, in the order
-// it lists them: "windows-1252" (the default) first.
+// The name the program prints for each set the user may name, in the order
+// it lists them: "windows-1252" first.
 std::vector<std::string_view> CharsetNames();
+
+// The set a book is read in when the user names none: UTF-8 when the bytes
+// are valid UTF-8 and hold a byte above 0x7F; macintosh when the lines end
+// in CR alone (the Macintosh version's files); else windows-1252, on
+// Windows the system's ANSI code page.
+Charset DetectCharset(std::string_view bytes);
 
 struct Utf8Text {
   std::string text;
   // Bytes that were not text: not defined in the character set (or not a
   // valid sequence of it), or control characters other than tab, the line
-  // ends and the line-break marker. Each became U+FFFD.
+  // ends and the line-break marker, C1 controls included. Each became
+  // U+FFFD.
   std::size_t replaced = 0;
 };
 
 // `bytes` as UTF-8. A byte-order mark that opens a UTF-8 text is dropped.
-// Fails with code 5 when the platform has no converter for the set.
 Utf8Text ToUtf8(std::string_view bytes, Charset charset);
 
 }  // namespace veltrana

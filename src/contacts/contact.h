@@ -19,7 +19,8 @@ struct PostalAddress {
   bool operator==(const PostalAddress&) const = default;
 };
 
-enum class PhoneKind { kHome, kWork, kMobile, kFax, kOther };
+// The "mobile2" and "fax2" tags are the work mobile and the work fax.
+enum class PhoneKind { kHome, kWork, kMobile, kFax, kOther, kWorkMobile, kWorkFax };
 enum class WebKind { kHome, kWork, kOther };
 
 struct Phone {
@@ -42,6 +43,8 @@ struct Contact {
   std::string family_name;
   // Its own addresses: those of its alias lines, then its "otheremail" tags.
   std::vector<std::string> emails;
+  // Per address, the real name written with it ("" when none).
+  std::vector<std::string> email_names;
   // The contacts its alias lines name (indexes into the book), each once.
   std::vector<std::size_t> members;
   // Every item of its alias lines names another contact: a distribution list.
@@ -55,6 +58,12 @@ struct Contact {
   // The free text, then "tag: value" for every tag that has no field of its
   // own (an unknown tag, a second name), each entry one or more lines.
   std::vector<std::string> notes;
+  std::size_t book = 0;  // which of the books read it comes from
 };
+
+// "email: Real Name <address>" for each of the contact's own addresses
+// written with a real name other than its display name, which no address
+// book keeps beside the address itself.
+std::vector<std::string> EmailNameNotes(const Contact& contact);
 
 }  // namespace veltrana

@@ -12,15 +12,44 @@ std::size_t ContactBook::ListCount() const {
       std::count_if(contacts.begin(), contacts.end(), [](const Contact& c) { return c.is_list; }));
 }
 
-ContactBook ReadContactBook(std::string_view bytes, Charset charset) {
+std::vector<std::string> ContactBook::BookNames() const {
+  std::vector<std::string> names;
+  for (const BookSummary& summary : books) names.push_back(summary.name);
+  return names;
+}
+
+ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset> charset) {
   ContactBook book;
-  const Utf8Text text = ToUtf8(bytes, charset);
-  book.replaced_bytes = text.replaced;
-  NicknameBook records = ReadNicknameBook(text.text);
-  book.warnings = std::move(records.warnings);
-  book.contacts = BuildContacts(records, book.warnings);
+  std::vector<NicknameBook> records;
+  std::vector<std::string> names;
+  std::vector<std::string> texts;  // the records' texts are views into these
+  records.reserve(books.size());
+  texts.reserve(books.size());
+  for (BookBytes& one : books) {
+    BookSummary& summary = book.books.emplace_back();
+    summary.name = one.name;
+    summary.charset = charset.value_or(DetectCharset(one.bytes));
+    Utf8Text text = ToUtf8(one.bytes, summary.charset);
+    std::string().swap(one.bytes);  // only the text is needed from here on
+    summary.replaced_bytes = text.replaced;
+    texts.push_back(std::move(text.text));
+    records.push_back(ReadNicknameBook(texts.back()));
+    for (const std::string& warning : records.back().warnings) {
+      book.warnings.push_back(books.size() > 1 ? one.name + ", " + warning : warning);
+    }
+    names.push_back(one.name);
+  }
+  book.contacts = BuildContacts(records, names, book.warnings);
   book.resolution = ResolveLists(book.contacts);
+  for (const Contact& contact : book.contacts) {
+    ++book.books[contact.book].contacts;
+    if (contact.is_list) ++book.books[contact.book].lists;
+  }
   return book;
+}
+
+ContactBook ReadContactBook(std::string_view bytes, Charset charset) {
+  return ReadContactBooks({BookBytes{"", std::string(bytes)}}, charset);
 }
 
 }  // namespace veltrana

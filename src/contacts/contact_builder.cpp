@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <unordered_set>
 
 #include "base/nickname_file.h"
@@ -38,6 +39,14 @@ void SplitName(const std::string& name, std::string& given, std::string& family)
   family = name.substr(blank + 1);
 }
 
+// "Doe, John": the family name first, the given names after the comma.
+void SplitWrittenName(const std::string& name, std::string& given, std::string& family) {
+  const std::size_t comma = name.find(',');
+  if (comma == std::string::npos) return SplitName(name, given, family);
+  family = std::string(TrimSpace(std::string_view(name).substr(0, comma)));
+  given = std::string(TrimSpace(std::string_view(name).substr(comma + 1)));
+}
+
 // The names a contact's lines give, before the contact's own names are
 // chosen from them.
 struct NameSources {
@@ -47,14 +56,16 @@ struct NameSources {
 
 class ContactBuilder {
  public:
-  ContactBuilder(const NicknameBook& book, std::vector<std::string>& warnings)
-      : book_(book), warnings_(warnings) {}
+  ContactBuilder(const std::vector<NicknameBook>& books, const std::vector<std::size_t>& offsets,
+                 std::vector<std::string>& warnings)
+      : books_(books), offsets_(offsets), warnings_(warnings) {}
 
-  Contact Build(std::size_t index);
+  Contact Build(std::size_t book, std::size_t index);
 
  private:
+  std::optional<std::size_t> Named(std::string_view item) const;
   void AddAddressText(std::size_t self, std::string_view text);
-  void AddEmail(const std::string& address);
+  void AddEmail(const std::string& address, const std::string& real_name);
   void AddNote(std::string_view note_text);
   void AddTag(const std::string& keyword, std::string_view raw, PostalAddress& home,
               PostalAddress& work);
@@ -64,8 +75,10 @@ class ContactBuilder {
   void AddPostalAddress(std::vector<PostalAddress>& to, const PostalAddress& address);
   void ChooseNames();
 
-  const NicknameBook& book_;
+  const std::vector<NicknameBook>& books_;
+  const std::vector<std::size_t>& offsets_;  // per book, the index of its first contact
   std::vector<std::string>& warnings_;
+  std::size_t book_ = 0;
   Contact contact_;
   NameSources names_;
   std::unordered_set<std::string> email_keys_;
@@ -74,26 +87,46 @@ class ContactBuilder {
   std::size_t member_items_ = 0;
 };
 
-Contact ContactBuilder::Build(std::size_t index) {
-  const NicknameRecord& record = book_.records[index];
+Contact ContactBuilder::Build(std::size_t book, std::size_t index) {
+  contact_ = Contact{};
+  names_ = NameSources{};
+  email_keys_.clear();
+  member_keys_.clear();
+  items_ = member_items_ = 0;
+  book_ = book;
+  const NicknameRecord& record = books_[book].records[index];
   contact_.nickname = record.nickname;
-  for (const std::string& text : record.address_texts) AddAddressText(index, text);
-  for (const std::string& text : record.note_texts) AddNote(text);
+  contact_.book = book;
+  for (const std::string_view text : record.address_texts) {
+    AddAddressText(offsets_[book] + index, text);
+  }
+  for (const std::string_view text : record.note_texts) AddNote(text);
   contact_.is_list = items_ > 0 && member_items_ == items_;
   ChooseNames();
   return std::move(contact_);
 }
 
+// The contact an item names: in the item's own book, else in the first
+// other book that has the nickname.
+std::optional<std::size_t> ContactBuilder::Named(std::string_view item) const {
+  const std::string folded = FoldedUtf8(TrimSpace(UnquotedItem(item)));
+  for (std::size_t step = 0; step < books_.size(); ++step) {
+    const std::size_t book = step == 0 ? book_ : step <= book_ ? step - 1 : step;
+    const auto named = books_[book].index.find(folded);
+    if (named != books_[book].index.end()) return offsets_[book] + named->second;
+  }
+  return std::nullopt;
+}
+
 void ContactBuilder::AddAddressText(std::size_t self, std::string_view text) {
   for (const std::string_view item : SplitAddressList(text)) {
     ++items_;
-    const auto named = book_.index.find(FoldedUtf8(TrimSpace(UnquotedItem(item))));
-    if (named != book_.index.end()) {
+    if (const std::optional<std::size_t> named = Named(item)) {
       ++member_items_;
-      if (named->second == self) {
+      if (*named == self) {
         warnings_.push_back("the list \"" + contact_.nickname + "\" names itself; left out there");
-      } else if (member_keys_.insert(named->second).second) {
-        contact_.members.push_back(named->second);
+      } else if (member_keys_.insert(*named).second) {
+        contact_.members.push_back(*named);
       }
       continue;
     }
@@ -102,13 +135,16 @@ void ContactBuilder::AddAddressText(std::size_t self, std::string_view text) {
       contact_.notes.push_back("email: " + std::string(item));
       continue;
     }
-    for (const std::string& address : parsed.addresses) AddEmail(address);
+    for (const std::string& address : parsed.addresses) AddEmail(address, parsed.real_name);
     if (names_.real_name.empty()) names_.real_name = parsed.real_name;
   }
 }
 
-void ContactBuilder::AddEmail(const std::string& address) {
-  if (email_keys_.insert(AsciiLower(address)).second) contact_.emails.push_back(address);
+void ContactBuilder::AddEmail(const std::string& address, const std::string& real_name) {
+  if (email_keys_.insert(AsciiLower(address)).second) {
+    contact_.emails.push_back(address);
+    contact_.email_names.push_back(real_name);
+  }
 }
 
 void ContactBuilder::AddNote(std::string_view note_text) {
@@ -136,7 +172,7 @@ void ContactBuilder::AddTag(const std::string& keyword, std::string_view raw, Po
       } else {
         const AddressItem parsed = ParseAddressItem(value);
         if (parsed.addresses.empty()) contact_.notes.push_back(keyword + ": " + value);
-        for (const std::string& address : parsed.addresses) AddEmail(address);
+        for (const std::string& address : parsed.addresses) AddEmail(address, parsed.real_name);
       }
     }
     return;
@@ -152,6 +188,8 @@ void ContactBuilder::AddTag(const std::string& keyword, std::string_view raw, Po
   if (keyword == "phone2") return contact_.phones.push_back({PhoneKind::kWork, value});
   if (keyword == "mobile") return contact_.phones.push_back({PhoneKind::kMobile, value});
   if (keyword == "fax") return contact_.phones.push_back({PhoneKind::kFax, value});
+  if (keyword == "mobile2") return contact_.phones.push_back({PhoneKind::kWorkMobile, value});
+  if (keyword == "fax2") return contact_.phones.push_back({PhoneKind::kWorkFax, value});
   if (keyword == "web") return contact_.web_pages.push_back({WebKind::kHome, value});
   if (keyword == "web2") return contact_.web_pages.push_back({WebKind::kWork, value});
   if (AddPostalPart(keyword, value, home, work)) return;
@@ -215,7 +253,7 @@ void ContactBuilder::ChooseNames() {
     if (name->empty()) continue;
     c.full_name = *name;
     if (c.given_name.empty() && c.family_name.empty() && !c.is_list) {
-      SplitName(c.full_name, c.given_name, c.family_name);
+      SplitWrittenName(c.full_name, c.given_name, c.family_name);
     }
     return;
   }
@@ -230,17 +268,53 @@ std::string CleanValue(std::string_view value) {
   return std::string(TrimSpace(clean));
 }
 
-std::vector<Contact> BuildContacts(const NicknameBook& book, std::vector<std::string>& warnings) {
-  std::vector<Contact> contacts;
-  contacts.reserve(book.records.size());
-  for (std::size_t i = 0; i < book.records.size(); ++i) {
-    contacts.push_back(ContactBuilder(book, warnings).Build(i));
+std::vector<Contact> BuildContacts(const std::vector<NicknameBook>& books,
+                                   const std::vector<std::string>& book_names,
+                                   std::vector<std::string>& warnings) {
+  std::vector<std::size_t> offsets;
+  std::size_t total = 0;
+  for (const NicknameBook& book : books) {
+    offsets.push_back(total);
+    total += book.records.size();
   }
-  // The index holds each record's nickname folded, once per record.
-  for (const auto& [folded_nickname, record] : book.index) {
-    contacts[record].uid = ContactUid(folded_nickname);
+  std::vector<Contact> contacts;
+  contacts.reserve(total);
+  ContactBuilder builder(books, offsets, warnings);
+  for (std::size_t b = 0; b < books.size(); ++b) {
+    for (std::size_t i = 0; i < books[b].records.size(); ++i)
+      contacts.push_back(builder.Build(b, i));
+  }
+  // The index holds each record's nickname folded, once per record; the
+  // books are taken in order so that the same books give the same UIDs.
+  std::unordered_set<std::string> uids;
+  for (std::size_t b = 0; b < books.size(); ++b) {
+    std::vector<std::pair<std::size_t, const std::string*>> records;
+    records.reserve(books[b].index.size());
+    for (const auto& [folded_nickname, record] : books[b].index) {
+      records.emplace_back(record, &folded_nickname);
+    }
+    std::sort(records.begin(), records.end());
+    const std::string salt = b == 0 ? "" : FoldedUtf8(book_names[b]) + "\n";
+    for (const auto& [record, folded_nickname] : records) {
+      std::string uid = ContactUid(salt + *folded_nickname);
+      for (int again = 1; !uids.insert(uid).second; ++again) {
+        uid = ContactUid(salt + *folded_nickname + "\n" + std::to_string(again));
+      }
+      contacts[offsets[b] + record].uid = std::move(uid);
+    }
   }
   return contacts;
+}
+
+std::vector<std::string> EmailNameNotes(const Contact& contact) {
+  std::vector<std::string> notes;
+  for (std::size_t i = 0; i < contact.emails.size() && i < contact.email_names.size(); ++i) {
+    const std::string& name = contact.email_names[i];
+    if (!name.empty() && name != contact.full_name) {
+      notes.push_back("email: " + name + " <" + contact.emails[i] + ">");
+    }
+  }
+  return notes;
 }
 
 }  // namespace veltrana

@@ -10,9 +10,15 @@
 
 namespace veltrana {
 
-// One contact per record, in the same order. `warnings` receives what could
-// not be taken as written (a list that names itself).
-std::vector<Contact> BuildContacts(const NicknameBook& book, std::vector<std::string>& warnings);
+// One contact per record, book after book, each in its book's order. An
+// item that names a nickname is a member: of the item's own book first,
+// else of the first other book that has it. The first book's contacts keep
+// the UID their nickname alone gives; another book's are made from its
+// name too, and a UID met twice is made unique. `warnings` receives what
+// could not be taken as written (a list that names itself).
+std::vector<Contact> BuildContacts(const std::vector<NicknameBook>& books,
+                                   const std::vector<std::string>& book_names,
+                                   std::vector<std::string>& warnings);
 
 // A value of the book as a contact holds it: line-break markers (code 3)
 // become "\n", blanks and line breaks at its ends go.

@@ -12,16 +12,31 @@ enum Column {
   kFirstName,
   kLastName,
   kNickname,
-  kEmail1,
-  kEmail2,
-  kEmail3,
+  kEmailAddress,
+  kEmailDisplayName,
+  kEmail2Address,
+  kEmail2DisplayName,
+  kEmail3Address,
+  kEmail3DisplayName,
   kHomePhone,
   kHomePhone2,
   kBusinessPhone,
   kBusinessPhone2,
   kMobilePhone,
   kHomeFax,
+  kBusinessFax,
   kOtherPhone,
+  kOtherFax,
+  kAssistantsPhone,
+  kCallback,
+  kCarPhone,
+  kCompanyMainPhone,
+  kISDN,
+  kPager,
+  kPrimaryPhone,
+  kRadioPhone,
+  kTtyTddPhone,
+  kTelex,
   kHomeStreet,
   kHomeCity,
   kHomeState,
@@ -35,26 +50,43 @@ enum Column {
   kJobTitle,
   kCompany,
   kWebPage,
+  kCategories,
   kNotes,
   kColumnCount
 };
 static_assert(kColumnCount == kCsvColumnCount);
 
-// The column names, in the order of `Column`.
+// The column names, in the order of `Column`: those of Outlook's own
+// contact export that the book can fill, the phone columns all of them.
 constexpr std::array<std::string_view, kColumnCount> kColumnNames{
     "First Name",
     "Last Name",
     "Nickname",
     "E-mail Address",
+    "E-mail Display Name",
     "E-mail 2 Address",
+    "E-mail 2 Display Name",
     "E-mail 3 Address",
+    "E-mail 3 Display Name",
     "Home Phone",
     "Home Phone 2",
     "Business Phone",
     "Business Phone 2",
     "Mobile Phone",
     "Home Fax",
+    "Business Fax",
     "Other Phone",
+    "Other Fax",
+    "Assistant's Phone",
+    "Callback",
+    "Car Phone",
+    "Company Main Phone",
+    "ISDN",
+    "Pager",
+    "Primary Phone",
+    "Radio Phone",
+    "TTY/TDD Phone",
+    "Telex",
     "Home Street",
     "Home City",
     "Home State",
@@ -68,6 +100,7 @@ constexpr std::array<std::string_view, kColumnCount> kColumnNames{
     "Job Title",
     "Company",
     "Web Page",
+    "Categories",
     "Notes",
 };
 // A name left out would leave the last ones empty. (std::none_of: the
@@ -76,7 +109,8 @@ static_assert(std::none_of(kColumnNames.begin(), kColumnNames.end(),
                            [](std::string_view name) { return name.empty(); }),
               "every column has a name");
 
-// Where the values of one kind go: its columns, then the notes under its tag.
+// Where the values of one kind go: the first empty one of its columns,
+// else the notes under its tag.
 struct Slots {
   std::vector<Column> columns;
   const char* tag;
@@ -84,10 +118,12 @@ struct Slots {
 
 class RowWriter {
  public:
-  CsvRow Row(const Contact& contact, const std::vector<std::string>& addresses);
+  CsvRow Row(const Contact& contact, const std::vector<std::string>& addresses,
+             const std::string& category);
 
  private:
-  void Put(Slots& slots, const std::string& value);
+  void Put(const Slots& slots, const std::string& value);
+  void PutEmails(const Contact& contact, const std::vector<std::string>& addresses);
   void PutAddress(const std::vector<PostalAddress>& addresses, Column first, bool work);
   void Overflow(const char* tag, const std::string& value);
 
@@ -95,14 +131,38 @@ class RowWriter {
   std::vector<std::string> overflow_;
 };
 
-void RowWriter::Put(Slots& slots, const std::string& value) {
-  if (slots.columns.empty()) return Overflow(slots.tag, value);
-  fields_[slots.columns.front()] = value;
-  slots.columns.erase(slots.columns.begin());
+void RowWriter::Put(const Slots& slots, const std::string& value) {
+  for (const Column column : slots.columns) {
+    if (fields_[column].empty()) {
+      fields_[column] = value;
+      return;
+    }
+  }
+  Overflow(slots.tag, value);
 }
 
 void RowWriter::Overflow(const char* tag, const std::string& value) {
   overflow_.push_back(std::string(tag) + ": " + value);
+}
+
+// Three addresses with the real name written with each; the contact's own
+// come first, a list's members' after them.
+void RowWriter::PutEmails(const Contact& contact, const std::vector<std::string>& addresses) {
+  static constexpr std::array<std::pair<Column, Column>, 3> kColumns{{
+      {kEmailAddress, kEmailDisplayName},
+      {kEmail2Address, kEmail2DisplayName},
+      {kEmail3Address, kEmail3DisplayName},
+  }};
+  for (std::size_t i = 0; i < addresses.size(); ++i) {
+    const bool own = i < contact.emails.size() && i < contact.email_names.size();
+    const std::string& name = own ? contact.email_names[i] : std::string();
+    if (i < kColumns.size()) {
+      fields_[kColumns[i].first] = addresses[i];
+      fields_[kColumns[i].second] = name;
+    } else {
+      Overflow("email", name.empty() ? addresses[i] : name + " <" + addresses[i] + ">");
+    }
+  }
 }
 
 void RowWriter::PutAddress(const std::vector<PostalAddress>& addresses, Column first, bool work) {
@@ -124,43 +184,50 @@ void RowWriter::PutAddress(const std::vector<PostalAddress>& addresses, Column f
   }
 }
 
-CsvRow RowWriter::Row(const Contact& contact, const std::vector<std::string>& addresses) {
+const Slots& PhoneSlots(PhoneKind kind) {
+  static const Slots kHome{{kHomePhone, kHomePhone2}, "phone"},
+      kWork{{kBusinessPhone, kBusinessPhone2}, "phone2"}, kMobile{{kMobilePhone}, "mobile"},
+      kWorkMobile{{kMobilePhone}, "mobile2"}, kFax{{kHomeFax, kOtherFax}, "fax"},
+      kWorkFax{{kBusinessFax, kOtherFax}, "fax2"}, kOther{{kOtherPhone}, "otherphone"};
+  switch (kind) {
+    case PhoneKind::kHome: return kHome;
+    case PhoneKind::kWork: return kWork;
+    case PhoneKind::kMobile: return kMobile;
+    case PhoneKind::kWorkMobile: return kWorkMobile;
+    case PhoneKind::kFax: return kFax;
+    case PhoneKind::kWorkFax: return kWorkFax;
+    case PhoneKind::kOther: return kOther;
+  }
+  return kOther;
+}
+
+CsvRow RowWriter::Row(const Contact& contact, const std::vector<std::string>& addresses,
+                      const std::string& category) {
   const bool no_structured_name = contact.given_name.empty() && contact.family_name.empty();
   fields_[kFirstName] = no_structured_name ? contact.full_name : contact.given_name;
   fields_[kLastName] = contact.family_name;
   fields_[kNickname] = contact.nickname;
-  Slots emails{{kEmail1, kEmail2, kEmail3}, "email"};
-  for (const std::string& address : addresses) Put(emails, address);
-
-  Slots home{{kHomePhone, kHomePhone2}, "phone"}, work{{kBusinessPhone, kBusinessPhone2}, "phone2"},
-      mobile{{kMobilePhone}, "mobile"}, fax{{kHomeFax}, "fax"}, other{{kOtherPhone}, "otherphone"};
-  for (const Phone& phone : contact.phones) {
-    switch (phone.kind) {
-      case PhoneKind::kHome: Put(home, phone.number); break;
-      case PhoneKind::kWork: Put(work, phone.number); break;
-      case PhoneKind::kMobile: Put(mobile, phone.number); break;
-      case PhoneKind::kFax: Put(fax, phone.number); break;
-      case PhoneKind::kOther: Put(other, phone.number); break;
-    }
-  }
+  PutEmails(contact, addresses);
+  for (const Phone& phone : contact.phones) Put(PhoneSlots(phone.kind), phone.number);
   PutAddress(contact.home_addresses, kHomeStreet, false);
   PutAddress(contact.work_addresses, kBusinessStreet, true);
   fields_[kJobTitle] = contact.title;
   fields_[kCompany] = contact.company;
-
-  Slots web{{kWebPage}, "web"}, web2{{}, "web2"}, other_web{{}, "otherweb"};
   for (const WebPage& page : contact.web_pages) {
-    Put(page.kind == WebKind::kHome   ? web
-        : page.kind == WebKind::kWork ? web2
-                                      : other_web,
+    Put({{kWebPage},
+         page.kind == WebKind::kHome   ? "web"
+         : page.kind == WebKind::kWork ? "web2"
+                                       : "otherweb"},
         page.url);
   }
+  fields_[kCategories] = category;
   std::string notes;
   for (const std::vector<std::string>* list : {&contact.notes, &std::as_const(overflow_)}) {
     for (const std::string& entry : *list) notes.append(notes.empty() ? "" : "\n").append(entry);
   }
   fields_[kNotes] = std::move(notes);
   for (std::string& field : fields_) {  // line breaks as the file's own
+    if (field.find('\n') == std::string::npos) continue;
     std::string crlf;
     for (const char c : field) crlf.append(c == '\n' ? "\r\n" : std::string_view(&c, 1));
     field = std::move(crlf);
@@ -183,7 +250,7 @@ std::string Line(const Fields& fields) {
 
 CsvRow CsvFieldsOf(const std::vector<Contact>& contacts, const ListResolution& resolution,
                    std::size_t index) {
-  return RowWriter().Row(contacts[index], resolution.addresses[index]);
+  return RowWriter().Row(contacts[index], AddressesOf(contacts, resolution, index), {});
 }
 
 std::string CsvField(std::string_view field) {
@@ -193,12 +260,14 @@ std::string CsvField(std::string_view field) {
   return quoted + "\"";
 }
 
-void WriteCsv(const std::vector<Contact>& contacts, const ListResolution& resolution,
-              ReplacingFile& file) {
-  file.Write("\xEF\xBB\xBF");
-  file.WriteLine(Line(kColumnNames));
-  for (std::size_t i = 0; i < contacts.size(); ++i) {
-    file.WriteLine(Line(CsvFieldsOf(contacts, resolution, i)));
+void WriteCsv(const ContactBook& book, const ExportSink& sink) {
+  sink("\xEF\xBB\xBF" + Line(kColumnNames) + "\r\n");
+  const std::vector<std::string> categories = book.BookNames();
+  for (std::size_t i = 0; i < book.contacts.size(); ++i) {
+    const Contact& contact = book.contacts[i];
+    sink(Line(RowWriter().Row(contact, AddressesOf(book.contacts, book.resolution, i),
+                              categories[contact.book])) +
+         "\r\n");
   }
 }
 

@@ -14,13 +14,14 @@
 #include <string_view>
 #include <vector>
 
-#include "base/replacing_file.h"
 #include "contacts/contact.h"
+#include "contacts/contact_book.h"
+#include "contacts/export_sink.h"
 #include "contacts/list_resolution.h"
 
 namespace veltrana {
 
-inline constexpr std::size_t kCsvColumnCount = 27;
+inline constexpr std::size_t kCsvColumnCount = 43;
 
 // The fields of a row, unquoted, line breaks as CR LF, one per column.
 using CsvRow = std::array<std::string, kCsvColumnCount>;
@@ -33,7 +34,8 @@ CsvRow CsvFieldsOf(const std::vector<Contact>& contacts, const ListResolution& r
 // holds a quote, a comma or a line break.
 std::string CsvField(std::string_view field);
 
-void WriteCsv(const std::vector<Contact>& contacts, const ListResolution& resolution,
-              ReplacingFile& file);
+// The header and a row per contact; each contact's book name is its
+// Categories.
+void WriteCsv(const ContactBook& book, const ExportSink& sink);
 
 }  // namespace veltrana

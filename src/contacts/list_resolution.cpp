@@ -109,13 +109,15 @@ ListResolution ResolveLists(const std::vector<Contact>& contacts) {
   resolution.addresses.resize(contacts.size());
   Resolver resolver(contacts);
   for (std::size_t i = 0; i < contacts.size(); ++i) {
-    if (contacts[i].members.empty()) {
-      resolution.addresses[i] = contacts[i].emails;
-    } else {
+    if (!contacts[i].members.empty())
       resolution.addresses[i] = resolver.Resolve(i, resolution.cycles);
-    }
   }
   return resolution;
+}
+
+const std::vector<std::string>& AddressesOf(const std::vector<Contact>& contacts,
+                                            const ListResolution& resolution, std::size_t index) {
+  return contacts[index].members.empty() ? contacts[index].emails : resolution.addresses[index];
 }
 
 }  // namespace veltrana

@@ -61,26 +61,15 @@ void BookReader::Warn(std::size_t line_number, const std::string& what) {
 NicknameBook BookReader::Read(std::string_view text) {
   LineCursor cursor(text);
   std::string_view line;
-  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-  std::size_t after_alias = kNone;  // the record of the line before, if an alias line
   for (std::size_t number = 1; cursor.Next(line); ++number) {
     const bool alias = IsAliasLine(line);
     const bool note = IsNoteLine(line);
-    if (!alias && !note) {
-      after_alias = kNone;
-      continue;
-    }
+    if (!alias && !note) continue;
     const Cut cut =
         CutNicknameAndRest(line.substr(alias ? kAliasKeyword.size() : kNoteKeyword.size()));
     if (cut.unclosed_quote) Warn(number, "the nickname's closing quote is missing");
-    const std::size_t record = note && after_alias != kNone ? after_alias : RecordFor(cut.nickname);
-    if (alias) {
-      book_.records[record].address_texts.emplace_back(cut.rest);
-      after_alias = record;
-    } else {
-      book_.records[record].note_texts.emplace_back(cut.rest);
-      after_alias = kNone;
-    }
+    NicknameRecord& record = book_.records[RecordFor(cut.nickname)];
+    (alias ? record.address_texts : record.note_texts).emplace_back(cut.rest);
   }
   return std::move(book_);
 }

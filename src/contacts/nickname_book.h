@@ -16,10 +16,12 @@
 
 namespace veltrana {
 
+// The texts are views into the text the book was read from, which must
+// outlive the record.
 struct NicknameRecord {
-  std::string nickname;                    // as first written
-  std::vector<std::string> address_texts;  // one per alias line
-  std::vector<std::string> note_texts;     // one per note line
+  std::string nickname;                         // as first written
+  std::vector<std::string_view> address_texts;  // one per alias line
+  std::vector<std::string_view> note_texts;     // one per note line
 };
 
 struct NicknameBook {
@@ -28,8 +30,8 @@ struct NicknameBook {
   std::vector<std::string> warnings;                   // lines taken only in part
 };
 
-// Reads `text` (UTF-8). A note line belongs to the alias line right before
-// it; any other note line belongs to the nickname it names.
+// Reads `text` (UTF-8). A note line belongs to the nickname it names,
+// wherever it stands.
 NicknameBook ReadNicknameBook(std::string_view text);
 
 }  // namespace veltrana

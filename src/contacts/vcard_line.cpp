@@ -10,13 +10,13 @@ constexpr std::size_t kLineOctets = 75;
 
 }  // namespace
 
-std::string EscapeVCardText(std::string_view text) {
+std::string EscapeVCardText(std::string_view text, bool semicolon) {
   std::string escaped;
   escaped.reserve(text.size() + 8);
   for (const char c : text) {
     switch (c) {
       case '\\': escaped += "\\\\"; break;
-      case ';': escaped += "\\;"; break;
+      case ';': escaped += semicolon ? "\\;" : ";"; break;
       case ',': escaped += "\\,"; break;
       case '\n': escaped += "\\n"; break;
       case '\r': break;
@@ -24,6 +24,15 @@ std::string EscapeVCardText(std::string_view text) {
     }
   }
   return escaped;
+}
+
+std::string VCardUri(std::string_view uri, bool semicolon) {
+  std::string written;
+  for (const char c : TrimSpace(uri)) {
+    if (semicolon && c == ';') written += '\\';
+    if (c != '\r' && c != '\n') written += c;
+  }
+  return written;
 }
 
 std::string FoldedVCardLine(std::string_view line) {

@@ -6,8 +6,15 @@
 
 namespace veltrana {
 
-// A text value: "\" ";" "," escaped with a backslash, a line break as "\n".
-std::string EscapeVCardText(std::string_view text);
+// A text value: "\" and "," escaped with a backslash, a line break as "\n",
+// and ";" escaped when `semicolon` says so (it must be inside a compound
+// value, where it separates the components).
+std::string EscapeVCardText(std::string_view text, bool semicolon = true);
+
+// A URI value as it is written: not escaped as text (a backslash before a
+// comma would become part of the link), but ";" escaped when `semicolon`
+// says so; line breaks and blanks at its ends left out.
+std::string VCardUri(std::string_view uri, bool semicolon);
 
 // A content line ready for the file: folded so that no line is longer than
 // 75 octets (a fold is CR LF and one blank, and never splits a UTF-8

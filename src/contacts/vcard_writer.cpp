@@ -8,8 +8,11 @@ namespace {
 
 class CardWriter {
  public:
-  CardWriter(const std::vector<Contact>& contacts, VCardVersion version)
-      : contacts_(contacts), v4_(version == VCardVersion::k40) {}
+  CardWriter(const std::vector<Contact>& contacts, std::vector<std::string> categories,
+             VCardVersion version)
+      : contacts_(contacts),
+        categories_(std::move(categories)),
+        v4_(version == VCardVersion::k40) {}
 
   std::string Card(std::size_t index, const std::vector<std::string>& addresses);
 
@@ -24,7 +27,14 @@ class CardWriter {
   void Addresses(const std::vector<PostalAddress>& addresses, const char* type);
   void WebPages(const Contact& contact);
 
+  // A text value, escaped as its version wants it outside compound values:
+  // 3.0's grammar escapes ";" everywhere, and Evolution ends a value at a
+  // bare one (a URL's too); 4.0 escapes it only inside compound values, and
+  // Thunderbird, reading either version, keeps the backslash of "\;".
+  std::string Escaped(std::string_view value) const { return EscapeVCardText(value, !v4_); }
+
   const std::vector<Contact>& contacts_;
+  std::vector<std::string> categories_;  // per book
   bool v4_;
   std::string card_;
 };
@@ -36,7 +46,7 @@ void CardWriter::Line(std::string_view name_and_parameters, std::string_view val
 }
 
 void CardWriter::Text(std::string_view name, std::string_view value) {
-  if (!value.empty()) Line(name, EscapeVCardText(value));
+  if (!value.empty()) Line(name, Escaped(value));
 }
 
 std::string CardWriter::Uid(const Contact& contact) const {
@@ -51,7 +61,7 @@ std::string CardWriter::Card(std::size_t index, const std::vector<std::string>& 
   Line("UID", Uid(contact));
   const bool group = v4_ && contact.is_list;
   if (group) Line("KIND", "group");
-  Line("FN", EscapeVCardText(contact.full_name));
+  Line("FN", Escaped(contact.full_name));
   if (!group) Names(contact);
   Text("NICKNAME", contact.nickname);
   Emails(group ? contact.emails : addresses);
@@ -60,12 +70,15 @@ std::string CardWriter::Card(std::size_t index, const std::vector<std::string>& 
   Addresses(contact.work_addresses, Type("WORK", "work"));
   WebPages(contact);
   Text("TITLE", contact.title);
-  Text("ORG", contact.company);
+  if (!contact.company.empty()) Line("ORG", EscapeVCardText(contact.company));  // compound
   if (group) {
     for (const std::size_t member : contact.members) Line("MEMBER", Uid(contacts_[member]));
   }
+  if (contact.book < categories_.size()) Text("CATEGORIES", categories_[contact.book]);
   std::string note;
   for (const std::string& entry : contact.notes)
+    note.append(note.empty() ? "" : "\n").append(entry);
+  for (const std::string& entry : EmailNameNotes(contact))
     note.append(note.empty() ? "" : "\n").append(entry);
   Text("NOTE", note);
   Line("END", "VCARD");
@@ -83,7 +96,7 @@ void CardWriter::Emails(const std::vector<std::string>& addresses) {
   for (std::size_t i = 0; i < addresses.size(); ++i) {
     const char* name = v4_ ? (i == 0 ? "EMAIL;PREF=1" : "EMAIL")
                            : (i == 0 ? "EMAIL;TYPE=INTERNET,PREF" : "EMAIL;TYPE=INTERNET");
-    Line(name, EscapeVCardText(addresses[i]));
+    Line(name, Escaped(addresses[i]));
   }
 }
 
@@ -94,10 +107,14 @@ void CardWriter::Phones(const Contact& contact) {
       case PhoneKind::kHome: name = Type("TEL;TYPE=HOME,VOICE", "TEL;TYPE=home,voice"); break;
       case PhoneKind::kWork: name = Type("TEL;TYPE=WORK,VOICE", "TEL;TYPE=work,voice"); break;
       case PhoneKind::kMobile: name = Type("TEL;TYPE=CELL,VOICE", "TEL;TYPE=cell,voice"); break;
-      case PhoneKind::kFax: name = Type("TEL;TYPE=HOME,FAX", "TEL;TYPE=home,fax"); break;
+      // Thunderbird files a number under the first type it knows: the
+      // kind of line comes before the place.
+      case PhoneKind::kFax: name = Type("TEL;TYPE=FAX,HOME", "TEL;TYPE=fax,home"); break;
+      case PhoneKind::kWorkFax: name = Type("TEL;TYPE=FAX,WORK", "TEL;TYPE=fax,work"); break;
+      case PhoneKind::kWorkMobile: name = Type("TEL;TYPE=CELL,WORK", "TEL;TYPE=cell,work"); break;
       case PhoneKind::kOther: name = Type("TEL;TYPE=VOICE", "TEL;TYPE=voice"); break;
     }
-    Line(name, EscapeVCardText(phone.number));
+    Line(name, Escaped(phone.number));
   }
 }
 
@@ -115,7 +132,7 @@ void CardWriter::WebPages(const Contact& contact) {
     const char* name = "URL";
     if (page.kind == WebKind::kHome) name = Type("URL;TYPE=HOME", "URL;TYPE=home");
     if (page.kind == WebKind::kWork) name = Type("URL;TYPE=WORK", "URL;TYPE=work");
-    Line(name, EscapeVCardText(page.url));
+    Line(name, VCardUri(page.url, !v4_));
   }
 }
 
@@ -123,14 +140,13 @@ void CardWriter::WebPages(const Contact& contact) {
 
 std::string VCardOf(const std::vector<Contact>& contacts, const ListResolution& resolution,
                     std::size_t index, VCardVersion version) {
-  return CardWriter(contacts, version).Card(index, resolution.addresses[index]);
+  return CardWriter(contacts, {}, version).Card(index, AddressesOf(contacts, resolution, index));
 }
 
-void WriteVCards(const std::vector<Contact>& contacts, const ListResolution& resolution,
-                 VCardVersion version, ReplacingFile& file) {
-  CardWriter writer(contacts, version);
-  for (std::size_t i = 0; i < contacts.size(); ++i) {
-    file.Write(writer.Card(i, resolution.addresses[i]));
+void WriteVCards(const ContactBook& book, VCardVersion version, const ExportSink& sink) {
+  CardWriter writer(book.contacts, book.BookNames(), version);
+  for (std::size_t i = 0; i < book.contacts.size(); ++i) {
+    sink(writer.Card(i, AddressesOf(book.contacts, book.resolution, i)));
   }
 }
 

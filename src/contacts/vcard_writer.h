@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "base/replacing_file.h"
 #include "contacts/contact.h"
+#include "contacts/contact_book.h"
+#include "contacts/export_sink.h"
 #include "contacts/list_resolution.h"
 
 namespace veltrana {
@@ -22,7 +23,7 @@ enum class VCardVersion { k30, k40 };
 std::string VCardOf(const std::vector<Contact>& contacts, const ListResolution& resolution,
                     std::size_t index, VCardVersion version);
 
-void WriteVCards(const std::vector<Contact>& contacts, const ListResolution& resolution,
-                 VCardVersion version, ReplacingFile& file);
+// Every card of the book; each contact's book name is its CATEGORIES.
+void WriteVCards(const ContactBook& book, VCardVersion version, const ExportSink& sink);
 
 }  // namespace veltrana

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "base/set_text.h"
+#include "page/procedure_name.h"
 
 namespace veltrana {
 
@@ -35,9 +35,9 @@ NicknameCut CutNickname(std::string_view alias_line, std::string_view quote) {
 }
 
 Int16 ExtractNickname(ConverterState& state) {
-  state.proc = kExtractNicknameProc;
+  const ProcedureName name(state, kExtractNicknameProc);
   const NicknameCut cut = CutNickname(state.a, state.quote);
-  SetText(state.nickname, cut.nickname);
+  state.nickname.assign(cut.nickname);
   return cut.separator;
 }
 

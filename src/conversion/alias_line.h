@@ -1,7 +1,7 @@
 // The page run's cuts of the nickname file's two kinds of lines (see
 // base/nickname_file.h), with the mail client's own quirks: the separator is
 // looked for from a fixed position. Positions are 1-based and 16-bit (see
-// base/int16.h). The cuts are views into the line.
+// base/text_positions.h). The cuts are views into the line.
 #pragma once
 
 #include <string_view>

@@ -5,7 +5,8 @@
 namespace veltrana {
 
 void ReportEmptyName(ConverterWindow& window) {
-  window.ShowMessage("Must enter name of Address Book file to convert", kStyleCritical, kAppTitle);
+  window.ShowMessage("Must enter name of Address Book file to convert", MessageStyle::kCritical,
+                     kAppTitle);
   window.SetStatusText(kInvalidNameStatus);
   window.SetButtonEnabled(Button::kConvert, true);
   window.SetButtonEnabled(Button::kBrowse, true);
@@ -13,7 +14,7 @@ void ReportEmptyName(ConverterWindow& window) {
 
 void ReportMissingBook(ConverterWindow& window, const std::string& addressbook) {
   window.ShowMessage("Specified Address Book does not exist.\r\nFilename: " + addressbook,
-                     kStyleCritical, kAppTitle);
+                     MessageStyle::kCritical, kAppTitle);
   window.SetStatusText(kInvalidNameStatus);
   window.FocusAddressBook();
   window.SetButtonEnabled(Button::kBrowse, true);
@@ -25,7 +26,7 @@ void ReportWouldOverwrite(ConverterWindow& window, std::string_view what,
                           const std::string& addressbook) {
   window.ShowMessage("The " + std::string(what) +
                          " would overwrite the address book itself.\r\nFilename: " + addressbook,
-                     kStyleCritical, kAppTitle);
+                     MessageStyle::kCritical, kAppTitle);
   window.SetStatusText(kInvalidNameStatus);
   window.SetButtonEnabled(Button::kConvert, true);
   window.SetButtonEnabled(Button::kBrowse, true);

@@ -70,10 +70,11 @@ class ConversionRun {
   NicknameWorkList work_list_;
 };
 
+// Everything the run does, from its first step, is under its error trap.
 void ConversionRun::Run() {
-  if (!Start()) return Abandon();
-  if (state_.addressbook.empty()) return ReportEmptyName(window_);
   try {
+    if (!Start()) return Abandon();
+    if (state_.addressbook.empty()) return ReportEmptyName(window_);
     Convert();
   } catch (const std::exception&) {
     Trap(CurrentFailure());
@@ -100,7 +101,6 @@ void ConversionRun::Convert() {
     return ReportWouldOverwrite(window_, "page", state_.addressbook);
   }
   WriteHeader(state_, page_, htmlfile_, options_.date ? *options_.date : TodayLocal());
-  state_.proc = kRunProc;
 
   EntryIndex index;
   FirstPass(index);
@@ -167,7 +167,6 @@ bool ConversionRun::SecondPass(const EntryIndex& index) {
       // address text, which fails.
       state_.a.assign(aliases_[*scan.failing].line);
       const Int16 separator = ExtractNickname(state_);
-      state_.proc = kRunProc;
       state_.emailaddress = AddressTextAfter(state_.a, separator);
     }
     scan = next_scan;
@@ -183,28 +182,36 @@ bool ConversionRun::ShowProgress(Int16 entries) {
 
 void ConversionRun::EndStep() {
   WriteFooter(state_, page_);
-  state_.proc = kRunProc;
   work_list_.Clear();
   window_.SetStatusText("Done. " + NumberText(state_.ctr) + " Nicknames converted to:\r\n" +
                         page_text_);
   if (state_.ctr >= 1 && options_.history != nullptr) {
     options_.history->UpdateAddressBookList(state_, state_.addressbook);
     options_.history->WriteINIFile(state_);
+    // UpdateAddressBookList leaves its name in `proc` (the load step keeps
+    // it), so the run stores its own again.
+    state_.proc = kRunProc;
   }
-  state_.proc = kRunProc;
   window_.SetButtonEnabled(Button::kConvert, true);
   window_.SetButtonEnabled(Button::kView, true);
   window_.SetButtonEnabled(Button::kBrowse, true);
   window_.FocusButton(Button::kView);
 }
 
-// The run's error trap. A failure in the end step reached from it is trapped
-// again, as the trap stays armed.
+// The run's error trap. It stays armed while it recovers, so a failure of
+// the recovery itself (the window failing to show the report) is trapped
+// again, but only so often: a window that keeps failing gets its last
+// failure back, instead of the trap calling itself without end.
 void ConversionRun::Trap(const Failure& failure) {
-  try {
-    HandleFailure(failure);
-  } catch (const std::exception&) {
-    Trap(CurrentFailure());
+  constexpr int kTries = 3;
+  Failure current = failure;
+  for (int attempt = 1;; ++attempt) {
+    try {
+      return HandleFailure(current);
+    } catch (const std::exception&) {
+      if (attempt == kTries) throw;
+      current = CurrentFailure();
+    }
   }
 }
 

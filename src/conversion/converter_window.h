@@ -11,10 +11,13 @@ namespace veltrana {
 
 enum class Button { kConvert, kBrowse, kView };
 
-// Message box styles: 16 is the critical-stop icon with one OK button, 0 is
-// one OK button without an icon.
-inline constexpr int kStyleCritical = 16;
-inline constexpr int kStylePlain = 0;
+// Message box styles, with the numbers the system's message box knows them
+// by: the run's own messages show the critical-stop icon, the error report
+// none; both have one OK button.
+enum class MessageStyle : int {
+  kPlain = 0,
+  kCritical = 16,
+};
 
 // What the window answers after it has processed its pending events.
 enum class PumpResult {
@@ -41,7 +44,8 @@ class ConverterWindow {
   virtual void FocusAddressBook() = 0;
 
   // A modal message box; returns when the user has closed it.
-  virtual void ShowMessage(const std::string& text, int style, const std::string& title) = 0;
+  virtual void ShowMessage(const std::string& text, MessageStyle style,
+                           const std::string& title) = 0;
   // Lets the window process its pending events, then returns.
   virtual PumpResult PumpEvents() = 0;
   // Sends a keystroke string such as "{home}+{end}" to the focused control,

@@ -12,7 +12,7 @@ std::string ErrorReportText(const Failure& failure, std::string_view proc) {
 }
 
 void ShowError(const ConverterState& state, const Failure& failure, ConverterWindow& window) {
-  window.ShowMessage(ErrorReportText(failure, state.proc), kStylePlain, kAppTitle);
+  window.ShowMessage(ErrorReportText(failure, state.proc), MessageStyle::kPlain, kAppTitle);
 }
 
 }  // namespace veltrana

@@ -1,8 +1,10 @@
 #include "form/main_form.h"
 
+#include <exception>
 #include <utility>
 
 #include "base/failure.h"
+#include "base/scope_exit.h"
 #include "conversion/conversion_run.h"
 #include "conversion/error_report.h"
 
@@ -24,12 +26,15 @@ void MainForm::Form_Load() {
 }
 
 void MainForm::cmdConvert_Click() {
-  running_ = true;
-  RunOptions options;
-  options.date = date_;
-  options.history = &settings_;
-  RunConversion(state_, *this, htmlfile_, options);
-  running_ = false;
+  {
+    // However the run ends, it no longer keeps the window from closing.
+    running_ = true;
+    const ScopeExit run_ended([this] { running_ = false; });
+    RunOptions options;
+    options.date = date_;
+    options.history = &settings_;
+    RunConversion(state_, *this, htmlfile_, options);
+  }
   ShowHistory(settings_.history().entries());
   if (closing_) CloseNow();
 }
@@ -41,7 +46,10 @@ void MainForm::cmdOpen_Click() {
     if (!ChooseAddressBook()) throw Failure(kDialogCancelled);
     SetStatusText("Ready");
     FocusButton(Button::kConvert);
-  } catch (const Failure& failure) {
+  } catch (const std::exception&) {
+    // Anything but a cancel, also an exception the dialog throws that
+    // carries no code, is reported.
+    const Failure failure = CurrentFailure();
     if (failure.code() != kDialogCancelled) {
       ShowError(state_, failure, *this);
       return;

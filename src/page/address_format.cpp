@@ -1,7 +1,7 @@
 #include "page/address_format.h"
 
 #include "base/first_occurrence.h"
-#include "base/set_text.h"
+#include "page/procedure_name.h"
 #include "page/text_ops.h"
 
 namespace veltrana {
@@ -36,7 +36,7 @@ std::string_view CutCommentedAddress(std::string_view text) {
 }  // namespace
 
 bool MultipleAddress(ConverterState& state, std::string& text) {
-  state.proc = "MultipleAddress()";
+  const ProcedureName name(state, "MultipleAddress()");
   const Int16 comma = InStr(1, text, ',');
   if (comma > 0 && !IsLast(comma, text)) return true;
   const Int16 at = InStr(1, text, '@');
@@ -46,40 +46,41 @@ bool MultipleAddress(ConverterState& state, std::string& text) {
 }
 
 std::string& MakeMultipleAddress(ConverterState& state, std::string& text) {
-  state.proc = "MakeMultipleAddress()";
+  const ProcedureName name(state, "MakeMultipleAddress()");
   ReplaceEachFirstOccurrence(text, ',', state.eudbreak, AtTextEnd::kDrop);
   StripBrackets(state, text);
-  state.proc = "MakeMultipleAddress()";
   ReplaceEachFirstOccurrence(text, state.eudbreak.at(0), state.br, AtTextEnd::kDrop);
   return text;
 }
 
-Int16 AddressFormat(ConverterState& state, std::string& text) {
-  state.proc = "AddressFormat()";
+AddressForm AddressFormat(ConverterState& state, std::string& text) {
+  const ProcedureName name(state, "AddressFormat()");
   const std::string_view first = Left(text, 1);
-  if (first == state.quote) return 2;
-  if (first == "<") return InStr(1, text, '(') > 0 ? 4 : 6;
-  if (InStr(1, text, '<') > 0) return 1;
-  if (InStr(1, text, '(') > 0) return 3;
-  if (InStr(1, text, '@') > 0) return 5;
-  return 0;
+  if (first == state.quote) return AddressForm::kQuotedNameFirst;
+  if (first == "<") {
+    return InStr(1, text, '(') > 0 ? AddressForm::kAngleThenComment : AddressForm::kAngleAlone;
+  }
+  if (InStr(1, text, '<') > 0) return AddressForm::kNameThenAngle;
+  if (InStr(1, text, '(') > 0) return AddressForm::kAddressThenComment;
+  if (InStr(1, text, '@') > 0) return AddressForm::kBareAddress;
+  return AddressForm::kNone;
 }
 
 void ExtractEmailAddress(ConverterState& state) {
-  state.proc = "ExtractEmailAddress()";
+  const ProcedureName name(state, "ExtractEmailAddress()");
   std::string& address = state.emailaddress;
   state.addrformat = AddressFormat(state, address);
-  state.proc = "ExtractEmailAddress()";
   switch (state.addrformat) {
-    case 1:
-    case 2:
-    case 4:
-    case 6: SetText(address, CutAngleAddress(address)); break;
-    case 3: SetText(address, CutCommentedAddress(address)); break;
-    default: break;
+    case AddressForm::kNameThenAngle:
+    case AddressForm::kQuotedNameFirst:
+    case AddressForm::kAngleThenComment:
+    case AddressForm::kAngleAlone: address.assign(CutAngleAddress(address)); break;
+    case AddressForm::kAddressThenComment: address.assign(CutCommentedAddress(address)); break;
+    case AddressForm::kBareAddress:
+    case AddressForm::kNone: break;
   }
   if (!address.empty() && address.back() == ',') address.pop_back();
-  if (state.addrformat > 0) {
+  if (state.addrformat != AddressForm::kNone) {
     std::string link;
     link.reserve(2 * address.size() + 32);
     link.append("<a href=").append(state.quote).append("mailto:").append(address);

@@ -19,19 +19,13 @@ bool MultipleAddress(ConverterState& state, std::string& text);
 // Rewrites the argument and returns it. Stores "MakeMultipleAddress()".
 std::string& MakeMultipleAddress(ConverterState& state, std::string& text);
 
-// The written form of one address, 0 to 6:
-//   2 quoted name first     "Ann Lee" <ann@host>
-//   4 angle, then comment   <ann@host> (Ann Lee)
-//   6 angle alone           <ann@host>
-//   1 name, then angle      Ann Lee <ann@host>
-//   3 address, then comment ann@host (Ann Lee)
-//   5 bare address          ann@host
-//   0 no address form       Ann
-// Stores "AddressFormat()" in `proc`.
-Int16 AddressFormat(ConverterState& state, std::string& text);
+// The written form of one address. The tests run in this order, the first
+// that holds deciding: a quote first; "<" first (with or without a "(");
+// "<" elsewhere; "("; "@"; none. Stores "AddressFormat()" in `proc`.
+AddressForm AddressFormat(ConverterState& state, std::string& text);
 
 // Cuts the bare address out of `emailaddress` by its form, drops one
-// trailing comma, makes it a mailto link (not for form 0), and sets a text
+// trailing comma, makes it a mailto link (not without an address form), and sets a text
 // longer than 92 characters in small type. Sets `addrformat`. Code 5 when
 // the form's brackets or blank are missing. Stores "ExtractEmailAddress()".
 void ExtractEmailAddress(ConverterState& state);

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "base/set_text.h"
+#include "page/procedure_name.h"
 #include "page/text_ops.h"
 
 namespace veltrana {
@@ -54,10 +54,9 @@ Int16 ReadTag(ConverterState& state, const Tag& tag, std::size_t found) {
   const Int16 start = ToInt16(keyword + static_cast<long long>(tag.keyword.size()));
   const Int16 end = InStr(start, state.noteline, '>');
   std::string& field = state.*tag.field;
-  SetText(field, Mid(state.noteline, start, ToInt16(end - start)));
+  field.assign(Mid(state.noteline, start, ToInt16(end - start)));
   if (tag.replace_markers) {
     ReplaceChr3(state, field);
-    state.proc = kProc;
   }
   return end;
 }
@@ -79,7 +78,7 @@ Int16 FreeTextStart(const std::string& note, const std::array<Int16, 4>& ends) {
 }  // namespace
 
 void ReadNoteLine(ConverterState& state) {
-  state.proc = kProc;
+  const ProcedureName name(state, kProc);
   for (const Tag& tag : kTags) (state.*tag.field).clear();
   state.recipientnote.clear();
 
@@ -89,10 +88,9 @@ void ReadNoteLine(ConverterState& state) {
 
   const Int16 start = FreeTextStart(state.noteline, ends);
   if (static_cast<long long>(state.noteline.size()) > start) {
-    SetText(state.recipientnote, Mid(state.noteline, start));
+    state.recipientnote.assign(Mid(state.noteline, start));
     StripBrackets(state, state.recipientnote);
     ReplaceChr3(state, state.recipientnote);
-    state.proc = kProc;
   } else {
     state.recipientnote = state.noteline;
   }

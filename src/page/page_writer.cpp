@@ -6,23 +6,9 @@
 #include "base/case_fold.h"
 #include "base/number_text.h"
 #include "base/program_identity.h"
+#include "page/procedure_name.h"
 
 namespace veltrana {
-
-std::string StripPath(std::string_view path) {
-  const std::size_t last = path.find_last_of("\\/");
-  return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
-}
-
-std::string BookTitle(std::string_view addressbook) {
-  std::string_view title = addressbook;
-  if (title.size() >= 4 && FoldedCopy(title.substr(title.size() - 4)) == ".txt") {
-    title.remove_suffix(4);
-  }
-  std::string stripped = StripPath(title);
-  if (FoldedCopy(stripped) == "nndbase") return "Eudora Nicknames";
-  return stripped;
-}
 
 std::string PageDateText(const CalendarDate& date) {
   std::tm month_only{};
@@ -38,7 +24,7 @@ std::string PageDateText(const CalendarDate& date) {
 
 void WriteHeader(ConverterState& state, ReplacingFile& page, const std::filesystem::path& htmlfile,
                  const CalendarDate& today) {
-  state.proc = "WriteHeader()";
+  const ProcedureName name(state, "WriteHeader()");
   const std::string title = BookTitle(state.addressbook);
   page.Open(htmlfile);
   page.WriteLine("<html>");
@@ -64,7 +50,7 @@ void WriteHeader(ConverterState& state, ReplacingFile& page, const std::filesyst
 // Rows are the bulk of the page: their pieces go to the page as they are,
 // without joining them into temporary strings first.
 void WriteHTMLLine(ConverterState& state, ReplacingFile& page) {
-  state.proc = "WriteHTMLLine()";
+  const ProcedureName name(state, "WriteHTMLLine()");
   page.WriteLine("<tr>");
   page.Write("<td><b>");
   page.Write(state.nickname);
@@ -97,7 +83,7 @@ void WriteHTMLLine(ConverterState& state, ReplacingFile& page) {
 }
 
 void WriteFooter(ConverterState& state, ReplacingFile& page) {
-  state.proc = "WriteFooter()";
+  const ProcedureName name(state, "WriteFooter()");
   const std::string& q = state.quote;
   page.WriteLine("</table>");
   page.WriteLine("");

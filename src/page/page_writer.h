@@ -9,20 +9,11 @@
 #include <string_view>
 
 #include "base/calendar_date.h"
+#include "base/file_names.h"  // BookTitle, StripPath
 #include "base/replacing_file.h"
 #include "page/converter_state.h"
 
 namespace veltrana {
-
-// The part of `path` after its last backslash or slash (the whole path when
-// it has neither), so that the same book gives the same title on every
-// system.
-std::string StripPath(std::string_view path);
-
-// The address book's title in the page header: the path without a ".txt"
-// ending (any letter case) and without its folders; the default Eudora book
-// "nndbase" is called "Eudora Nicknames".
-std::string BookTitle(std::string_view addressbook);
 
 // "05-Mar-1997": two-digit day, the month's abbreviated name as the C
 // library's current locale (LC_TIME) gives it ("Jan".."Dec" in the "C"

@@ -123,12 +123,12 @@ bool IsWritableFolder(const std::filesystem::path& folder) {
   for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
     const std::filesystem::path probe = folder / ProbeName();
     errno = 0;
-    std::FILE* file = OpenCFile(probe, "wbx");  // never touches an existing file
-    if (file == nullptr) {
+    CFile file = OpenCFile(probe, "wbx");  // never touches an existing file
+    if (!file) {
       if (errno == EEXIST) continue;
       return false;
     }
-    const bool closed = std::fclose(file) == 0;
+    const bool closed = std::fclose(file.release()) == 0;
     std::error_code kept;
     const bool removed = std::filesystem::remove(probe, kept);
     return closed && removed && !kept;

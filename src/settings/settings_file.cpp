@@ -2,9 +2,10 @@
 
 #include <cerrno>
 
-#include "base/int16.h"
 #include "base/replacing_file.h"
 #include "base/text_file.h"
+#include "base/text_positions.h"
+#include "page/procedure_name.h"
 #include "settings/settings_directory.h"
 
 namespace veltrana {
@@ -37,7 +38,7 @@ void ReadSettingsFile(ConverterState& state, AddressBookHistory& history,
   LineCursor cursor(file);
   std::string_view line;
   while (cursor.Next(line)) {
-    if (line.size() <= kKey.size() || !StartsWith(line, kKey)) continue;
+    if (line.size() <= kKey.size() || !line.starts_with(kKey)) continue;
     state.addressbook.assign(line.substr(kKey.size()));
     history.UpdateAddressBookList(state, state.addressbook);
   }
@@ -45,7 +46,7 @@ void ReadSettingsFile(ConverterState& state, AddressBookHistory& history,
 
 void WriteINIFile(ConverterState& state, const AddressBookHistory& history,
                   const SettingsLocation& location) {
-  state.proc = "WriteINIFile()";
+  const ProcedureName name(state, "WriteINIFile()");
   if (location.create_directory) CreateSettingsDirectory(location.directory);
   location.EnterDirectory(FileAccess::kWrite);
   ReplacingFile file;

@@ -62,12 +62,18 @@ Qt::KeyboardModifiers QtModifiers(const KeyPress& press) {
 
 }  // namespace
 
-frmMain::frmMain() : frmMain(Options{}) {}
+frmMain::Options frmMain::ProgramOptions() {
+  Options options;
+  options.settings = WindowSettingsLocation(Module1::argument_zero);
+  return options;
+}
+
+frmMain::frmMain() : frmMain(ProgramOptions()) {}
 
 frmMain::frmMain(Options options, QWidget* parent)
     : QWidget(parent),
       MainForm(std::move(options.settings), options.date, Module1::htmlfile),
-      dialogs_(std::move(options.dialogs)) {
+      dialogs_(options.dialogs ? std::move(options.dialogs) : MakeQtDialogs()) {
   CreateControls();
   PlaceControls();
   Form_Load();
@@ -203,7 +209,7 @@ void frmMain::FocusAddressBook() {
   cbxAddressBook->setFocus(Qt::OtherFocusReason);
 }
 
-void frmMain::ShowMessage(const std::string& text, int style, const std::string& title) {
+void frmMain::ShowMessage(const std::string& text, MessageStyle style, const std::string& title) {
   dialogs_->ShowMessage(this, ToQt(text), style, ToQt(title));
 }
 

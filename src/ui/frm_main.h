@@ -11,13 +11,13 @@
 
 #include "base/calendar_date.h"
 #include "conversion/converter_window.h"
+#include "form/main_form.h"
 #include "page/converter_state.h"
 #include "settings/address_book_history.h"
 #include "settings/settings_directory.h"
 #include "settings/settings_file.h"
 #include "ui/module1.h"
 #include "ui/window_dialogs.h"
-#include "form/main_form.h"
 
 class QComboBox;
 class QLabel;
@@ -28,14 +28,19 @@ namespace veltrana {
 class frmMain : public QWidget, public MainForm {
  public:
   struct Options {
-    // Where "veltra.ini" lives: beside the program when it may, else in the
-    // user's settings folder.
-    SettingsLocation settings = WindowSettingsLocation(Module1::argument_zero);
-    // The message box and the file dialog; tests answer them themselves.
-    std::unique_ptr<WindowDialogs> dialogs = MakeQtDialogs();
+    // Where "veltra.ini" lives; none when empty.
+    SettingsLocation settings;
+    // The message box and the file dialog; Qt's when null. Tests answer
+    // them themselves.
+    std::unique_ptr<WindowDialogs> dialogs;
     // The date in the page header; today when unset.
     std::optional<CalendarDate> date;
   };
+
+  // The program's own: "veltra.ini" beside the program when it may live
+  // there, else in the user's settings folder (which looks at the disk),
+  // and Qt's dialogs.
+  static Options ProgramOptions();
 
   frmMain();
   explicit frmMain(Options options, QWidget* parent = nullptr);
@@ -51,7 +56,7 @@ class frmMain : public QWidget, public MainForm {
   void SetButtonEnabled(Button button, bool enabled) override;
   void FocusButton(Button button) override;
   void FocusAddressBook() override;
-  void ShowMessage(const std::string& text, int style, const std::string& title) override;
+  void ShowMessage(const std::string& text, MessageStyle style, const std::string& title) override;
   PumpResult PumpEvents() override;
   void SendKeys(std::string_view keys) override;
 

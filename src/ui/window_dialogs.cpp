@@ -12,9 +12,10 @@ namespace {
 
 class QtDialogs : public WindowDialogs {
  public:
-  void ShowMessage(QWidget* parent, const QString& text, int style, const QString& title) override {
-    QMessageBox box(style == kStyleCritical ? QMessageBox::Critical : QMessageBox::NoIcon, title,
-                    text, QMessageBox::Ok, parent);
+  void ShowMessage(QWidget* parent, const QString& text, MessageStyle style,
+                   const QString& title) override {
+    QMessageBox box(style == MessageStyle::kCritical ? QMessageBox::Critical : QMessageBox::NoIcon,
+                    title, text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
   }

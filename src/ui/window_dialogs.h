@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 
+#include "conversion/converter_window.h"
+
 class QFileDialog;
 class QWidget;
 
@@ -16,7 +18,7 @@ class WindowDialogs {
   virtual ~WindowDialogs() = default;
   // A modal message box: style 16 has the critical icon, style 0 none; one
   // OK button either way.
-  virtual void ShowMessage(QWidget* parent, const QString& text, int style,
+  virtual void ShowMessage(QWidget* parent, const QString& text, MessageStyle style,
                            const QString& title) = 0;
   // The Browse dialog; the chosen file's full path, or nothing when the user
   // cancelled.

@@ -1,26 +1,20 @@
 #include "web/products.h"
 
-#include <array>
-
 namespace veltrana {
 
-namespace {
-
-constexpr std::array kProducts{
-    Product{"page", "Web page (HTML)", std::nullopt, std::nullopt},
-    Product{"vcard3", "vCard 3.0", ExportFormat::kVCard, VCardVersion::k30},
-    Product{"vcard4", "vCard 4.0", ExportFormat::kVCard, VCardVersion::k40},
-    Product{"csv", "CSV for Outlook", ExportFormat::kCsv, std::nullopt},
-};
-
-}  // namespace
-
-std::span<const Product> Products() {
-  return kProducts;
+const std::vector<Product>& Products() {
+  static const std::vector<Product> products = [] {
+    std::vector<Product> all{{"page", "Web page (HTML)", std::nullopt}};
+    for (const ExportFormatInfo& info : ExportFormats()) {
+      all.push_back({info.name, info.description, info.format});
+    }
+    return all;
+  }();
+  return products;
 }
 
 const Product* ProductNamed(std::string_view id) {
-  for (const Product& product : kProducts) {
+  for (const Product& product : Products()) {
     if (product.id == id) return &product;
   }
   return nullptr;

@@ -1,13 +1,13 @@
 // What the browser edition makes of an address book: the page, and each
-// export the command line writes. One row per product; the page builds its
-// buttons from this table, so a new format is one more row.
+// format the export writes (its own table, so a new format needs nothing
+// here). The page builds its buttons from this list.
 #pragma once
 
 #include <optional>
-#include <span>
 #include <string_view>
+#include <vector>
 
-#include "cli/export_options.h"
+#include "contacts/export.h"
 
 namespace veltrana {
 
@@ -15,10 +15,9 @@ struct Product {
   std::string_view id;                 // the name the page asks for it by
   std::string_view label;              // its button
   std::optional<ExportFormat> format;  // none: the page
-  std::optional<VCardVersion> vcard_version;
 };
 
-std::span<const Product> Products();
+const std::vector<Product>& Products();
 
 // The product called `id`; null for an unknown name.
 const Product* ProductNamed(std::string_view id);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "base/calendar_date.h"
 #include "base/file_names.h"
@@ -87,12 +88,11 @@ int MakePage(const std::string& book, const CalendarDate& date) {
   return window.view_enabled() ? 0 : 1;
 }
 
-int MakeExport(const Product& product, const std::string& book, const char* charset) {
+int MakeExport(ExportFormat format, const std::string& book, const char* charset) {
   ExportOptions options;
-  options.format = product.format;
-  options.vcard_version = product.vcard_version;
-  options.charset = CharsetNamed(charset);
-  const ExportFiles files{book, book, {}};
+  options.format = format;
+  options.charset = CharsetNamed(charset);  // none: "auto", the book's own
+  const ExportFiles files{{ExportPath{book, book}}, {}};
   MemoryStream out;
   MemoryStream errors;
   const int status = RunExportCommand(files, options, out.file(), errors.file());
@@ -100,7 +100,7 @@ int MakeExport(const Product& product, const std::string& book, const char* char
   if (!status_line.empty() && status_line.back() == '\n') status_line.pop_back();
   outcome = {status_line,
              errors.text(),
-             status == 0 ? WithEnding(book, ExportEnding(*product.format)) : std::string(),
+             status == 0 ? WithEnding(book, ExportFormatOf(format).extension) : std::string(),
              {}};
   return status;
 }
@@ -118,9 +118,10 @@ EMSCRIPTEN_KEEPALIVE const char* veltrana_products() {
   return outcome.list.c_str();
 }
 
-// The character sets the export reads, one name a line, the default first.
+// The character sets the export reads, one name a line, the default
+// ("auto", each book's own) first.
 EMSCRIPTEN_KEEPALIVE const char* veltrana_charsets() {
-  outcome.list.clear();
+  outcome.list = "auto\n";
   for (const std::string_view name : CharsetNames()) outcome.list.append(name).append("\n");
   return outcome.list.c_str();
 }
@@ -133,9 +134,11 @@ EMSCRIPTEN_KEEPALIVE int veltrana_make(const char* product_id, const char* book,
                                        const char* charset, int year, int month, int day) {
   outcome = {};
   const Product* product = ProductNamed(product_id);
-  if (product == nullptr || !CharsetNamed(charset)) return 2;
+  if (product == nullptr || (std::string_view(charset) != "auto" && !CharsetNamed(charset))) {
+    return 2;
+  }
   if (!product->format) return MakePage(book, CalendarDate{year, month, day});
-  return MakeExport(*product, book, charset);
+  return MakeExport(*product->format, book, charset);
 }
 
 EMSCRIPTEN_KEEPALIVE const char* veltrana_status() {

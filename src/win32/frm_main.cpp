@@ -60,9 +60,15 @@ const frmMain::ControlLayout frmMain::kControls[] = {
 };
 static_assert(std::size(kFormControls) == 7, "one control of Windows per control of the form");
 
+frmMain::Options frmMain::ProgramOptions() {
+  Options options;
+  options.settings = WindowSettingsLocation();
+  return options;
+}
+
 frmMain::frmMain(Options options)
     : MainForm(std::move(options.settings), options.date, Module1::htmlfile),
-      dialogs_(std::move(options.dialogs)),
+      dialogs_(options.dialogs ? std::move(options.dialogs) : MakeSystemDialogs()),
       quit_when_closed_(options.quit_when_closed) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW window_class{};
@@ -291,7 +297,7 @@ void frmMain::FocusAddressBook() {
   SetFocus(cbxAddressBook);
 }
 
-void frmMain::ShowMessage(const std::string& text, int style, const std::string& title) {
+void frmMain::ShowMessage(const std::string& text, MessageStyle style, const std::string& title) {
   dialogs_->ShowMessage(hwnd_, WideOfText(text), style, WideOfText(title));
 }
 

@@ -28,16 +28,20 @@ namespace veltrana::win32 {
 class frmMain : public MainForm {
  public:
   struct Options {
-    // Where "veltra.ini" lives: beside the program when it may, else in the
-    // user's settings folder.
-    SettingsLocation settings = WindowSettingsLocation();
-    // The message box and the file dialog; tests answer them themselves.
-    std::unique_ptr<WindowDialogs> dialogs = MakeSystemDialogs();
+    // Where "veltra.ini" lives; none when empty.
+    SettingsLocation settings;
+    // The message box and the file dialog; the system's when null. Tests
+    // answer them themselves.
+    std::unique_ptr<WindowDialogs> dialogs;
     // The date in the page header; today when unset.
     std::optional<CalendarDate> date;
     // Closing the window ends the program's message loop.
     bool quit_when_closed = true;
   };
+
+  // The program's own: "veltra.ini" beside the program when it may live
+  // there, else in the user's settings folder (which looks at the disk).
+  static Options ProgramOptions();
 
   // Creates the window, which runs its load step; it is not shown yet.
   explicit frmMain(Options options);
@@ -63,7 +67,7 @@ class frmMain : public MainForm {
   void SetButtonEnabled(Button button, bool enabled) override;
   void FocusButton(Button button) override;
   void FocusAddressBook() override;
-  void ShowMessage(const std::string& text, int style, const std::string& title) override;
+  void ShowMessage(const std::string& text, MessageStyle style, const std::string& title) override;
   PumpResult PumpEvents() override;
   void SendKeys(std::string_view keys) override;
 

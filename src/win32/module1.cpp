@@ -11,7 +11,7 @@
 namespace veltrana::win32::Module1 {
 
 int Main() {
-  frmMain window{frmMain::Options{}};
+  frmMain window{frmMain::ProgramOptions()};
   window.Show();
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -14,7 +14,7 @@ constexpr wchar_t kFilter[] = L"Address Books (*.txt)\0*.txt\0All Files (*.*)\0*
 
 class SystemDialogs : public WindowDialogs {
  public:
-  void ShowMessage(HWND owner, const std::wstring& text, int style,
+  void ShowMessage(HWND owner, const std::wstring& text, MessageStyle style,
                    const std::wstring& title) override {
     MessageBoxW(owner, text.c_str(), title.c_str(), static_cast<UINT>(style) | MB_OK);
   }

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "conversion/converter_window.h"
+
 namespace veltrana::win32 {
 
 class WindowDialogs {
@@ -15,7 +17,7 @@ class WindowDialogs {
   virtual ~WindowDialogs() = default;
   // A modal message box over `owner`: style 16 has the error icon, style 0
   // none; one OK button either way.
-  virtual void ShowMessage(HWND owner, const std::wstring& text, int style,
+  virtual void ShowMessage(HWND owner, const std::wstring& text, MessageStyle style,
                            const std::wstring& title) = 0;
   // The Browse dialog: the chosen file's full path, or nothing when the
   // user cancelled.

@@ -50,12 +50,13 @@ TEST(NicknameFile, ThePageAndTheExportCutWellFormedLinesAlike) {
     }
 
     // The export's.
-    const NicknameBook book = ReadNicknameBook(c.line + "\r\n");
+    const std::string text = c.line + "\r\n";  // the records hold views into it
+    const NicknameBook book = ReadNicknameBook(text);
     ASSERT_EQ(book.records.size(), 1u);
     EXPECT_TRUE(book.warnings.empty());
     EXPECT_EQ(book.records[0].nickname, c.nickname);
     const auto& texts = c.alias ? book.records[0].address_texts : book.records[0].note_texts;
-    EXPECT_EQ(texts, std::vector<std::string>{c.rest});
+    EXPECT_EQ(texts, std::vector<std::string_view>{c.rest});
   }
 }
 

@@ -42,7 +42,7 @@ ReplacingFile::Method Replace(const fs::path& path, const std::string& content) 
 
 class ReplacingFilePosix : public ::testing::Test {
  protected:
-  testing::TempDir dir_;
+  test::TempDir dir_;
   fs::path page_ = dir_.path() / "book.htm";
 };
 
@@ -52,7 +52,7 @@ TEST_F(ReplacingFilePosix, KeepsPermissionBitsAndOwner) {
     bool other_owner;  // root can give the file to another user; others cannot
   } cases[] = {{0600, false}, {0640, false}, {0444 | 0200, false}, {0604, true}};
   for (const auto& c : cases) {
-    testing::WriteBytes(page_, "private page");
+    test::WriteBytes(page_, "private page");
     ASSERT_EQ(::chmod(page_.c_str(), c.mode), 0);
     if (c.other_owner) {
       if (::geteuid() != 0) continue;  // only root may give a file away
@@ -64,7 +64,7 @@ TEST_F(ReplacingFilePosix, KeepsPermissionBitsAndOwner) {
     EXPECT_EQ(after.st_mode, before.st_mode) << std::oct << c.mode;
     EXPECT_EQ(after.st_uid, before.st_uid);
     EXPECT_EQ(after.st_gid, before.st_gid);
-    EXPECT_EQ(testing::ReadBytes(page_), "new page");
+    EXPECT_EQ(test::ReadBytes(page_), "new page");
     EXPECT_EQ(FilesIn(dir_.path()), 1u) << "temporary file left behind";
   }
 }
@@ -81,7 +81,7 @@ TEST_F(ReplacingFilePosix, ANewFileGetsTheUsualPermissions) {
 TEST_F(ReplacingFilePosix, ASymbolicLinkStaysALinkToTheNewContent) {
   fs::create_directory(dir_.path() / "web");
   const fs::path published = dir_.path() / "web" / "book.htm";
-  testing::WriteBytes(published, "old page");
+  test::WriteBytes(published, "old page");
   for (const fs::path& link : {fs::path("web/book.htm"), published}) {  // relative and absolute
     fs::remove(page_);
     fs::create_symlink(link, page_);
@@ -92,24 +92,24 @@ TEST_F(ReplacingFilePosix, ASymbolicLinkStaysALinkToTheNewContent) {
     file.Commit();
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(page_)));
     EXPECT_EQ(fs::read_symlink(page_), link);
-    EXPECT_EQ(testing::ReadBytes(published), "new page " + link.string());
+    EXPECT_EQ(test::ReadBytes(published), "new page " + link.string());
     EXPECT_EQ(FilesIn(dir_.path() / "web"), 1u);
   }
   // A link to a page not made yet makes it where the link points.
   fs::remove(published);
   Replace(page_, "first page");
-  EXPECT_EQ(testing::ReadBytes(published), "first page");
+  EXPECT_EQ(test::ReadBytes(published), "first page");
 }
 
 TEST_F(ReplacingFilePosix, EveryNameOfAHardLinkedFileShowsTheNewContent) {
-  testing::WriteBytes(page_, "old page, a long one that the new one is shorter than");
+  test::WriteBytes(page_, "old page, a long one that the new one is shorter than");
   const fs::path other = dir_.path() / "copy-for-the-web.htm";
   fs::create_hard_link(page_, other);
   const struct stat before = StatOf(page_);
   EXPECT_EQ(Replace(page_, "new page"), ReplacingFile::Method::kCopyOver);
   EXPECT_EQ(StatOf(page_).st_ino, before.st_ino);
   EXPECT_EQ(StatOf(page_).st_nlink, 2u);
-  EXPECT_EQ(testing::ReadBytes(other), "new page");
+  EXPECT_EQ(test::ReadBytes(other), "new page");
   EXPECT_EQ(FilesIn(dir_.path()), 2u);
 }
 
@@ -132,7 +132,7 @@ TEST_F(ReplacingFilePosix, NoRoomLeavesAHardLinkedFileWhole) {
     const char* where;
   } cases[] = {{70 * 1024, "writing the temporary file"}, {56 * 1024, "reserving room"}};
   for (const auto& c : cases) {
-    testing::WriteBytes(page, old_page);
+    test::WriteBytes(page, old_page);
     fs::create_hard_link(page, disk / "other.htm");
     int code = 0;
     try {
@@ -141,7 +141,7 @@ TEST_F(ReplacingFilePosix, NoRoomLeavesAHardLinkedFileWhole) {
       code = failure.code();
     }
     EXPECT_EQ(code, 61) << c.where;
-    EXPECT_EQ(testing::ReadBytes(page), old_page) << c.where;
+    EXPECT_EQ(test::ReadBytes(page), old_page) << c.where;
     EXPECT_EQ(FilesIn(disk), 2u) << c.where << ": temporary file left behind";
     fs::remove(disk / "other.htm");
   }
@@ -151,11 +151,11 @@ TEST_F(ReplacingFilePosix, NoRoomLeavesAHardLinkedFileWhole) {
 // anywhere else.
 TEST_F(ReplacingFilePosix, ALeftoverLinkAtTheTemporaryNameIsRemovedNotFollowed) {
   const fs::path elsewhere = dir_.path() / "elsewhere.txt";
-  testing::WriteBytes(elsewhere, "not yours to write");
+  test::WriteBytes(elsewhere, "not yours to write");
   fs::create_symlink(elsewhere, dir_.path() / "book.htm.part");
   Replace(page_, "new page");
-  EXPECT_EQ(testing::ReadBytes(elsewhere), "not yours to write");
-  EXPECT_EQ(testing::ReadBytes(page_), "new page");
+  EXPECT_EQ(test::ReadBytes(elsewhere), "not yours to write");
+  EXPECT_EQ(test::ReadBytes(page_), "new page");
   EXPECT_FALSE(fs::exists(fs::symlink_status(dir_.path() / "book.htm.part")));
 }
 

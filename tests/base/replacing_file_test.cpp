@@ -20,15 +20,15 @@ int OpenFailureCode(ReplacingFile& page, const std::string& path) {
 }
 
 TEST(ReplacingFile, ReplacesThePageOnlyWhenCommitted) {
-  testing::TempDir dir;
+  test::TempDir dir;
   const std::string path = dir.File("book.htm");
-  testing::WriteBytes(path, "earlier page\r\n");
+  test::WriteBytes(path, "earlier page\r\n");
   ReplacingFile page;
   page.Open(path);
   page.WriteLine("<html>");
-  EXPECT_EQ(testing::ReadBytes(path), "earlier page\r\n") << "unfinished page shown";
+  EXPECT_EQ(test::ReadBytes(path), "earlier page\r\n") << "unfinished page shown";
   page.Commit();
-  EXPECT_EQ(testing::ReadBytes(path), "<html>\r\n");
+  EXPECT_EQ(test::ReadBytes(path), "<html>\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
             1)
@@ -36,39 +36,39 @@ TEST(ReplacingFile, ReplacesThePageOnlyWhenCommitted) {
 }
 
 TEST(ReplacingFile, AbandonLeavesTheEarlierPageOrNoPage) {
-  testing::TempDir dir;
+  test::TempDir dir;
   const std::string earlier = dir.File("earlier.htm");
   const std::string none = dir.File("none.htm");
-  testing::WriteBytes(earlier, "kept");
+  test::WriteBytes(earlier, "kept");
   for (const std::string& path : {earlier, none}) {
     ReplacingFile page;
     page.Open(path);
     page.WriteLine("half");
     const std::filesystem::path temporary = page.temporary_path();
-    EXPECT_TRUE(testing::Exists(temporary));
+    EXPECT_TRUE(test::Exists(temporary));
     page.Abandon();
-    EXPECT_FALSE(testing::Exists(temporary));
+    EXPECT_FALSE(test::Exists(temporary));
   }
-  EXPECT_EQ(testing::ReadBytes(earlier), "kept");
-  EXPECT_FALSE(testing::Exists(none));
+  EXPECT_EQ(test::ReadBytes(earlier), "kept");
+  EXPECT_FALSE(test::Exists(none));
 }
 
 TEST(ReplacingFile, DestroyingAnOpenPageAbandonsIt) {
-  testing::TempDir dir;
+  test::TempDir dir;
   std::filesystem::path temporary;
   {
     ReplacingFile page;
     page.Open(dir.File("p.htm"));
     temporary = page.temporary_path();
   }
-  EXPECT_FALSE(testing::Exists(temporary));
-  EXPECT_FALSE(testing::Exists(dir.File("p.htm")));
+  EXPECT_FALSE(test::Exists(temporary));
+  EXPECT_FALSE(test::Exists(dir.File("p.htm")));
 }
 
 TEST(ReplacingFile, RefusesBeforeWritingWhereNoPageCanBeMade) {
-  testing::TempDir dir;
+  test::TempDir dir;
   std::filesystem::create_directory(dir.File("held.htm"));
-  testing::WriteBytes(dir.File("file"), "a regular file, not a folder");
+  test::WriteBytes(dir.File("file"), "a regular file, not a folder");
   ReplacingFile page;
   EXPECT_EQ(OpenFailureCode(page, dir.File("held.htm")), 75);
   EXPECT_EQ(OpenFailureCode(page, dir.File("missing/p.htm")), 76);
@@ -82,16 +82,16 @@ TEST(ReplacingFile, RefusesBeforeWritingWhereNoPageCanBeMade) {
 // A run killed mid-write leaves its temporary file; the next runs remove it
 // instead of working around it, however many runs went before.
 TEST(ReplacingFile, RemovesALeftoverTemporaryFileAndLeavesNone) {
-  testing::TempDir dir;
+  test::TempDir dir;
   const std::string path = dir.File("p.htm");
-  testing::WriteBytes(path + ".part", "half a page from a killed run");
+  test::WriteBytes(path + ".part", "half a page from a killed run");
   for (int run = 0; run < 3; ++run) {
     ReplacingFile page;
     page.Open(path);
     EXPECT_EQ(page.temporary_path(), std::filesystem::path(path + ".part"));
     page.WriteLine("run " + std::to_string(run));
     page.Commit();
-    EXPECT_EQ(testing::ReadBytes(path), "run " + std::to_string(run) + "\r\n");
+    EXPECT_EQ(test::ReadBytes(path), "run " + std::to_string(run) + "\r\n");
   }
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),

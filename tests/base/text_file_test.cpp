@@ -36,7 +36,7 @@ TEST(LineCursor, EndsLinesAtCrLfLoneLfAndLoneCr) {
 }
 
 TEST(ReadTextFile, MissingFileIsFileNotFoundAndADirectoryIsAnAccessError) {
-  testing::TempDir dir;
+  test::TempDir dir;
   try {
     ReadTextFile(dir.File("missing.txt"));
     ADD_FAILURE() << "read a missing file";

@@ -102,7 +102,7 @@ TEST(ConsoleWindow, ProgressUsesCarriageReturnsAndBlanksOnly) {
   window.SetStatusText("Working...");
   window.PumpEvents();
   window.FinishProgress();
-  window.ShowMessage("Error  5: x\r\nProcedure: y", kStylePlain, "Veltrana");
+  window.ShowMessage("Error  5: x\r\nProcedure: y", MessageStyle::kPlain, "Veltrana");
   std::rewind(errors);
   std::string shown(256, '\0');
   shown.resize(std::fread(shown.data(), 1, shown.size(), errors));
@@ -115,43 +115,53 @@ TEST(ParseCommandLine, ExportOptionsTakeTheirValues) {
   const struct {
     std::vector<std::string> arguments;
     ExportFormat format;
-    VCardVersion version;
-    Charset charset;
+    std::optional<Charset> charset;  // none: each book's own
     std::optional<std::string> output;
+    std::vector<std::string> paths;
   } cases[] = {
       {{"--export", "vcard", "b.txt"},
-       ExportFormat::kVCard,
-       VCardVersion::k30,
-       Charset::kWindows1252,
-       std::nullopt},
+       ExportFormat::kVCard30,
+       std::nullopt,
+       std::nullopt,
+       {"b.txt"}},
       {{"b.txt", "--export=csv", "--charset", "MACINTOSH"},
        ExportFormat::kCsv,
-       VCardVersion::k30,
        Charset::kMacintosh,
-       std::nullopt},
+       std::nullopt,
+       {"b.txt"}},
       {{"--vcard-version", "4.0", "--export", "vcard", "-o", "-x.vcf", "b.txt"},
-       ExportFormat::kVCard,
-       VCardVersion::k40,
-       Charset::kWindows1252,
-       "-x.vcf"},
+       ExportFormat::kVCard40,
+       std::nullopt,
+       "-x.vcf",
+       {"b.txt"}},
       {{"--export", "vcard", "--output=o=1.vcf", "--charset=utf-8", "--", "-b.txt"},
-       ExportFormat::kVCard,
-       VCardVersion::k30,
+       ExportFormat::kVCard30,
        Charset::kUtf8,
-       "o=1.vcf"},
+       "o=1.vcf",
+       {"-b.txt"}},
+      {{"--export", "ldif", "--charset", "auto", "a.txt", "Eudora", "c.txt"},
+       ExportFormat::kLdif,
+       std::nullopt,
+       std::nullopt,
+       {"a.txt", "Eudora", "c.txt"}},
+      {{"--export", "mutt", "a"}, ExportFormat::kMutt, std::nullopt, std::nullopt, {"a"}},
+      {{"--export", "vcard4", "a"}, ExportFormat::kVCard40, std::nullopt, std::nullopt, {"a"}},
   };
   for (const auto& c : cases) {
     const CommandLine command = ParseCommandLine(c.arguments, nullptr);
     ASSERT_EQ(command.action, Action::kExport) << ::testing::PrintToString(c.arguments);
-    EXPECT_EQ(command.export_options.format, c.format);
-    EXPECT_EQ(command.export_options.version_or_default(), c.version);
-    EXPECT_EQ(command.export_options.charset_or_default(), c.charset);
+    EXPECT_EQ(command.export_options.chosen_format(), c.format);
+    EXPECT_EQ(command.export_options.charset, c.charset);
     EXPECT_EQ(command.export_options.output, c.output);
+    EXPECT_EQ(command.export_paths, c.paths);
   }
   EXPECT_EQ(ParseCommandLine({"--", "--export", "vcard"}, nullptr).action, Action::kUsageError);
   EXPECT_EQ(ParseCommandLine({"--", "--export"}, nullptr).address_book, "--export");
   EXPECT_EQ(ParseCommandLine({"-ox", "b.txt"}, nullptr).action, Action::kUsageError);
   EXPECT_EQ(ParseCommandLine({"--exporter", "b.txt"}, nullptr).action, Action::kUsageError);
+  EXPECT_EQ(ParseCommandLine({"a.txt", "b.txt"}, nullptr).action, Action::kUsageError);
+  EXPECT_EQ(ParseCommandLine({"--export", "vcard4", "--vcard-version", "3.0", "a"}, nullptr).action,
+            Action::kUsageError);
 }
 
 TEST(ConsoleText, PrintsCrLfAsNewline) {

@@ -15,7 +15,7 @@
 namespace veltrana {
 namespace {
 
-using Result = testing::ProgramResult;
+using Result = test::ProgramResult;
 
 class ConvertCliTest : public ::testing::Test {
  protected:
@@ -24,39 +24,39 @@ class ConvertCliTest : public ::testing::Test {
   Result Run(std::vector<std::string> arguments,
              std::vector<std::pair<std::string, std::string>> environment = {},
              std::optional<long> file_size_limit = std::nullopt) {
-    return testing::RunConsoleProgram(
-        VELTRANA_CONVERT, {std::move(arguments), std::move(environment), file_size_limit},
-        dir_.path());
+    return test::RunConsoleProgram(VELTRANA_CONVERT,
+                                   {std::move(arguments), std::move(environment), file_size_limit},
+                                   dir_.path());
   }
 
-  testing::TempDir dir_;
+  test::TempDir dir_;
 };
 
 TEST_F(ConvertCliTest, ConvertsARelativePathAndPrintsTheStatus) {
-  testing::WriteBytes(dir_.File("nndbase.txt"), "alias b x\r\nalias a y\r\n");
+  test::WriteBytes(dir_.File("nndbase.txt"), "alias b x\r\nalias a y\r\n");
   const Result result = Run({"nndbase.txt"}, {{"SOURCE_DATE_EPOCH", "857520000"}});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "Done.  2 Nicknames converted to:\nnndbase.htm\n");
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(testing::ReadBytes(dir_.File("nndbase.htm")),
-            testing::ExpectedHeader("Eudora Nicknames", "05-Mar-1997") +
-                testing::ExpectedRow({"a", "y"}) + testing::ExpectedRow({"b", "x"}) +
-                testing::ExpectedFooter(2, "nndbase.txt"));
+  EXPECT_EQ(test::ReadBytes(dir_.File("nndbase.htm")),
+            test::ExpectedHeader("Eudora Nicknames", "05-Mar-1997") +
+                test::ExpectedRow({"a", "y"}) + test::ExpectedRow({"b", "x"}) +
+                test::ExpectedFooter(2, "nndbase.txt"));
 }
 
 TEST_F(ConvertCliTest, SameInputAndDateGiveTheSameBytes) {
-  testing::WriteBytes(dir_.File("b.txt"), "alias a y\r\n");
+  test::WriteBytes(dir_.File("b.txt"), "alias a y\r\n");
   ASSERT_EQ(Run({"b.txt"}, {{"SOURCE_DATE_EPOCH", "1796601600"}}).status, 0);
-  const std::string first = testing::ReadBytes(dir_.File("b.htm"));
+  const std::string first = test::ReadBytes(dir_.File("b.htm"));
   ASSERT_EQ(Run({"b.txt"}, {{"SOURCE_DATE_EPOCH", "1796601600"}}).status, 0);
-  EXPECT_EQ(testing::ReadBytes(dir_.File("b.htm")), first);
+  EXPECT_EQ(test::ReadBytes(dir_.File("b.htm")), first);
   EXPECT_NE(first.find("<td> b<br>07-Dec-2026\r\n"), std::string::npos);
 }
 
 TEST_F(ConvertCliTest, FailuresPrintTheirMessagesAndExitOne) {
-  testing::WriteBytes(dir_.File("bad.txt"), "alias lonely\r\n");
+  test::WriteBytes(dir_.File("bad.txt"), "alias lonely\r\n");
   std::filesystem::create_directory(dir_.File("folder.txt"));
-  testing::WriteBytes(dir_.File("book.htm"), "alias a b\r\n");
+  test::WriteBytes(dir_.File("book.htm"), "alias a b\r\n");
   const struct {
     std::string argument;
     std::string out;
@@ -78,8 +78,8 @@ TEST_F(ConvertCliTest, FailuresPrintTheirMessagesAndExitOne) {
     EXPECT_EQ(result.out, c.out) << c.argument;
     EXPECT_EQ(result.err, c.err) << c.argument;
   }
-  EXPECT_FALSE(testing::Exists(dir_.File("bad.htm")));
-  EXPECT_EQ(testing::ReadBytes(dir_.File("book.htm")), "alias a b\r\n");
+  EXPECT_FALSE(test::Exists(dir_.File("bad.htm")));
+  EXPECT_EQ(test::ReadBytes(dir_.File("book.htm")), "alias a b\r\n");
 }
 
 TEST_F(ConvertCliTest, UsageHelpAndVersion) {
@@ -103,28 +103,28 @@ TEST_F(ConvertCliTest, UsageHelpAndVersion) {
 TEST_F(ConvertCliTest, SettingsDirKeepsTheHistoryAsTheWindowDoes) {
   std::filesystem::create_directory(dir_.File("settings"));
   const std::string ini = dir_.File("settings/veltra.ini");
-  testing::WriteBytes(ini, "AddressBook=A\nAddressBook=B.txt\nAddressBook=C\n");
-  testing::WriteBytes(dir_.File("B.txt"), "alias x y\r\n");
+  test::WriteBytes(ini, "AddressBook=A\nAddressBook=B.txt\nAddressBook=C\n");
+  test::WriteBytes(dir_.File("B.txt"), "alias x y\r\n");
   ASSERT_EQ(Run({"--settings-dir", "settings", "B.txt"}).status, 0);
-  EXPECT_EQ(testing::ReadBytes(ini), "AddressBook=A\r\nAddressBook=C\r\nAddressBook=B.txt\r\n");
-  testing::WriteBytes(dir_.File("none.txt"), "nothing\r\n");
+  EXPECT_EQ(test::ReadBytes(ini), "AddressBook=A\r\nAddressBook=C\r\nAddressBook=B.txt\r\n");
+  test::WriteBytes(dir_.File("none.txt"), "nothing\r\n");
   ASSERT_EQ(Run({"--settings-dir=settings", "none.txt"}).status, 0);
-  EXPECT_EQ(testing::ReadBytes(ini), "AddressBook=A\r\nAddressBook=C\r\nAddressBook=B.txt\r\n");
+  EXPECT_EQ(test::ReadBytes(ini), "AddressBook=A\r\nAddressBook=C\r\nAddressBook=B.txt\r\n");
   // Without the option no settings file is read or written.
-  testing::WriteBytes(dir_.File("other.txt"), "alias x y\r\n");
+  test::WriteBytes(dir_.File("other.txt"), "alias x y\r\n");
   ASSERT_EQ(Run({"other.txt"}).status, 0);
-  EXPECT_FALSE(testing::Exists(dir_.File("veltra.ini")));
-  EXPECT_EQ(testing::ReadBytes(ini), "AddressBook=A\r\nAddressBook=C\r\nAddressBook=B.txt\r\n");
+  EXPECT_FALSE(test::Exists(dir_.File("veltra.ini")));
+  EXPECT_EQ(test::ReadBytes(ini), "AddressBook=A\r\nAddressBook=C\r\nAddressBook=B.txt\r\n");
 }
 
 TEST_F(ConvertCliTest, UnwritableSettingsReportWriteINIFileAndKeepThePage) {
   std::filesystem::create_directories(dir_.File("settings/veltra.ini"));
-  testing::WriteBytes(dir_.File("b.txt"), "alias x y\r\n");
+  test::WriteBytes(dir_.File("b.txt"), "alias x y\r\n");
   const Result result = Run({"--settings-dir", "settings", "b.txt"});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "Error  75: Path/File access error\nProcedure: WriteINIFile()\n");
   EXPECT_EQ(result.out, "Done.  1 Nicknames converted to:\nb.htm\n");
-  EXPECT_TRUE(testing::Exists(dir_.File("b.htm")));
+  EXPECT_TRUE(test::Exists(dir_.File("b.htm")));
 }
 
 TEST_F(ConvertCliTest, AFileSizeLimitIsReportedAsAFullDiskAndKeepsTheEarlierPage) {
@@ -135,15 +135,15 @@ TEST_F(ConvertCliTest, AFileSizeLimitIsReportedAsAFullDiskAndKeepsTheEarlierPage
   for (int i = 0; i < 3000; ++i) {
     book += "alias n" + std::to_string(i) + " person" + std::to_string(i) + "@mail.example\r\n";
   }
-  testing::WriteBytes(dir_.File("big.txt"), book);
-  testing::WriteBytes(dir_.File("big.htm"), "earlier page");
+  test::WriteBytes(dir_.File("big.txt"), book);
+  test::WriteBytes(dir_.File("big.htm"), "earlier page");
   // ulimit -f counts blocks of 1024 bytes: the page needs far more than 64.
   const Result result = Run({"big.txt"}, {}, 64 * 1024);
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err.rfind("Error  61: Disk full\nProcedure: Write", 0), 0u) << result.err;
   EXPECT_EQ(result.out.rfind("Converted ", 0), 0u) << "the last progress stays: " << result.out;
-  EXPECT_EQ(testing::ReadBytes(dir_.File("big.htm")), "earlier page");
-  EXPECT_FALSE(testing::Exists(dir_.File("big.htm.part")));
+  EXPECT_EQ(test::ReadBytes(dir_.File("big.htm")), "earlier page");
+  EXPECT_FALSE(test::Exists(dir_.File("big.htm.part")));
 }
 
 // A name in the 8-bit code page, here Latin-1 (e-acute is 0xE9 in it and in
@@ -152,13 +152,13 @@ TEST_F(ConvertCliTest, AFileSizeLimitIsReportedAsAFullDiskAndKeepsTheEarlierPage
 // Windows the system keeps the name in UTF-16 and the program text in the
 // ANSI code page.
 TEST_F(ConvertCliTest, ANameThatIsNotUtf8ConvertsUnderItsOwnBytes) {
-  testing::WriteBytes(dir_.path() / PathOfText("caf\xE9.txt"), "alias a y\r\n");
+  test::WriteBytes(dir_.path() / PathOfText("caf\xE9.txt"), "alias a y\r\n");
   const Result result = Run({"caf\xE9.txt"}, {{"SOURCE_DATE_EPOCH", "857520000"}});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, "Done.  1 Nicknames converted to:\ncaf\xE9.htm\n");
-  EXPECT_EQ(testing::ReadBytes(dir_.path() / PathOfText("caf\xE9.htm")),
-            testing::ExpectedHeader("caf\xE9", "05-Mar-1997") + testing::ExpectedRow({"a", "y"}) +
-                testing::ExpectedFooter(1, "caf\xE9.txt"));
+  EXPECT_EQ(test::ReadBytes(dir_.path() / PathOfText("caf\xE9.htm")),
+            test::ExpectedHeader("caf\xE9", "05-Mar-1997") + test::ExpectedRow({"a", "y"}) +
+                test::ExpectedFooter(1, "caf\xE9.txt"));
 }
 
 TEST_F(ConvertCliTest, ConvertsTheBundledSample) {
@@ -167,7 +167,7 @@ TEST_F(ConvertCliTest, ConvertsTheBundledSample) {
   const Result result = Run({"nndbase.txt"});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out.rfind("Done. ", 0), 0u) << result.out;
-  const std::string page = testing::ReadBytes(dir_.File("nndbase.htm"));
+  const std::string page = test::ReadBytes(dir_.File("nndbase.htm"));
   EXPECT_EQ(page.substr(page.size() - 11), "</html>\r\n\r\n");
 }
 

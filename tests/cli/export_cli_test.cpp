@@ -13,7 +13,7 @@
 namespace veltrana {
 namespace {
 
-using Result = testing::ProgramResult;
+using Result = test::ProgramResult;
 
 class ExportCliTest : public ::testing::Test {
  protected:
@@ -23,67 +23,74 @@ class ExportCliTest : public ::testing::Test {
     std::vector<std::string> split;
     std::istringstream words(arguments);
     for (std::string word; words >> word;) split.push_back(word == "''" ? "" : word);
-    return testing::RunConsoleProgram(VELTRANA_CONVERT, {split, {}, file_size_limit}, dir_.path());
+    return test::RunConsoleProgram(VELTRANA_CONVERT, {split, {}, file_size_limit}, dir_.path());
   }
 
-  testing::TempDir dir_;
+  test::TempDir dir_;
 };
 
 TEST_F(ExportCliTest, WritesBesideTheBookAndSaysWhatAndWhere) {
-  testing::WriteBytes(dir_.File("book.txt"),
-                      "alias ann ann@x\r\nalias bob bob@x\r\nalias team ann, bob\r\n");
+  test::WriteBytes(dir_.File("book.txt"),
+                   "alias ann ann@x\r\nalias bob bob@x\r\nalias team ann, bob\r\n");
   const Result vcard = Run("--export vcard book.txt");
   EXPECT_EQ(vcard.status, 0) << vcard.err;
-  EXPECT_EQ(vcard.out, "Exported 2 contacts and 1 list to:\nbook.vcf\n");
+  EXPECT_EQ(vcard.out,
+            "book.txt (book, windows-1252): 2 contacts and 1 list\nExported 2 contacts and 1 list "
+            "to:\nbook.vcf\n");
   EXPECT_EQ(vcard.err, "");
-  EXPECT_EQ(testing::ReadBytes(dir_.File("book.vcf")).rfind("BEGIN:VCARD\r\nVERSION:3.0\r\n", 0),
-            0u);
+  EXPECT_EQ(test::ReadBytes(dir_.File("book.vcf")).rfind("BEGIN:VCARD\r\nVERSION:3.0\r\n", 0), 0u);
 
   const Result v4 = Run("--export=vcard --vcard-version=4.0 -o cards4.vcf book.txt");
   EXPECT_EQ(v4.status, 0) << v4.err;
-  EXPECT_EQ(v4.out, "Exported 2 contacts and 1 list to:\ncards4.vcf\n");
-  EXPECT_NE(testing::ReadBytes(dir_.File("cards4.vcf")).find("\r\nKIND:group\r\n"),
+  EXPECT_EQ(v4.out,
+            "book.txt (book, windows-1252): 2 contacts and 1 list\nExported 2 contacts and 1 list "
+            "to:\ncards4.vcf\n");
+  EXPECT_NE(test::ReadBytes(dir_.File("cards4.vcf")).find("\r\nKIND:group\r\n"),
             std::string::npos);
 
   const Result csv = Run("--export csv book.txt");
   EXPECT_EQ(csv.status, 0) << csv.err;
-  EXPECT_EQ(csv.out, "Exported 2 contacts and 1 list to:\nbook.csv\n");
-  EXPECT_EQ(testing::ReadBytes(dir_.File("book.csv"))
+  EXPECT_EQ(csv.out,
+            "book.txt (book, windows-1252): 2 contacts and 1 list\nExported 2 contacts and 1 list "
+            "to:\nbook.csv\n");
+  EXPECT_EQ(test::ReadBytes(dir_.File("book.csv"))
                 .rfind("\xEF\xBB\xBF"
                        "First Name,",
                        0),
             0u);
-  EXPECT_FALSE(testing::Exists(dir_.File("book.htm"))) << "the export writes no page";
+  EXPECT_FALSE(test::Exists(dir_.File("book.htm"))) << "the export writes no page";
 }
 
 TEST_F(ExportCliTest, CharactersAreConvertedAndReplacementsCounted) {
-  testing::WriteBytes(dir_.File("b.txt"), "alias j\xFC j@x\r\nnote j\xFC <name:J\x81rg>\r\n");
+  test::WriteBytes(dir_.File("b.txt"), "alias j\xFC j@x\r\nnote j\xFC <name:J\x81rg>\r\n");
   const Result result = Run("--export csv b.txt");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "Warning: 1 byte not text in windows-1252 replaced by U+FFFD\n");
-  EXPECT_NE(testing::ReadBytes(dir_.File("b.csv")).find("\nJ\xEF\xBF\xBDrg,,j\xC3\xBC,j@x,"),
+  EXPECT_NE(test::ReadBytes(dir_.File("b.csv")).find("\nJ\xEF\xBF\xBDrg,,j\xC3\xBC,j@x,"),
             std::string::npos);
   const Result mac = Run("--export csv --charset macintosh b.txt");
   EXPECT_EQ(mac.err, "");
-  EXPECT_NE(testing::ReadBytes(dir_.File("b.csv")).find(",j\xC2\xB8,j@x,"), std::string::npos);
+  EXPECT_NE(test::ReadBytes(dir_.File("b.csv")).find(",j\xC2\xB8,j@x,"), std::string::npos);
 }
 
 TEST_F(ExportCliTest, CyclesAndPartLinesAreReportedAndTheExportGoesOn) {
-  testing::WriteBytes(dir_.File("b.txt"), "alias a b\r\nalias b a\r\nalias \"open x@y\r\n");
+  test::WriteBytes(dir_.File("b.txt"), "alias a b\r\nalias b a\r\nalias \"open x@y\r\n");
   const Result result = Run("--export vcard b.txt");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err,
             "Warning: line 3: the nickname's closing quote is missing\n"
             "Warning: a list leads back to itself, each member taken once: a -> b -> a\n"
             "Warning: a list leads back to itself, each member taken once: b -> a -> b\n");
-  EXPECT_EQ(result.out, "Exported 1 contact and 2 lists to:\nb.vcf\n");
+  EXPECT_EQ(result.out,
+            "b.txt (b, windows-1252): 1 contact and 2 lists\nExported 1 contact and 2 lists "
+            "to:\nb.vcf\n");
 }
 
 TEST_F(ExportCliTest, ABookThatCannotBeReadIsAnsweredAsThePageRunAnswersIt) {
   std::filesystem::create_directory(dir_.File("folder.txt"));
-  testing::WriteBytes(dir_.File("b.txt"), "alias a a@x\r\n");
-  testing::WriteBytes(dir_.File("b.vcf"), "earlier export");
-  testing::WriteBytes(dir_.File("x"), "alias a a@x\r\n");
+  test::WriteBytes(dir_.File("b.txt"), "alias a a@x\r\n");
+  test::WriteBytes(dir_.File("b.vcf"), "earlier export");
+  test::WriteBytes(dir_.File("x"), "alias a a@x\r\n");
   std::filesystem::create_directory(dir_.File("held.vcf"));
   const struct {
     std::string arguments;
@@ -120,8 +127,8 @@ TEST_F(ExportCliTest, ABookThatCannotBeReadIsAnsweredAsThePageRunAnswersIt) {
       EXPECT_EQ(result.status, page.status) << c.arguments;
     }
   }
-  EXPECT_EQ(testing::ReadBytes(dir_.File("b.vcf")), "earlier export");
-  EXPECT_EQ(testing::ReadBytes(dir_.File("b.txt")), "alias a a@x\r\n");
+  EXPECT_EQ(test::ReadBytes(dir_.File("b.vcf")), "earlier export");
+  EXPECT_EQ(test::ReadBytes(dir_.File("b.txt")), "alias a a@x\r\n");
   EXPECT_TRUE(std::filesystem::is_empty(dir_.File("held.vcf")));
 }
 
@@ -133,14 +140,14 @@ TEST_F(ExportCliTest, AFileSizeLimitKeepsTheEarlierExportAndLeavesNoTemporaryFil
   for (int i = 0; i < 3000; ++i) {
     book += "alias n" + std::to_string(i) + " person" + std::to_string(i) + "@mail.example\r\n";
   }
-  testing::WriteBytes(dir_.File("big.txt"), book);
-  testing::WriteBytes(dir_.File("big.csv"), "earlier export");
+  test::WriteBytes(dir_.File("big.txt"), book);
+  test::WriteBytes(dir_.File("big.csv"), "earlier export");
   const Result result = Run("--export csv big.txt", 64 * 1024);
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "Error  61: Disk full\nProcedure: WriteCSVFile()\n");
   EXPECT_EQ(result.out, "Working...\n");
-  EXPECT_EQ(testing::ReadBytes(dir_.File("big.csv")), "earlier export");
-  EXPECT_FALSE(testing::Exists(dir_.File("big.csv.part")));
+  EXPECT_EQ(test::ReadBytes(dir_.File("big.csv")), "earlier export");
+  EXPECT_FALSE(test::Exists(dir_.File("big.csv.part")));
 }
 
 TEST_F(ExportCliTest, UsageErrors) {
@@ -154,7 +161,7 @@ TEST_F(ExportCliTest, UsageErrors) {
     EXPECT_EQ(result.err.rfind("veltrana-convert: ", 0), 0u) << arguments;
   }
   EXPECT_EQ(Run("--export vcard --charset klingon b.txt").err,
-            "veltrana-convert: --charset takes windows-1252, iso-8859-1, macintosh or utf-8, "
+            "veltrana-convert: --charset takes auto, windows-1252, iso-8859-1, macintosh or utf-8, "
             "not 'klingon'\nTry 'veltrana-convert --help'.\n");
   EXPECT_NE(Run("--help").out.find("--export FORMAT"), std::string::npos);
 }

@@ -7,7 +7,7 @@
 namespace veltrana {
 namespace {
 
-TEST(ToUtf8, EachCharacterSetAsThePlatformDefinesIt) {
+TEST(ToUtf8, EachCharacterSetAsItsOwnerDefinesIt) {
   const struct {
     Charset charset;
     std::string bytes;
@@ -26,8 +26,14 @@ TEST(ToUtf8, EachCharacterSetAsThePlatformDefinesIt) {
        "a\xEF\xBF\xBD"
        "b\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD",
        5},
-      {Charset::kIso88591, "\xC9t\xE9 \x80", "\xC3\x89t\xC3\xA9 \xC2\x80", 0},
+      // 0x80 to 0x9F of iso-8859-1 are C1 controls: no text.
+      {Charset::kIso88591, "\xC9t\xE9 \x80\x9F", "\xC3\x89t\xC3\xA9 \xEF\xBF\xBD\xEF\xBF\xBD", 2},
       {Charset::kMacintosh, "\x8E\x87\x9A \xA5", "\xC3\xA9\xC3\xA1\xC3\xB6 \xE2\x80\xA2", 0},
+      // Apple's mapping: the increment sign, the euro sign, the Apple logo.
+      {Charset::kMacintosh, "\xC6\xDB\xF0", "\xE2\x88\x86\xE2\x82\xAC\xEF\xA3\xBF", 0},
+      // UTF-8 that is no text: overlong, a surrogate, a C1 control.
+      {Charset::kUtf8, "\xC0\xAF\xED\xA0\x80\xC2\x85",
+       "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD", 6},
       {Charset::kUtf8,
        "\xEF\xBB\xBF"
        "caf\xC3\xA9 \xE2\x82\xAC",
@@ -48,19 +54,42 @@ TEST(ToUtf8, EachCharacterSetAsThePlatformDefinesIt) {
   }
 }
 
-TEST(ToUtf8, EveryByteOfASingleByteSetGivesOneCharacter) {
+TEST(ToUtf8, EveryPrintableByteOfASingleByteSetGivesOneCharacter) {
   std::string all;
-  for (int b = 0x20; b < 0x100; ++b) all += static_cast<char>(b);
-  for (const Charset charset : {Charset::kIso88591, Charset::kMacintosh}) {
+  for (int b = 0x20; b < 0x100; ++b) {
+    if (b != 0x7F && (b < 0x80 || b >= 0xA0)) all += static_cast<char>(b);
+  }
+  for (const Charset charset : {Charset::kIso88591, Charset::kMacintosh, Charset::kWindows1252}) {
     const Utf8Text text = ToUtf8(all, charset);
-#if defined(_WIN32)
-    // Windows' Mac Roman table has no character for 0xF0, the Apple logo.
-    EXPECT_EQ(text.replaced, charset == Charset::kMacintosh ? 1u : 0u) << CharsetName(charset);
-#else
     EXPECT_EQ(text.replaced, 0u) << CharsetName(charset);
-#endif
     EXPECT_EQ(ToUtf8(text.text, Charset::kUtf8).text, text.text) << "valid UTF-8";
   }
+  std::string mac_high;
+  for (int b = 0x80; b < 0x100; ++b) mac_high += static_cast<char>(b);
+  EXPECT_EQ(ToUtf8(mac_high, Charset::kMacintosh).replaced, 0u);
+}
+
+TEST(DetectCharset, Utf8ThenCrAloneThenTheWindowsCodePage) {
+  const struct {
+    std::string bytes;
+    Charset charset;
+  } cases[] = {
+    {"alias a caf\xC3\xA9@x\r\n", Charset::kUtf8},
+    {"\xEF\xBB\xBF"
+     "alias a a@x\r\n",
+     Charset::kUtf8},
+    {"alias a caf\x8E@x\rnote a <name:\x8E>\r", Charset::kMacintosh},
+    {"alias a a@x\r", Charset::kMacintosh},
+    {"alias a caf\xC3\xA9@x\r", Charset::kUtf8},  // UTF-8 wins over CR alone
+#if !defined(_WIN32)
+    {"alias a caf\xE9@x\r\n", Charset::kWindows1252},
+    {"alias a a@x\r\n", Charset::kWindows1252},
+    {"alias a \xC3\xA9\xC3@x\r\n", Charset::kWindows1252},  // a cut sequence
+    {"alias a \xE9\r\nb\r", Charset::kWindows1252},         // CR LF somewhere
+    {"", Charset::kWindows1252},
+#endif
+  };
+  for (const auto& c : cases) EXPECT_EQ(DetectCharset(c.bytes), c.charset) << c.bytes;
 }
 
 TEST(CharsetNamed, KnowsTheFourSetsByTheirUsualNames) {

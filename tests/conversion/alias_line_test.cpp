@@ -37,6 +37,7 @@ TEST(ExtractNickname, CutsQuotedAndUnquotedNicknamesAndFailsWithoutTheirEnd) {
       ExtractNickname(state);
       EXPECT_EQ(state.nickname, *c.nickname) << c.line;
       EXPECT_EQ(CutAddressText(c.line, state.quote), c.address) << c.line;
+      EXPECT_EQ(state.proc, "Form_Load()") << "the caller's name is back";
     } else {
       try {
         ExtractNickname(state);
@@ -44,8 +45,8 @@ TEST(ExtractNickname, CutsQuotedAndUnquotedNicknamesAndFailsWithoutTheirEnd) {
       } catch (const Failure& failure) {
         EXPECT_EQ(failure.code(), c.code) << c.line;
       }
+      EXPECT_EQ(state.proc, "ExtractNickname()") << "a failure names it";
     }
-    EXPECT_EQ(state.proc, "ExtractNickname()");
   }
 }
 

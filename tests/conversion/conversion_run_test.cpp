@@ -15,13 +15,13 @@
 namespace veltrana {
 namespace {
 
-using testing::ExpectedEntry;
-using testing::ExpectedFooter;
-using testing::ExpectedHeader;
-using testing::ExpectedRow;
-using testing::kRunDateText;
+using test::ExpectedEntry;
+using test::ExpectedFooter;
+using test::ExpectedHeader;
+using test::ExpectedRow;
+using test::kRunDateText;
 
-class ConversionRunTest : public testing::RunFixture {
+class ConversionRunTest : public test::RunFixture {
  protected:
   static std::string Link(const std::string& address) {
     return "<a href=\"mailto:" + address + "\">" + address + "</a>";
@@ -57,7 +57,7 @@ class ConversionRunTest : public testing::RunFixture {
 };
 
 TEST_F(ConversionRunTest, EmptyNameShowsItsMessageAndOpensNothing) {
-  EXPECT_EQ(ConvertField(""), testing::RunOutcome::kEmptyName);
+  EXPECT_EQ(ConvertField(""), test::RunOutcome::kEmptyName);
   const std::vector<std::string> expected = {
       "status Working...",
       "disable Convert",
@@ -75,14 +75,14 @@ TEST_F(ConversionRunTest, EmptyNameShowsItsMessageAndOpensNothing) {
 }
 
 TEST_F(ConversionRunTest, BlankNameIsNotEmptyButAMissingFile) {
-  EXPECT_EQ(ConvertField("   "), testing::RunOutcome::kFileNotFound);
+  EXPECT_EQ(ConvertField("   "), test::RunOutcome::kFileNotFound);
   EXPECT_EQ(window_.messages.at(0), "Specified Address Book does not exist.\r\nFilename:    ");
 }
 
 TEST_F(ConversionRunTest, MissingFileSelectsTheFieldAndFocusesBrowse) {
-  testing::WriteBytes(PagePath("gone.htm"), "earlier page");
+  test::WriteBytes(PagePath("gone.htm"), "earlier page");
   htmlfile_ = "earlier";
-  EXPECT_EQ(ConvertField(dir_.File("gone.txt")), testing::RunOutcome::kFileNotFound);
+  EXPECT_EQ(ConvertField(dir_.File("gone.txt")), test::RunOutcome::kFileNotFound);
   const std::string message =
       "Specified Address Book does not exist.\r\nFilename: " + dir_.File("gone.txt");
   const std::vector<std::string> tail(window_.events.begin() + 5, window_.events.end());
@@ -99,12 +99,12 @@ TEST_F(ConversionRunTest, MissingFileSelectsTheFieldAndFocusesBrowse) {
   EXPECT_EQ(tail, expected);
   ExpectButtons(true, true, false);
   EXPECT_EQ(htmlfile_, "earlier") << "the page path changes only once the book is open";
-  EXPECT_EQ(testing::ReadBytes(PagePath("gone.htm")), "earlier page");
+  EXPECT_EQ(test::ReadBytes(PagePath("gone.htm")), "earlier page");
 }
 
 TEST_F(ConversionRunTest, RowsComeInNicknameOrderIgnoringCase) {
   ASSERT_EQ(Convert("alias bob b@h\r\nalias Alice a@h\r\nalias carol c@h\r\n"),
-            testing::RunOutcome::kConverted);
+            test::RunOutcome::kConverted);
   EXPECT_EQ(Page(), PageOf({{"Alice", Link("a@h")}, {"bob", Link("b@h")}, {"carol", Link("c@h")}}));
   EXPECT_EQ(window_.status, "Done.  3 Nicknames converted to:\r\n" + PagePath());
   ExpectButtons(true, true, true);
@@ -119,15 +119,15 @@ TEST_F(ConversionRunTest, RowsComeInNicknameOrderIgnoringCase) {
 TEST_F(ConversionRunTest, OnlyExactAliasLinesGiveRows) {
   ASSERT_EQ(Convert("Alias up u\r\n alias lead l\r\n\r\naliasx y z\r\nnote x <name:X>\r\n"
                     "# comment\r\nalias ok o\r\n"),
-            testing::RunOutcome::kConverted);
+            test::RunOutcome::kConverted);
   EXPECT_EQ(Page(), PageOf({{"ok", "o"}}));
 }
 
 TEST_F(ConversionRunTest, LineEndsOfOtherSystemsGiveTheSamePage) {
-  ASSERT_EQ(Convert("alias b 2\r\nalias a 1\r\n"), testing::RunOutcome::kConverted);
+  ASSERT_EQ(Convert("alias b 2\r\nalias a 1\r\n"), test::RunOutcome::kConverted);
   const std::string crlf_page = Page();
   for (const std::string content : {"alias b 2\nalias a 1\n", "alias b 2\ralias a 1"}) {
-    ASSERT_EQ(Convert(content), testing::RunOutcome::kConverted);
+    ASSERT_EQ(Convert(content), test::RunOutcome::kConverted);
     EXPECT_EQ(Page(), crlf_page);
   }
 }
@@ -135,7 +135,7 @@ TEST_F(ConversionRunTest, LineEndsOfOtherSystemsGiveTheSamePage) {
 TEST_F(ConversionRunTest, ProgressEveryFifthRow) {
   std::string book;
   for (char c = 'a'; c < 'a' + 12; ++c) book += std::string("alias ") + c + " x\r\n";
-  ASSERT_EQ(Convert(book), testing::RunOutcome::kConverted);
+  ASSERT_EQ(Convert(book), test::RunOutcome::kConverted);
   const std::vector<std::string> expected = {"Working...", "Converted  5 of  12 ...",
                                              "Converted  10 of  12 ...",
                                              "Done.  12 Nicknames converted to:\r\n" + PagePath()};
@@ -145,8 +145,8 @@ TEST_F(ConversionRunTest, ProgressEveryFifthRow) {
 
 TEST_F(ConversionRunTest, BookWithoutAliasLinesGivesAnEmptyTableAndNoHistory) {
   for (const std::string content : {"", "note x y\r\nsomething else\r\n"}) {
-    window_ = testing::RecordingWindow();
-    ASSERT_EQ(Convert(content), testing::RunOutcome::kConverted);
+    window_ = test::RecordingWindow();
+    ASSERT_EQ(Convert(content), test::RunOutcome::kConverted);
     EXPECT_EQ(Page(), PageOf({}));
     EXPECT_EQ(window_.status, "Done.  0 Nicknames converted to:\r\n" + PagePath());
     ExpectButtons(true, true, true);
@@ -162,13 +162,13 @@ TEST_F(ConversionRunTest, EveryByteValueReachesThePageUnchanged) {
   }
   const std::string nul_name("a\0b", 3);
   ASSERT_EQ(Convert("alias " + odd + " x\x1a\xff\r\nalias " + nul_name + std::string(" \0\r\n", 4)),
-            testing::RunOutcome::kConverted);
+            test::RunOutcome::kConverted);
   EXPECT_EQ(Page(), PageOf({{nul_name, std::string("\0", 1)}, {odd, "x\x1a\xff"}}));
 }
 
 TEST_F(ConversionRunTest, AVeryLongLineIsConverted) {
   const std::string address(100000, 'w');
-  ASSERT_EQ(Convert("alias long " + address + "\r\n"), testing::RunOutcome::kConverted);
+  ASSERT_EQ(Convert("alias long " + address + "\r\n"), test::RunOutcome::kConverted);
   EXPECT_EQ(Page(), PageOf({{"long", "<font size=small>" + address + "</font>"}}));
 }
 
@@ -193,12 +193,12 @@ TEST_F(ConversionRunTest, BadAliasLinesFailInTheFirstPassAndLeaveNoPage) {
   };
   for (const FailureCase& c : cases) {
     SCOPED_TRACE(c.what);
-    window_ = testing::RecordingWindow();
-    testing::WriteBytes(PagePath(), "earlier page");
-    EXPECT_EQ(Convert(c.content), testing::RunOutcome::kFailed);
+    window_ = test::RecordingWindow();
+    test::WriteBytes(PagePath(), "earlier page");
+    EXPECT_EQ(Convert(c.content), test::RunOutcome::kFailed);
     ExpectReport(c.report);
     EXPECT_EQ(window_.status, "Working...");
-    EXPECT_EQ(testing::ReadBytes(PagePath()), "earlier page");
+    EXPECT_EQ(test::ReadBytes(PagePath()), "earlier page");
     EXPECT_EQ(FilesInFolder(), 2u) << "book and earlier page only";
   }
 }
@@ -206,65 +206,65 @@ TEST_F(ConversionRunTest, BadAliasLinesFailInTheFirstPassAndLeaveNoPage) {
 TEST_F(ConversionRunTest, ShortNameOfAnExistingFileFailsInTheRunItself) {
   const std::filesystem::path previous = std::filesystem::current_path();
   std::filesystem::current_path(dir_.path());
-  testing::WriteBytes("abc", "alias a b\r\n");
-  const testing::RunOutcome outcome = ConvertField("abc");
+  test::WriteBytes("abc", "alias a b\r\n");
+  const test::RunOutcome outcome = ConvertField("abc");
   std::filesystem::current_path(previous);
-  EXPECT_EQ(outcome, testing::RunOutcome::kFailed);
+  EXPECT_EQ(outcome, test::RunOutcome::kFailed);
   ExpectReport("Error  5: Invalid procedure call or argument\r\nProcedure: cmdConvert_Click()");
 }
 
 TEST_F(ConversionRunTest, DirectoryAsAddressBookIsReported) {
   std::filesystem::create_directory(dir_.File("folder.txt"));
-  EXPECT_EQ(ConvertField(dir_.File("folder.txt")), testing::RunOutcome::kFailed);
+  EXPECT_EQ(ConvertField(dir_.File("folder.txt")), test::RunOutcome::kFailed);
   ExpectReport("Error  75: Path/File access error\r\nProcedure: cmdConvert_Click()");
 }
 
 TEST_F(ConversionRunTest, PagePathHeldByADirectoryFailsInWriteHeader) {
   std::filesystem::create_directory(PagePath());
-  EXPECT_EQ(Convert("alias a b\r\n"), testing::RunOutcome::kFailed);
+  EXPECT_EQ(Convert("alias a b\r\n"), test::RunOutcome::kFailed);
   ExpectReport("Error  75: Path/File access error\r\nProcedure: WriteHeader()");
   EXPECT_TRUE(std::filesystem::is_directory(PagePath()));
   EXPECT_EQ(FilesInFolder(), 2u);
 }
 
 TEST_F(ConversionRunTest, ReadOnlyFolderFailsInWriteHeader) {
-  testing::WriteBytes(dir_.File("book.txt"), "alias a b\r\n");
+  test::WriteBytes(dir_.File("book.txt"), "alias a b\r\n");
   std::filesystem::permissions(
       dir_.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-  testing::WriteBytes(dir_.File("probe"), "x");
-  if (testing::Exists(dir_.File("probe"))) {
+  test::WriteBytes(dir_.File("probe"), "x");
+  if (test::Exists(dir_.File("probe"))) {
     std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_all);
     GTEST_SKIP() << "this user writes into read-only folders (root); the directory-held page "
                     "path covers the same failure";
   }
-  EXPECT_EQ(ConvertField(dir_.File("book.txt")), testing::RunOutcome::kFailed);
+  EXPECT_EQ(ConvertField(dir_.File("book.txt")), test::RunOutcome::kFailed);
   std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_all);
   ExpectReport("Error  75: Path/File access error\r\nProcedure: WriteHeader()");
 }
 
 TEST_F(ConversionRunTest, RefusesAPagePathThatNamesTheAddressBook) {
   const std::string book = "alias a b\r\n";
-  EXPECT_EQ(Convert(book, "book.htm"), testing::RunOutcome::kRefusedOverwrite);
+  EXPECT_EQ(Convert(book, "book.htm"), test::RunOutcome::kRefusedOverwrite);
   ASSERT_EQ(window_.messages.size(), 1u);
   EXPECT_EQ(window_.messages[0],
             "The page would overwrite the address book itself.\r\nFilename: " + PagePath());
   EXPECT_EQ(window_.events[5], "message 16 Veltrana: " + window_.messages[0]);
   EXPECT_EQ(window_.status, "Invalid Address Book filename");
   ExpectButtons(true, true, false);
-  EXPECT_EQ(testing::ReadBytes(PagePath()), book);
+  EXPECT_EQ(test::ReadBytes(PagePath()), book);
   EXPECT_EQ(FilesInFolder(), 1u);
   EXPECT_TRUE(history_.calls.empty());
 }
 
 TEST_F(ConversionRunTest, RefusesWhenThePagePathIsALinkToTheAddressBook) {
-  testing::WriteBytes(dir_.File("alias.txt"), "alias a b\r\n");
+  test::WriteBytes(dir_.File("alias.txt"), "alias a b\r\n");
   // A symbolic link where the system makes one for this user, else a second
   // name of the same file (Windows allows symbolic links to few users).
   std::error_code refused;
   std::filesystem::create_symlink(dir_.File("alias.txt"), PagePath("alias.htm"), refused);
   if (refused) std::filesystem::create_hard_link(dir_.File("alias.txt"), PagePath("alias.htm"));
-  EXPECT_EQ(ConvertField(dir_.File("alias.txt")), testing::RunOutcome::kRefusedOverwrite);
-  EXPECT_EQ(testing::ReadBytes(dir_.File("alias.txt")), "alias a b\r\n");
+  EXPECT_EQ(ConvertField(dir_.File("alias.txt")), test::RunOutcome::kRefusedOverwrite);
+  EXPECT_EQ(test::ReadBytes(dir_.File("alias.txt")), "alias a b\r\n");
 }
 
 TEST_F(ConversionRunTest, RowCountPast32767FailsInWriteHTMLLineAndLeavesNoPage) {
@@ -272,20 +272,20 @@ TEST_F(ConversionRunTest, RowCountPast32767FailsInWriteHTMLLineAndLeavesNoPage) 
   // writes 182 rows, 33,124 in all.
   std::string book;
   for (int i = 0; i < 182; ++i) book += "alias x a" + std::to_string(i) + "\r\n-\r\n";
-  testing::WriteBytes(PagePath(), "earlier page");
-  EXPECT_EQ(Convert(book), testing::RunOutcome::kFailed);
+  test::WriteBytes(PagePath(), "earlier page");
+  EXPECT_EQ(Convert(book), test::RunOutcome::kFailed);
   ExpectReport("Error  6: Overflow\r\nProcedure: WriteHTMLLine()");
   EXPECT_EQ(state_.ctr, 32767);
   EXPECT_EQ(window_.status, "Converted  32765 of  182 ...");
-  EXPECT_EQ(testing::ReadBytes(PagePath()), "earlier page");
+  EXPECT_EQ(test::ReadBytes(PagePath()), "earlier page");
 }
 
 TEST_F(ConversionRunTest, ClosingTheWindowMidRunLeavesNoHalfPage) {
   std::string book;
   for (int i = 0; i < 20; ++i) book += "alias n" + std::to_string(i) + " x\r\n";
   window_.close_at_pump = 2;  // the start's pump, the fifth row, then the tenth
-  EXPECT_EQ(Convert(book), testing::RunOutcome::kAbandoned);
-  EXPECT_FALSE(testing::Exists(PagePath()));
+  EXPECT_EQ(Convert(book), test::RunOutcome::kAbandoned);
+  EXPECT_FALSE(test::Exists(PagePath()));
   EXPECT_EQ(FilesInFolder(), 1u);
   EXPECT_TRUE(history_.calls.empty());
 }
@@ -302,24 +302,24 @@ TEST_F(ConversionRunTest, OtherExceptionsAreTrappedAndReported) {
        "Error  51: Internal error\r\nProcedure: cmdConvert_Click()"},
   };
   for (const auto& c : cases) {
-    window_ = testing::RecordingWindow();
+    window_ = test::RecordingWindow();
     window_.on_pump = [&c](int pump) {
       if (pump == 1) c.raise();  // at the fifth row
     };
     std::string book;
     for (int i = 0; i < 8; ++i) book += "alias n" + std::to_string(i) + " x\r\n";
-    testing::WriteBytes(PagePath(), "earlier page");
-    EXPECT_EQ(Convert(book), testing::RunOutcome::kFailed) << c.report;
+    test::WriteBytes(PagePath(), "earlier page");
+    EXPECT_EQ(Convert(book), test::RunOutcome::kFailed) << c.report;
     ExpectReport(c.report);
-    EXPECT_EQ(testing::ReadBytes(PagePath()), "earlier page");
+    EXPECT_EQ(test::ReadBytes(PagePath()), "earlier page");
     EXPECT_EQ(FilesInFolder(), 2u) << "no temporary page is left";
   }
 }
 
 TEST_F(ConversionRunTest, ANewRunStartsCountingAgain) {
-  ASSERT_EQ(Convert("alias a 1\r\nalias b 2\r\n"), testing::RunOutcome::kConverted);
+  ASSERT_EQ(Convert("alias a 1\r\nalias b 2\r\n"), test::RunOutcome::kConverted);
   EXPECT_EQ(state_.ctr, 2);
-  ASSERT_EQ(Convert("alias c 3\r\n"), testing::RunOutcome::kConverted);
+  ASSERT_EQ(Convert("alias c 3\r\n"), test::RunOutcome::kConverted);
   EXPECT_EQ(state_.ctr, 1);
   EXPECT_EQ(Page(), PageOf({{"c", "3"}}));
 }

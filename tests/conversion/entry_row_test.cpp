@@ -11,7 +11,7 @@
 namespace veltrana {
 namespace {
 
-using testing::ExpectedEntry;
+using test::ExpectedEntry;
 
 const std::string M(1, '\x03');  // the line-break marker
 
@@ -29,38 +29,39 @@ struct EntryCase {
   std::string report{};  // when the run fails
 };
 
-class EntryRowTest : public testing::RunFixture {};
+class EntryRowTest : public test::RunFixture {};
 
 TEST_F(EntryRowTest, AliasAndNoteLinesGiveTheirRow) {
   const EntryCase cases[] = {
       {"alias ann ann@host\r\nnote ann <name:Ann Lee><phone:555-0100>Met at the show\r\n",
-       ExpectedEntry{"ann", Link("ann@host"), "Ann Lee", "", "555-0100", "", "Met at the show"}},
+       ExpectedEntry{"ann", Link("ann@host"), "Ann Lee<br><br>Phone: 555-0100<br>",
+                     "Met at the show"}},
       {"alias \"Ann Lee\" <ann@host> (Ann)\r\nnote \"Ann Lee\" <name:Ann>ok\r\n",
-       ExpectedEntry{"Ann Lee", Link("ann@host"), "Ann", "", "", "", "ok"}},
+       ExpectedEntry{"Ann Lee", Link("ann@host"), "Ann<br><br>", "ok"}},
       {"alias \"Ann Lee\" ann@host (Ann)\r\n", ExpectedEntry{"Ann Lee", Link("ann@host")}},
       {"alias \"Ann Lee\" ann@host\r\n", ExpectedEntry{"Ann Lee", Link(" ann@host")}},
       {"alias team ann@host, bob@host\r\nnote team Hiking\r\n",
-       ExpectedEntry{"team", Small("ann@host<br> bob@host"), "", "", "", "", "Hiking"}},
+       ExpectedEntry{"team", Small("ann@host<br> bob@host"), "<br><br>", "Hiking"}},
       {"alias fam a@h" + M + "b@h\r\n", ExpectedEntry{"fam", Small("a@h<br>b@h")}},
       {"alias duo Ann <a@h>, Bob <b@h>\r\n",
        ExpectedEntry{"duo", Small("Ann &lt;a@h&gt;<br> Bob &lt;b@h&gt;")}},
       {"alias x a@h\r\nnote y <address:1 Elm" + M + "Town><fax:9>" + M + "call\r\n",
-       ExpectedEntry{"x", Link("a@h"), "", "1 Elm<br>Town", "", "9", "<br>call"}},
+       ExpectedEntry{"x", Link("a@h"), "<br>1 Elm<br>Town<br>Fax: 9", "<br>call"}},
       {"alias x a@h\r\nnote y Call after six\r\n",
-       ExpectedEntry{"x", Link("a@h"), "", "", "", "", "Call after six"}},
+       ExpectedEntry{"x", Link("a@h"), "<br><br>", "Call after six"}},
       {"alias grace Grace Park\r\n", ExpectedEntry{"grace", "Grace Park"}},
       {"alias e \r\n", ExpectedEntry{"e", ""}},
       {"alias x a@h\r\nnote\r\n", ExpectedEntry{"x", Link("a@h")}},  // "note" alone: no note line
       {"alias x a@h\r\nnote x\r\n",
-       ExpectedEntry{"x", Link("a@h"), "", "", "", "", "note x"}},  // no separator: whole line
+       ExpectedEntry{"x", Link("a@h"), "<br><br>", "note x"}},  // no separator: whole line
   };
   for (const EntryCase& c : cases) {
     SCOPED_TRACE(c.lines);
-    window_ = testing::RecordingWindow();
-    ASSERT_EQ(Convert(c.lines), testing::RunOutcome::kConverted) << window_.messages.front();
-    EXPECT_EQ(Page(), testing::ExpectedHeader(Title(), testing::kRunDateText) +
-                          testing::ExpectedRow(*c.row) +
-                          testing::ExpectedFooter(1, dir_.File("book.txt")));
+    window_ = test::RecordingWindow();
+    ASSERT_EQ(Convert(c.lines), test::RunOutcome::kConverted) << window_.messages.front();
+    EXPECT_EQ(Page(), test::ExpectedHeader(Title(), test::kRunDateText) +
+                          test::ExpectedRow(*c.row) +
+                          test::ExpectedFooter(1, dir_.File("book.txt")));
   }
 }
 
@@ -83,11 +84,11 @@ TEST_F(EntryRowTest, FormattingAndNoteFailuresAreReportedUnderTheirOperation) {
   };
   for (const EntryCase& c : cases) {
     SCOPED_TRACE(c.lines.substr(0, 60));
-    window_ = testing::RecordingWindow();
-    EXPECT_EQ(Convert(c.lines), testing::RunOutcome::kFailed);
+    window_ = test::RecordingWindow();
+    EXPECT_EQ(Convert(c.lines), test::RunOutcome::kFailed);
     ASSERT_EQ(window_.messages.size(), 1u);
     EXPECT_EQ(window_.messages[0], c.report);
-    EXPECT_FALSE(testing::Exists(PagePath()));
+    EXPECT_FALSE(test::Exists(PagePath()));
   }
 }
 

@@ -11,7 +11,7 @@
 namespace veltrana {
 namespace {
 
-class FaultsTest : public testing::RunFixture {
+class FaultsTest : public test::RunFixture {
  protected:
   static std::string BigBook(int entries) {
     std::string book;
@@ -35,15 +35,15 @@ TEST_F(FaultsTest, AFullDiskFailsTheRunAndKeepsTheEarlierPage) {
   }
   const std::string book = (disk / "book.txt").string();
   const std::string page = (disk / "book.htm").string();
-  testing::WriteBytes(book, BigBook(150));  // about 20 KB: the page needs more than is left
-  testing::WriteBytes(page, "earlier page");
-  const testing::RunOutcome outcome = ConvertField(book);
+  test::WriteBytes(book, BigBook(150));  // about 20 KB: the page needs more than is left
+  test::WriteBytes(page, "earlier page");
+  const test::RunOutcome outcome = ConvertField(book);
   const std::size_t files = static_cast<std::size_t>(std::distance(
       std::filesystem::directory_iterator(disk), std::filesystem::directory_iterator()));
-  const std::string earlier = testing::ReadBytes(page);
+  const std::string earlier = test::ReadBytes(page);
   std::system(("umount '" + disk.string() + "'").c_str());
 
-  EXPECT_EQ(outcome, testing::RunOutcome::kFailed);
+  EXPECT_EQ(outcome, test::RunOutcome::kFailed);
   ASSERT_EQ(window_.messages.size(), 1u);
   EXPECT_EQ(window_.messages[0].rfind("Error  61: Disk full\r\nProcedure: Write", 0), 0u)
       << window_.messages[0];
@@ -59,19 +59,19 @@ TEST_F(FaultsTest, AFullDiskFailsTheRunAndKeepsTheEarlierPage) {
 // afterwards does not change the page.
 TEST_F(FaultsTest, TheBookRemovedOrReplacedDuringTheRunStillGivesTheWholePage) {
   const std::string content = BigBook(12);
-  testing::WriteBytes(dir_.File("book.txt"), content);
-  ASSERT_EQ(ConvertField(dir_.File("book.txt")), testing::RunOutcome::kConverted);
+  test::WriteBytes(dir_.File("book.txt"), content);
+  ASSERT_EQ(ConvertField(dir_.File("book.txt")), test::RunOutcome::kConverted);
   const std::string expected = Page();
 
   for (const bool replace_by_folder : {false, true}) {
-    window_ = testing::RecordingWindow();
-    testing::WriteBytes(dir_.File("book.txt"), content);
+    window_ = test::RecordingWindow();
+    test::WriteBytes(dir_.File("book.txt"), content);
     window_.on_pump = [&](int pump) {
       if (pump != 1) return;  // after the fifth row
       std::filesystem::remove(dir_.File("book.txt"));
       if (replace_by_folder) std::filesystem::create_directory(dir_.File("book.txt"));
     };
-    ASSERT_EQ(ConvertField(dir_.File("book.txt")), testing::RunOutcome::kConverted);
+    ASSERT_EQ(ConvertField(dir_.File("book.txt")), test::RunOutcome::kConverted);
     EXPECT_EQ(Page(), expected);
     EXPECT_TRUE(window_.messages.empty());
     std::filesystem::remove_all(dir_.File("book.txt"));

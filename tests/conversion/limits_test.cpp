@@ -8,7 +8,7 @@
 namespace veltrana {
 namespace {
 
-class LimitsTest : public testing::RunFixture {
+class LimitsTest : public test::RunFixture {
  protected:
   static std::string DistinctAliases(int count) {
     std::string book;
@@ -19,7 +19,7 @@ class LimitsTest : public testing::RunFixture {
 };
 
 TEST_F(LimitsTest, ThirtyTwoThousandSevenHundredSixtySevenRowsConvert) {
-  ASSERT_EQ(Convert(DistinctAliases(32767)), testing::RunOutcome::kConverted);
+  ASSERT_EQ(Convert(DistinctAliases(32767)), test::RunOutcome::kConverted);
   EXPECT_EQ(state_.ctr, 32767);
   EXPECT_EQ(window_.status, "Done.  32767 Nicknames converted to:\r\n" + PagePath());
   const std::string page = Page();
@@ -29,19 +29,19 @@ TEST_F(LimitsTest, ThirtyTwoThousandSevenHundredSixtySevenRowsConvert) {
 TEST_F(LimitsTest, The32768thRowIsWrittenThenOverflowsAndNoPageRemains) {
   // 32,765 nicknames once and one twice, not adjacent: 32,767 work-list
   // entries and 32,769 rows.
-  testing::WriteBytes(PagePath(), "earlier page");
+  test::WriteBytes(PagePath(), "earlier page");
   EXPECT_EQ(Convert("alias twice a\r\n-\r\n" + DistinctAliases(32765) + "alias twice b\r\n"),
-            testing::RunOutcome::kFailed);
+            test::RunOutcome::kFailed);
   EXPECT_EQ(window_.messages.at(0), "Error  6: Overflow\r\nProcedure: WriteHTMLLine()");
   EXPECT_EQ(state_.ctr, 32767);
-  EXPECT_EQ(testing::ReadBytes(PagePath()), "earlier page");
+  EXPECT_EQ(test::ReadBytes(PagePath()), "earlier page");
   EXPECT_FALSE(window_.enabled[Button::kView]);
 }
 
 TEST_F(LimitsTest, MoreThan32767WorkListEntriesOverflowInTheRun) {
-  EXPECT_EQ(Convert(DistinctAliases(32768)), testing::RunOutcome::kFailed);
+  EXPECT_EQ(Convert(DistinctAliases(32768)), test::RunOutcome::kFailed);
   EXPECT_EQ(window_.messages.at(0), "Error  6: Overflow\r\nProcedure: cmdConvert_Click()");
-  EXPECT_FALSE(testing::Exists(PagePath()));
+  EXPECT_FALSE(test::Exists(PagePath()));
 }
 
 TEST_F(LimitsTest, SeparatorsAtPositions32767And32768) {
@@ -68,13 +68,13 @@ TEST_F(LimitsTest, SeparatorsAtPositions32767And32768) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    window_ = testing::RecordingWindow();
-    const testing::RunOutcome outcome = Convert(c.book);
+    window_ = test::RecordingWindow();
+    const test::RunOutcome outcome = Convert(c.book);
     if (c.report.empty()) {
-      EXPECT_EQ(outcome, testing::RunOutcome::kConverted);
+      EXPECT_EQ(outcome, test::RunOutcome::kConverted);
       EXPECT_TRUE(window_.messages.empty());
     } else {
-      EXPECT_EQ(outcome, testing::RunOutcome::kFailed);
+      EXPECT_EQ(outcome, test::RunOutcome::kFailed);
       ASSERT_EQ(window_.messages.size(), 1u);
       EXPECT_EQ(window_.messages[0], c.report);
     }

@@ -15,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class PageReplacementTest : public testing::RunFixture {};
+class PageReplacementTest : public test::RunFixture {};
 
 TEST_F(PageReplacementTest, KeepsWhatTheUserSetOnThePage) {
   const fs::path page = dir_.path() / "book.htm";
@@ -28,7 +28,7 @@ TEST_F(PageReplacementTest, KeepsWhatTheUserSetOnThePage) {
   } cases[] = {
       {"a private page stays private",
        [&] {
-         testing::WriteBytes(page, "earlier page");
+         test::WriteBytes(page, "earlier page");
          fs::permissions(page, fs::perms::owner_read | fs::perms::owner_write);
        },
        [&] {
@@ -37,25 +37,25 @@ TEST_F(PageReplacementTest, KeepsWhatTheUserSetOnThePage) {
       {"a page published through a link stays a link",
        [&] {
          fs::create_directory(web.parent_path());
-         testing::WriteBytes(web, "earlier page");
+         test::WriteBytes(web, "earlier page");
          fs::create_symlink("web/book.htm", page);
        },
        [&] {
          EXPECT_TRUE(fs::is_symlink(fs::symlink_status(page)));
-         EXPECT_EQ(testing::ReadBytes(web), Page());
+         EXPECT_EQ(test::ReadBytes(web), Page());
          EXPECT_FALSE(fs::exists(web.string() + ".part"));
        }},
       {"a second name of the page shows the new page",
        [&] {
-         testing::WriteBytes(page, "earlier page");
+         test::WriteBytes(page, "earlier page");
          fs::create_hard_link(page, other);
        },
-       [&] { EXPECT_EQ(testing::ReadBytes(other), Page()); }},
+       [&] { EXPECT_EQ(test::ReadBytes(other), Page()); }},
       {"leftovers of a hundred killed runs stand in no one's way",
        [&] {
-         testing::WriteBytes(page.string() + ".part", "half a page");
+         test::WriteBytes(page.string() + ".part", "half a page");
          for (int i = 1; i < 100; ++i) {
-           testing::WriteBytes(page.string() + ".part" + std::to_string(i), "half a page");
+           test::WriteBytes(page.string() + ".part" + std::to_string(i), "half a page");
          }
        },
        [&] { EXPECT_FALSE(fs::exists(page.string() + ".part")); }},
@@ -64,9 +64,9 @@ TEST_F(PageReplacementTest, KeepsWhatTheUserSetOnThePage) {
     for (const fs::directory_entry& entry : fs::directory_iterator(dir_.path())) {
       fs::remove_all(entry.path());
     }
-    window_ = testing::RecordingWindow();
+    window_ = test::RecordingWindow();
     c.set_up();
-    ASSERT_EQ(Convert("alias a b\r\n"), testing::RunOutcome::kConverted) << c.name;
+    ASSERT_EQ(Convert("alias a b\r\n"), test::RunOutcome::kConverted) << c.name;
     EXPECT_NE(Page().find("<td><b>a</b><br>b\r\n"), std::string::npos) << c.name;
     SCOPED_TRACE(c.name);
     c.check();

@@ -37,6 +37,25 @@ TEST(NicknameWorkList, SortsIgnoringCaseAndKeepsEqualKeysInOrderOfAdding) {
         "\xE9z", "\xF7"}},
       {{"ab", "a", "A"}, {"a", "A", "ab"}},
       {{"_x", "a"}, {"_x", "a"}},
+      // Beyond the first eight bytes, which the list compares first, the
+      // rest still decides, letter case ignored.
+      {{"johnsmithz", "JohnSmithA", "johnsmit"}, {"johnsmit", "JohnSmithA", "johnsmithz"}},
+      {{"abcdefghB", "ABCDEFGHa", "abcdefgh"}, {"abcdefgh", "ABCDEFGHa", "abcdefghB"}},
+      {{"abcdefgh_x", "abcdefgh.x", "ABCDEFGH-x", "abcdefgh x", "abcdefgh"},
+       {"abcdefgh", "abcdefgh x", "ABCDEFGH-x", "abcdefgh.x", "abcdefgh_x"}},
+      {{"longnickname2", "LongNickname10", "longnickname1"},
+       {"longnickname1", "LongNickname10", "longnickname2"}},
+      {{"abcdefgh\xE9z",
+        "ABCDEFGH\xC9"
+        "a",
+        "abcdefgh\xD7"},
+       {"abcdefgh\xD7",
+        "ABCDEFGH\xC9"
+        "a",
+        "abcdefgh\xE9z"}},
+      // Equal beyond the prefix too: the order of adding.
+      {{"SameLongName", "samelongname", "SAMELONGNAME"},
+       {"SameLongName", "samelongname", "SAMELONGNAME"}},
       {{}, {}},
   };
   for (const auto& c : cases) EXPECT_EQ(Sorted(c.added), c.sorted);

@@ -12,10 +12,10 @@
 #include <memory>
 #include <string>
 
-#include "support/temp_dir.h"
 #include "form/window_driver.h"
+#include "support/temp_dir.h"
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 class WindowCaseTest : public ::testing::Test {
  public:
@@ -153,12 +153,28 @@ inline void BrowseChosenAndCancelled(WindowCaseTest& t, WindowDriver& w) {
   EXPECT_TRUE(w.Messages().empty());
 }
 
-}  // namespace window_cases
-}  // namespace veltrana::testing
+// A Browse whose dialog fails otherwise than by a cancel is reported, and
+// the window goes on as before.
+inline void ABrowseThatFails(WindowCaseTest& t, WindowDriver& w) {
+  w.Open(t.settings_.path(), std::nullopt);
+  const std::string book = t.Book("a.txt", "alias a b\r\n");
+  w.Type(book);
+  w.FailBrowse();
+  w.Click("Browse");
+  EXPECT_EQ(w.Messages(), std::vector<std::string>{"0 Veltrana: Error  51: Internal error\n"
+                                                   "Procedure: cmdOpen_Click()"});
+  t.ExpectButtons(true, true, false);
+  EXPECT_EQ(w.Field(), book);
+  w.Click("Convert");
+  EXPECT_TRUE(w.Enabled("View"));
+}
 
-#define VELTRANA_WINDOW_CASE(Fixture, Case)                   \
-  TEST_F(Fixture, Case) {                                     \
-    ::veltrana::testing::window_cases::Case(*this, window()); \
+}  // namespace window_cases
+}  // namespace veltrana::test
+
+#define VELTRANA_WINDOW_CASE(Fixture, Case)                \
+  TEST_F(Fixture, Case) {                                  \
+    ::veltrana::test::window_cases::Case(*this, window()); \
   }
 
 #define VELTRANA_WINDOW_CASES(Fixture)                     \
@@ -169,4 +185,5 @@ inline void BrowseChosenAndCancelled(WindowCaseTest& t, WindowDriver& w) {
   VELTRANA_WINDOW_CASE(Fixture, AnEmptyName)               \
   VELTRANA_WINDOW_CASE(Fixture, AMissingFile)              \
   VELTRANA_WINDOW_CASE(Fixture, AFailingRun)               \
-  VELTRANA_WINDOW_CASE(Fixture, BrowseChosenAndCancelled)
+  VELTRANA_WINDOW_CASE(Fixture, BrowseChosenAndCancelled)  \
+  VELTRANA_WINDOW_CASE(Fixture, ABrowseThatFails)

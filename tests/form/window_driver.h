@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 class WindowDriver {
  public:
@@ -26,6 +26,9 @@ class WindowDriver {
   virtual void Click(const std::string& button) = 0;
   // What Browse's dialog answers next: a chosen file, or nothing (cancel).
   virtual void AnswerBrowse(const std::optional<std::string>& path) = 0;
+  // Browse's dialog fails next, with an exception that carries no failure
+  // code (neither a choice nor a cancel).
+  virtual void FailBrowse() = 0;
 
   virtual std::string Field() = 0;
   virtual std::string SelectedFieldText() = 0;
@@ -41,4 +44,4 @@ class WindowDriver {
   virtual std::vector<std::filesystem::path> Viewed() = 0;
 };
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

@@ -1,23 +1,27 @@
 // Any bytes as an address book for the export (the first byte chooses its
 // character set). Every contact gives a vCard 3.0 and 4.0 card that opens
 // and closes, whose lines are valid UTF-8 of at most 75 octets ended by
-// CR LF, and a CSV row whose line breaks are CR LF.
+// CR LF, a CSV row whose line breaks are CR LF, LDIF whose every line is a
+// comment or an attribute with a safe value, and an alias file where no
+// character the configuration reader acts on is left bare.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "contacts/contact_book.h"
 #include "contacts/csv_writer.h"
+#include "contacts/export.h"
 #include "contacts/vcard_writer.h"
 #include "support/fuzz_property.h"
 
 namespace {
 
 using namespace veltrana;
-using testing::Check;
-using testing::Fail;
+using test::Check;
+using test::Fail;
 
 void CheckCard(const std::string& card) {
   Check(card.rfind("BEGIN:VCARD\r\n", 0) == 0, "a card opens");
@@ -42,6 +46,50 @@ void CheckRow(const CsvRow& row) {
   }
 }
 
+// The lines of a file whose every line ends with a line feed.
+std::vector<std::string_view> Lines(const std::string& text) {
+  std::vector<std::string_view> lines;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = text.find('\n', start);
+    Check(end != std::string::npos, "every line ends");
+    lines.emplace_back(text.data() + start, end - start);
+    start = end + 1;
+  }
+  return lines;
+}
+
+void CheckLdif(const std::string& ldif) {
+  for (const std::string_view line : Lines(ldif)) {
+    if (line.empty() || line.front() == '#') continue;
+    const std::size_t colon = line.find(':');
+    Check(colon != std::string_view::npos && colon > 0, "an attribute has a name");
+    const bool base64 = line.substr(colon, 2) == "::";
+    for (const char c : line.substr(colon)) {
+      Check(static_cast<unsigned char>(c) < 0x80 && c != '\r' && c != '\0',
+            "an attribute's value is plain ASCII or base64");
+    }
+    Check(base64 || line.size() == colon + 1 || line[colon + 1] == ' ', "a blank after the colon");
+    Check(base64 || line.size() <= colon + 2 ||
+              (line[colon + 2] != ' ' && line[colon + 2] != ':' && line[colon + 2] != '<'),
+          "a value that needs base64 has it");
+  }
+}
+
+void CheckAliases(const std::string& aliases) {
+  for (const std::string_view line : Lines(aliases)) {
+    if (line.rfind("# ", 0) == 0) continue;
+    Check(line.rfind("alias ", 0) == 0, "a line is an alias or a comment");
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      if (line[i] == '\\') {
+        ++i;
+        continue;
+      }
+      Check(line[i] != '`' && line[i] != '$' && line[i] != '#' && line[i] != '\r',
+            "no backtick, variable, comment or CR left bare");
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -53,6 +101,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckCard(VCardOf(book.contacts, book.resolution, i, VCardVersion::k30));
     CheckCard(VCardOf(book.contacts, book.resolution, i, VCardVersion::k40));
     CheckRow(CsvFieldsOf(book.contacts, book.resolution, i));
+  }
+  for (const ExportFormat format : {ExportFormat::kLdif, ExportFormat::kMutt}) {
+    std::string text;
+    ExportContacts({{"Eudora Nicknames", std::string(bytes)}}, format, charset,
+                   [&text](std::string_view part) { text.append(part); });
+    if (format == ExportFormat::kLdif) {
+      CheckLdif(text);
+    } else {
+      CheckAliases(text);
+    }
   }
   return 0;
 }

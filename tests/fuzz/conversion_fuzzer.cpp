@@ -25,8 +25,8 @@
 namespace {
 
 using namespace veltrana;
-using testing::Check;
-using testing::Fail;
+using test::Check;
+using test::Fail;
 
 constexpr CalendarDate kDate{1997, 3, 5};
 // The two-pass reading is quadratic; compare with it on inputs this small.
@@ -44,11 +44,11 @@ std::size_t FilesIn(const std::filesystem::path& folder) {
                                                 std::filesystem::directory_iterator()));
 }
 
-void CheckConverted(const testing::RecordingWindow& window, const ConverterState& state,
+void CheckConverted(const test::RecordingWindow& window, const ConverterState& state,
                     const std::string& book, const std::string& page) {
   Check(window.messages.empty(), "a converted run shows no message",
         window.messages.empty() ? "" : window.messages[0]);
-  const std::string header = testing::ExpectedHeader(BookTitle(book), PageDateText(kDate));
+  const std::string header = test::ExpectedHeader(BookTitle(book), PageDateText(kDate));
   Check(page.compare(0, header.size(), header) == 0, "the page starts with its header");
   Check(page.size() >= 11 && page.compare(page.size() - 11, 11, "</html>\r\n\r\n") == 0,
         "the page ends with </html> and two line ends");
@@ -63,7 +63,7 @@ void CheckConverted(const testing::RecordingWindow& window, const ConverterState
   Check(window.enabled.at(Button::kView) && window.focus == "View", "View is enabled and focused");
 }
 
-void CheckFailed(const testing::RecordingWindow& window, const std::string& page_path) {
+void CheckFailed(const test::RecordingWindow& window, const std::string& page_path) {
   static const std::regex report(
       "Error  [0-9]+: [^\r\n]+\r\nProcedure: (cmdConvert_Click|ExtractNickname|WriteHeader|"
       "WriteHTMLLine|WriteFooter|ReadNoteLine|ReplaceChr3|StripBrackets|MultipleAddress|"
@@ -71,7 +71,7 @@ void CheckFailed(const testing::RecordingWindow& window, const std::string& page
   Check(window.messages.size() == 1, "a failed run shows one report");
   Check(std::regex_match(window.messages[0], report), "the report names an operation",
         window.messages[0]);
-  Check(!testing::Exists(page_path), "a failed run leaves no page");
+  Check(!test::Exists(page_path), "a failed run leaves no page");
   Check(window.enabled.at(Button::kConvert) && window.enabled.at(Button::kBrowse) &&
             !window.enabled.at(Button::kView),
         "after a failure Convert and Browse are enabled, View is not");
@@ -80,25 +80,25 @@ void CheckFailed(const testing::RecordingWindow& window, const std::string& page
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const testing::TempDir folder;
+  static const test::TempDir folder;
   const std::string content(reinterpret_cast<const char*>(data), size);
   const std::string book = folder.File("book.txt");
   const std::string page_path = folder.File("book.htm");
-  testing::WriteBytes(book, content);
+  test::WriteBytes(book, content);
 
-  testing::RecordingWindow window(book);
+  test::RecordingWindow window(book);
   ConverterState state = LoadedConverterState();
   std::filesystem::path htmlfile;
   RunOptions options;
   options.date = kDate;
-  const testing::RunOutcome outcome = testing::RunThrough(state, window, htmlfile, options);
+  const test::RunOutcome outcome = test::RunThrough(state, window, htmlfile, options);
 
-  Check(testing::ReadBytes(book) == content, "the address book is unchanged");
-  const std::string page = testing::ReadBytes(page_path);
-  if (outcome == testing::RunOutcome::kConverted) {
+  Check(test::ReadBytes(book) == content, "the address book is unchanged");
+  const std::string page = test::ReadBytes(page_path);
+  if (outcome == test::RunOutcome::kConverted) {
     CheckConverted(window, state, book, page);
     Check(FilesIn(folder.path()) == 2, "the book and its page, nothing else");
-  } else if (outcome == testing::RunOutcome::kFailed) {
+  } else if (outcome == test::RunOutcome::kFailed) {
     CheckFailed(window, page_path);
     Check(FilesIn(folder.path()) == 1, "the book alone, no temporary file");
   } else {
@@ -106,12 +106,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   if (size <= kReferenceLimit) {
-    const testing::TwoPassOutcome expected =
-        testing::TwoPassReference(content, book, folder.File("reference.htm"), kDate);
+    const test::TwoPassOutcome expected = test::TwoPassReference(content, book, kDate);
     Check(expected.page == page, "the page equals the two-pass reading's");
     Check(expected.report == (window.messages.empty() ? "" : window.messages[0]),
           "the failure equals the two-pass reading's", expected.report);
-    std::filesystem::remove(folder.File("reference.htm"));
   }
   std::filesystem::remove(page_path);
   return 0;

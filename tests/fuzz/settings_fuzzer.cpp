@@ -16,8 +16,8 @@
 namespace {
 
 using namespace veltrana;
-using testing::Check;
-using testing::Fail;
+using test::Check;
+using test::Fail;
 
 // The accepted values, found independently of the program's line reader.
 std::vector<std::string> AcceptedValues(const std::string& content) {
@@ -54,14 +54,14 @@ std::vector<std::string> FirstDistinct(const std::vector<std::string>& values) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const testing::TempDir folder;
+  static const test::TempDir folder;
   const std::string content(reinterpret_cast<const char*>(data), size);
-  testing::WriteBytes(folder.File("veltra.ini"), content);
+  test::WriteBytes(folder.File("veltra.ini"), content);
   const SettingsLocation location{folder.path(), false};
 
   ConverterState state = LoadedConverterState();
   AddressBookHistory history;
-  testing::RecordingWindow window;
+  test::RecordingWindow window;
   Check(LoadSettings(state, history, location, window) == SettingsLoad::kRead, "the file is read");
   Check(window.messages.empty(), "no report");
   const std::vector<std::string> values = AcceptedValues(content);
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   written.push_back(state.addressbook);
   std::string expected_file;
   for (const std::string& line : written) expected_file += "AddressBook=" + line + "\r\n";
-  Check(testing::ReadBytes(folder.File("veltra.ini")) == expected_file, "the file as written");
+  Check(test::ReadBytes(folder.File("veltra.ini")) == expected_file, "the file as written");
 
   ConverterState restarted = LoadedConverterState();
   AddressBookHistory reread;

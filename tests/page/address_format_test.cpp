@@ -18,7 +18,7 @@ std::string Link(const std::string& address) {
 
 struct SingleCase {
   std::string text;
-  int format;
+  Int16 format;  // the form's number
   std::string page;
 };
 
@@ -50,9 +50,9 @@ TEST(ExtractEmailAddress, CutsEachFormAndLinksIt) {
     ConverterState state = LoadedConverterState();
     state.emailaddress = c.text;
     ExtractEmailAddress(state);
-    EXPECT_EQ(state.addrformat, c.format) << c.text;
+    EXPECT_EQ(static_cast<Int16>(state.addrformat), c.format) << c.text;
     EXPECT_EQ(state.emailaddress, c.page) << c.text;
-    EXPECT_EQ(state.proc, "ExtractEmailAddress()");
+    EXPECT_EQ(state.proc, "Form_Load()") << "the caller's name is back";
   }
 }
 
@@ -129,7 +129,7 @@ TEST(MultipleAddress, LooksAtTheFirstCommaAtAndMarker) {
     std::string text = c.text;
     EXPECT_EQ(MultipleAddress(state, text), c.multiple) << c.text;
     EXPECT_EQ(text, c.text) << "unchanged";
-    EXPECT_EQ(state.proc, "MultipleAddress()");
+    EXPECT_EQ(state.proc, "Form_Load()") << "the caller's name is back";
   }
 }
 
@@ -150,7 +150,7 @@ TEST(MakeMultipleAddress, ListsOneAddressPerLineWithoutLinks) {
     std::string text = c.text;
     EXPECT_EQ(MakeMultipleAddress(state, text), c.list) << c.text;
     EXPECT_EQ(text, c.list) << "the argument holds the result too";
-    EXPECT_EQ(state.proc, "MakeMultipleAddress()");
+    EXPECT_EQ(state.proc, "Form_Load()") << "the caller's name is back";
   }
 }
 

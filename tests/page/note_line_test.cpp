@@ -52,7 +52,7 @@ TEST(ReadNoteLine, SplitsTagsAndFreeTextAsDocumented) {
     EXPECT_EQ(state.recipientphone, c.phone) << c.note;
     EXPECT_EQ(state.recipientfax, c.fax) << c.note;
     EXPECT_EQ(state.recipientnote, c.free_text) << c.note;
-    EXPECT_EQ(state.proc, "ReadNoteLine()") << c.note;
+    EXPECT_EQ(state.proc, "Form_Load()") << "the caller's name is back";
   }
 }
 

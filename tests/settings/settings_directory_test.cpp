@@ -34,7 +34,7 @@ class ReadOnlyFolder {
     fs::create_directories(at);
     mounted_ = Shell("mount -t tmpfs -o size=64k tmpfs '" + at.string() + "'");
     if (!mounted_) return;
-    if (!settings.empty()) testing::WriteBytes(at / "veltra.ini", settings);
+    if (!settings.empty()) test::WriteBytes(at / "veltra.ini", settings);
     read_only_ = Shell("mount -o remount,ro '" + at.string() + "'");
   }
   ~ReadOnlyFolder() {
@@ -62,7 +62,7 @@ std::size_t Entries(const fs::path& folder) {
 
 class SettingsDirectoryTest : public ::testing::Test {
  protected:
-  SettingsDirectoryTest() { testing::WriteBytes(root_.path() / "plain", "x"); }
+  SettingsDirectoryTest() { test::WriteBytes(root_.path() / "plain", "x"); }
 
   // An environment whose user folder is `config`/veltrana.
   static SettingsEnvironment Xdg(const fs::path& config) {
@@ -76,7 +76,7 @@ class SettingsDirectoryTest : public ::testing::Test {
   // A folder nobody can write or make: its parent is a regular file.
   fs::path BelowAFile() const { return root_.path() / "plain" / "folder"; }
 
-  testing::TempDir root_;
+  test::TempDir root_;
 };
 
 TEST(UserSettingsDirectory, FollowsEachPlatformsConvention) {
@@ -193,7 +193,7 @@ TEST_F(SettingsDirectoryTest, TheUsersFolderIsMadeAtTheFirstWriteNotAtTheStart) 
   const fs::path working = fs::current_path();
   ConverterState state = LoadedConverterState();
   AddressBookHistory history;
-  testing::RecordingWindow window;
+  test::RecordingWindow window;
 
   EXPECT_EQ(LoadSettings(state, history, location, window), SettingsLoad::kNotFound);
   EXPECT_FALSE(fs::exists(root_.path() / "home")) << "a start makes no folder";
@@ -201,7 +201,7 @@ TEST_F(SettingsDirectoryTest, TheUsersFolderIsMadeAtTheFirstWriteNotAtTheStart) 
   history.UpdateAddressBookList(state, "/books/a.txt");
   state.addressbook = "/books/a.txt";
   WriteINIFile(state, history, location);
-  EXPECT_EQ(testing::ReadBytes(config / "veltrana" / "veltra.ini"), "AddressBook=/books/a.txt\r\n");
+  EXPECT_EQ(test::ReadBytes(config / "veltrana" / "veltra.ini"), "AddressBook=/books/a.txt\r\n");
 #if !defined(_WIN32)  // Windows folders carry access lists, not these bits
   for (const fs::path& made : {root_.path() / "home", config, config / "veltrana"}) {
     EXPECT_EQ(fs::status(made).permissions() & fs::perms::all, fs::perms::owner_all)
@@ -220,7 +220,7 @@ TEST_F(SettingsDirectoryTest, TheUsersFolderIsMadeAtTheFirstWriteNotAtTheStart) 
 TEST_F(SettingsDirectoryTest, AUsersFolderThatCannotBeMadeIsReportedByTheRun) {
   const fs::path books = root_.path() / "books";
   fs::create_directory(books);
-  testing::WriteBytes(books / "a.txt", "alias x y\r\n");
+  test::WriteBytes(books / "a.txt", "alias x y\r\n");
   ReadOnlyFolder read_only(root_.path() / "ro", "");
   const struct {
     const char* what;
@@ -232,7 +232,7 @@ TEST_F(SettingsDirectoryTest, AUsersFolderThatCannotBeMadeIsReportedByTheRun) {
       {"XDG_CONFIG_HOME on a read-only file system", root_.path() / "ro",
        "Error  75: Path/File access error"},
   };
-  testing::WriteBytes(root_.path() / "veltrana", "x");
+  test::WriteBytes(root_.path() / "veltrana", "x");
   for (const auto& c : cases) {
     if (c.config == root_.path() / "ro" && !read_only.ready()) {
       std::cout << "[ SKIPPED  ] " << c.what << ": " << kNoMount << "\n";
@@ -241,11 +241,11 @@ TEST_F(SettingsDirectoryTest, AUsersFolderThatCannotBeMadeIsReportedByTheRun) {
     SCOPED_TRACE(c.what);
     ConverterState state = LoadedConverterState();
     SettingsHistory end_step(ChooseSettingsLocation(BelowAFile(), "", Xdg(c.config)));
-    testing::RecordingWindow window((books / "a.txt").string());
+    test::RecordingWindow window((books / "a.txt").string());
     RunOptions options;
     options.history = &end_step;
     std::filesystem::path htmlfile;
-    EXPECT_EQ(testing::RunThrough(state, window, htmlfile, options), testing::RunOutcome::kFailed);
+    EXPECT_EQ(test::RunThrough(state, window, htmlfile, options), test::RunOutcome::kFailed);
     ASSERT_EQ(window.messages.size(), 1u);
     EXPECT_EQ(window.messages[0], std::string(c.report) + "\r\nProcedure: WriteINIFile()");
     EXPECT_TRUE(fs::exists(books / "a.htm")) << "the page stands";

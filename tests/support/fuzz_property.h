@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 [[noreturn]] inline void Fail(const char* property, const std::string& detail = "") {
   std::fprintf(stderr, "property violated: %s\n", property);
@@ -18,4 +18,4 @@ inline void Check(bool holds, const char* property, const std::string& detail = 
   if (!holds) Fail(property, detail);
 }
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

@@ -9,7 +9,7 @@
 
 #include "conversion/converter_window.h"
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 inline const char* ButtonName(Button button) {
   switch (button) {
@@ -55,9 +55,10 @@ class RecordingWindow : public ConverterWindow {
     focus = "field";
     events.push_back("focus field");
   }
-  void ShowMessage(const std::string& text, int style, const std::string& title) override {
+  void ShowMessage(const std::string& text, MessageStyle style, const std::string& title) override {
     messages.push_back(text);
-    events.push_back("message " + std::to_string(style) + " " + title + ": " + text);
+    events.push_back("message " + std::to_string(static_cast<int>(style)) + " " + title + ": " +
+                     text);
   }
   PumpResult PumpEvents() override {
     events.push_back("pump");
@@ -67,4 +68,4 @@ class RecordingWindow : public ConverterWindow {
   void SendKeys(std::string_view keys) override { events.push_back("keys " + std::string(keys)); }
 };
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

@@ -12,7 +12,7 @@
 #include "support/run_outcome.h"
 #include "support/temp_dir.h"
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 // Records the end step's calls instead of keeping a history.
 class RecordingHistory : public ConversionHistory {
@@ -56,4 +56,4 @@ class RunFixture : public ::testing::Test {
   std::filesystem::path htmlfile_;
 };
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

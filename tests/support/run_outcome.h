@@ -7,7 +7,7 @@
 #include "conversion/conversion_run.h"
 #include "support/recording_window.h"
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 enum class RunOutcome {
   kConverted,         // reached its end step: View enabled
@@ -33,4 +33,4 @@ inline RunOutcome RunThrough(ConverterState& state, RecordingWindow& window,
   return RunOutcome::kFailed;
 }
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

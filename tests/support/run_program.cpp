@@ -15,7 +15,7 @@
 #include <cstdlib>
 #endif
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 namespace {
 
@@ -141,4 +141,4 @@ ProgramResult RunProgram(const std::filesystem::path& program, const ProgramRun&
   return result;
 }
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 struct ProgramResult {
   int status = -1;  // the exit status, -1 when the program did not exit normally
@@ -36,4 +36,4 @@ ProgramResult RunConsoleProgram(const std::filesystem::path& program, const Prog
 ProgramResult RunConsoleProgram(const std::filesystem::path& program, const ProgramRun& run,
                                 const std::filesystem::path& folder);
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

@@ -8,7 +8,7 @@
 #include <string>
 #include <system_error>
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 class TempDir {
  public:
@@ -48,4 +48,4 @@ inline bool Exists(const std::filesystem::path& path) {
   return std::filesystem::exists(path);
 }
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

@@ -10,24 +10,27 @@
 #include <QStringList>
 #include <QTimer>
 #include <optional>
+#include <stdexcept>
 
 #include "ui/window_dialogs.h"
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 struct DialogLog {
   QStringList messages;  // "style title: text"
   int modal_loops = 0;   // message boxes that were up, active, over the window
   int browse_shown = 0;
   std::optional<QString> browse_answer;  // nothing: the user cancels
+  bool browse_fails = false;             // the dialog throws, once
 };
 
 class FakeDialogs : public WindowDialogs {
  public:
   explicit FakeDialogs(DialogLog& log) : log_(log) {}
 
-  void ShowMessage(QWidget* parent, const QString& text, int style, const QString& title) override {
-    log_.messages << QString::number(style) + " " + title + ": " + text;
+  void ShowMessage(QWidget* parent, const QString& text, MessageStyle style,
+                   const QString& title) override {
+    log_.messages << QString::number(static_cast<int>(style)) + " " + title + ": " + text;
     QDialog box(parent);
     box.setWindowTitle(title);
     box.setModal(true);
@@ -45,6 +48,10 @@ class FakeDialogs : public WindowDialogs {
 
   std::optional<QString> ChooseAddressBook(QWidget*) override {
     ++log_.browse_shown;
+    if (log_.browse_fails) {
+      log_.browse_fails = false;
+      throw std::runtime_error("the dialog could not be shown");
+    }
     return log_.browse_answer;
   }
 
@@ -52,4 +59,4 @@ class FakeDialogs : public WindowDialogs {
   DialogLog& log_;
 };
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

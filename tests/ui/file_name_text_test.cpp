@@ -30,10 +30,10 @@ TEST(ShowBytes, ShowsUtf8AsItsCharactersAndEveryOtherByteAsLatin1) {
 }
 
 TEST(FileNameBytes, FindsTheEntryTheTextShows) {
-  testing::TempDir dir;
+  test::TempDir dir;
   std::filesystem::create_directory(dir.path() / "r\xE9sum\xE9");  // a Latin-1 folder
-  testing::WriteBytes(dir.path() / "r\xE9sum\xE9" / "caf\xE9.txt", "");
-  testing::WriteBytes(dir.path() / "d\xC3\xA9j\xC3\xA0.txt", "");
+  test::WriteBytes(dir.path() / "r\xE9sum\xE9" / "caf\xE9.txt", "");
+  test::WriteBytes(dir.path() / "d\xC3\xA9j\xC3\xA0.txt", "");
   const std::string base = dir.path().string() + "/";
   const QString shown_base = QString::fromStdString(base);
   const struct {

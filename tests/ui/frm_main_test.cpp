@@ -33,10 +33,10 @@ namespace {
 
 // What only the Qt window shows; the states both windows share are the
 // window cases (shared_window_cases_test.cpp).
-class FrmMainTest : public testing::WindowCaseTest {
+class FrmMainTest : public test::WindowCaseTest {
  protected:
   FrmMainTest() {
-    auto driver = std::make_unique<testing::QtWindowDriver>();
+    auto driver = std::make_unique<test::QtWindowDriver>();
     qt_ = driver.get();
     driver_ = std::move(driver);
   }
@@ -69,7 +69,7 @@ class FrmMainTest : public testing::WindowCaseTest {
     QTest::keyClicks(Field(), text);
   }
 
-  testing::QtWindowDriver* qt_ = nullptr;
+  test::QtWindowDriver* qt_ = nullptr;
 };
 
 TEST_F(FrmMainTest, ControlsCaptionsPlacesAndTabOrder) {
@@ -119,7 +119,7 @@ TEST_F(FrmMainTest, SettingsInTheUsersFolderLeaveTheWorkingDirectoryAlone) {
   const std::filesystem::path user_folder = settings_.path() / "config" / "veltrana";
   std::filesystem::current_path(books_.path());
   qt_->OpenAt({user_folder, false, true});
-  EXPECT_FALSE(testing::Exists(user_folder));
+  EXPECT_FALSE(test::Exists(user_folder));
   Book("near.txt", "alias a b\r\n");
   TypeKeys("near.txt");
   QTest::mouseClick(Convert(), Qt::LeftButton);
@@ -127,13 +127,13 @@ TEST_F(FrmMainTest, SettingsInTheUsersFolderLeaveTheWorkingDirectoryAlone) {
   std::filesystem::current_path(std::filesystem::temp_directory_path());
   EXPECT_EQ(working, std::filesystem::canonical(books_.path()));
   EXPECT_TRUE(View()->isEnabled());
-  EXPECT_TRUE(testing::Exists(books_.File("near.htm")));
-  EXPECT_EQ(testing::ReadBytes(user_folder / "veltra.ini"), "AddressBook=near.txt\r\n");
+  EXPECT_TRUE(test::Exists(books_.File("near.htm")));
+  EXPECT_EQ(test::ReadBytes(user_folder / "veltra.ini"), "AddressBook=near.txt\r\n");
   EXPECT_TRUE(window().Messages().empty());
 }
 
 TEST_F(FrmMainTest, ViewOpensThePageOfTheLastRunAsAFileUrl) {
-  testing::UrlRecorder recorder;
+  test::UrlRecorder recorder;
   Open();
   QDesktopServices::setUrlHandler("file", &recorder, "open");
   window().Type(Book("v.txt", "alias a b\r\n"));
@@ -160,7 +160,7 @@ TEST_F(FrmMainTest, AMessageBoxIsModal) {
 // window shows it, it converts under its own bytes, is remembered as those
 // bytes, and converts again from the history at the next start.
 TEST_F(FrmMainTest, ABookNamedInLatin1ConvertsAndComesBackFromTheHistory) {
-  testing::UrlRecorder recorder;
+  test::UrlRecorder recorder;
   const std::string book = Book("caf\xE9.txt", "alias a b\r\n");
   const QString folder = QString::fromStdString(books_.path().string());
   const QString shown = folder + QString::fromUtf8("/caf\xC3\xA9.txt");
@@ -169,11 +169,11 @@ TEST_F(FrmMainTest, ABookNamedInLatin1ConvertsAndComesBackFromTheHistory) {
   window().Type(book);
   QTest::mouseClick(Convert(), Qt::LeftButton);
   ExpectButtons(true, true, true);
-  const std::string page = testing::ReadBytes(books_.File("caf\xE9.htm"));
+  const std::string page = test::ReadBytes(books_.File("caf\xE9.htm"));
   EXPECT_NE(page.find("Entries converted from Address Book: " + book + "\r\n"), std::string::npos);
   EXPECT_EQ(QString::fromStdString(window().Status()),
             "Done.  1 Nicknames converted to:\n" + folder + QString::fromUtf8("/caf\xC3\xA9.htm"));
-  EXPECT_EQ(testing::ReadBytes(settings_.File("veltra.ini")), "AddressBook=" + book + "\r\n");
+  EXPECT_EQ(test::ReadBytes(settings_.File("veltra.ini")), "AddressBook=" + book + "\r\n");
   QTest::mouseClick(View(), Qt::LeftButton);
   QDesktopServices::unsetUrlHandler("file");
   ASSERT_EQ(recorder.urls.size(), 1);
@@ -188,7 +188,7 @@ TEST_F(FrmMainTest, ABookNamedInLatin1ConvertsAndComesBackFromTheHistory) {
   EXPECT_EQ(Field()->currentText(), shown);
   QTest::mouseClick(Convert(), Qt::LeftButton);
   ExpectButtons(true, true, true);
-  EXPECT_EQ(testing::ReadBytes(books_.File("caf\xE9.htm")), page);
+  EXPECT_EQ(test::ReadBytes(books_.File("caf\xE9.htm")), page);
 }
 
 TEST_F(FrmMainTest, AltKeysPressTheButtons) {
@@ -199,7 +199,7 @@ TEST_F(FrmMainTest, AltKeysPressTheButtons) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return converted.count() == 1; }, 2000));
   EXPECT_TRUE(View()->isEnabled());
 
-  testing::UrlRecorder recorder;
+  test::UrlRecorder recorder;
   QDesktopServices::setUrlHandler("file", &recorder, "open");
   QSignalSpy viewed(View(), &QPushButton::clicked);
   QTest::keyClick(&Window(), Qt::Key_V, Qt::AltModifier);
@@ -230,17 +230,17 @@ TEST_F(FrmMainTest, ClosingTheWindowDuringARunLeavesNoHalfPage) {
   QTimer::singleShot(0, &Window(), [this] { Window().close(); });
   QTest::mouseClick(Convert(), Qt::LeftButton);
   EXPECT_FALSE(Window().isVisible());
-  EXPECT_FALSE(testing::Exists(books_.File("big.htm")));
+  EXPECT_FALSE(test::Exists(books_.File("big.htm")));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(books_.path()),
                           std::filesystem::directory_iterator()),
             1);
-  EXPECT_FALSE(testing::Exists(settings_.File("veltra.ini")));
+  EXPECT_FALSE(test::Exists(settings_.File("veltra.ini")));
 }
 
 TEST(OpenAddressBookDialog, IsTitledAndFilteredAndAddsTxt) {
-  testing::TempDir dir;
-  testing::WriteBytes(dir.File("book.txt"), "x");
-  testing::WriteBytes(dir.File("noext"), "x");
+  test::TempDir dir;
+  test::WriteBytes(dir.File("book.txt"), "x");
+  test::WriteBytes(dir.File("noext"), "x");
   const std::unique_ptr<QFileDialog> dialog = MakeOpenAddressBookDialog(nullptr);
   EXPECT_EQ(dialog->windowTitle(), "Open Address Book");
   EXPECT_EQ(dialog->defaultSuffix(), "txt");

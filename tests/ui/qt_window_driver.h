@@ -22,7 +22,7 @@
 #include "ui/frm_main.h"
 #include "ui/url_recorder.h"
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 class QtWindowDriver : public WindowDriver {
  public:
@@ -62,6 +62,7 @@ class QtWindowDriver : public WindowDriver {
   void AnswerBrowse(const std::optional<std::string>& path) override {
     log_.browse_answer = path ? std::optional<QString>(ShowBytes(*path)) : std::nullopt;
   }
+  void FailBrowse() override { log_.browse_fails = true; }
 
   std::string Field() override { return window_->AddressBookText(); }
   std::string SelectedFieldText() override {
@@ -121,4 +122,4 @@ class QtWindowDriver : public WindowDriver {
   std::unique_ptr<frmMain> window_;
 };
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

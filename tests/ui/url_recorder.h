@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QUrl>
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 class UrlRecorder : public QObject {
   Q_OBJECT
@@ -15,4 +15,4 @@ class UrlRecorder : public QObject {
   void open(const QUrl& url) { urls << url; }
 };
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

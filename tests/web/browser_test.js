@@ -31,9 +31,11 @@ const puppeteer = require(path.join(nodeModules, 'puppeteer-core'));
 // than taken from the program, so that a wrong row in its table shows.
 const products = {
   page: [],
-  vcard3: ['--export', 'vcard', '--vcard-version', '3.0'],
-  vcard4: ['--export', 'vcard', '--vcard-version', '4.0'],
+  vcard: ['--export', 'vcard'],
+  vcard4: ['--export', 'vcard4'],
   csv: ['--export', 'csv'],
+  ldif: ['--export', 'ldif'],
+  mutt: ['--export', 'mutt'],
 };
 
 // ---- the books ----------------------------------------------------------
@@ -176,7 +178,7 @@ async function runCase(page, downloads, dir, test, product, made) {
   const chosen = test.folder ? [path.join(dir, test.folder)]
     : Object.keys(test.books).map((name) => path.join(dir, name));
   await input.uploadFile(...chosen);
-  await page.select('#charset', test.charset || 'windows-1252');
+  await page.select('#charset', test.charset || 'auto');
   const date = await page.evaluate(() => {
     const today = new Date();
     return { year: today.getFullYear(), month: today.getMonth() + 1, day: today.getDate() };

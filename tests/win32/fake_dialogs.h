@@ -8,33 +8,36 @@
 #include <windows.h>
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "base/system_text.h"
 #include "win32/window_dialogs.h"
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 struct Win32DialogLog {
   std::vector<std::string> messages;  // "style title: text"
   int modal_loops = 0;                // boxes that were the active window over a disabled owner
   int browse_shown = 0;
   std::optional<std::wstring> browse_answer;  // nothing: the user cancels
+  bool browse_fails = false;                  // the dialog throws, once
 };
 
 class Win32FakeDialogs : public win32::WindowDialogs {
  public:
   explicit Win32FakeDialogs(Win32DialogLog& log) : log_(log) {}
 
-  void ShowMessage(HWND owner, const std::wstring& text, int style,
+  void ShowMessage(HWND owner, const std::wstring& text, MessageStyle style,
                    const std::wstring& title) override {
     std::string shown = TextOfWide(text);
     for (std::size_t at = shown.find("\r\n"); at != std::string::npos;
          at = shown.find("\r\n", at)) {
       shown.erase(at, 1);
     }
-    log_.messages.push_back(std::to_string(style) + " " + TextOfWide(title) + ": " + shown);
+    log_.messages.push_back(std::to_string(static_cast<int>(style)) + " " + TextOfWide(title) +
+                            ": " + shown);
     EnableWindow(owner, FALSE);
     const HWND box = CreateWindowExW(WS_EX_DLGMODALFRAME, L"STATIC", text.c_str(),
                                      WS_POPUP | WS_CAPTION | WS_VISIBLE, 100, 100, 300, 120, owner,
@@ -56,6 +59,10 @@ class Win32FakeDialogs : public win32::WindowDialogs {
 
   std::optional<std::wstring> ChooseAddressBook(HWND) override {
     ++log_.browse_shown;
+    if (log_.browse_fails) {
+      log_.browse_fails = false;
+      throw std::runtime_error("the dialog could not be shown");
+    }
     return log_.browse_answer;
   }
 
@@ -63,4 +70,4 @@ class Win32FakeDialogs : public win32::WindowDialogs {
   Win32DialogLog& log_;
 };
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

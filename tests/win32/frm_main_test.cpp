@@ -20,13 +20,13 @@ class Win32WindowTest : public ::testing::Test {
   }
   HWND Control(const char* name) { return driver_.Control(name); }
   std::string Book(const std::string& name, const std::string& content) {
-    testing::WriteBytes(books_.path() / name, content);
+    test::WriteBytes(books_.path() / name, content);
     return books_.File(name);
   }
 
-  testing::TempDir settings_;
-  testing::TempDir books_;
-  testing::Win32WindowDriver driver_;
+  test::TempDir settings_;
+  test::TempDir books_;
+  test::Win32WindowDriver driver_;
 };
 
 TEST_F(Win32WindowTest, ControlsCaptionsPlacesAndTabOrder) {
@@ -120,9 +120,9 @@ TEST_F(Win32WindowTest, ClosingDuringARunLeavesNoPage) {
   PostMessageW(driver_.window().hwnd(), WM_CLOSE, 0, 0);
   driver_.Click("Convert");
   EXPECT_FALSE(driver_.window().is_open());
-  EXPECT_FALSE(testing::Exists(books_.path() / "long.htm"));
-  EXPECT_FALSE(testing::Exists(books_.path() / "long.htm.part"));
-  EXPECT_FALSE(testing::Exists(settings_.path() / "veltra.ini"));
+  EXPECT_FALSE(test::Exists(books_.path() / "long.htm"));
+  EXPECT_FALSE(test::Exists(books_.path() / "long.htm.part"));
+  EXPECT_FALSE(test::Exists(settings_.path() / "veltra.ini"));
 }
 
 // A name the ANSI code page cannot spell: the book converts under its own
@@ -130,23 +130,22 @@ TEST_F(Win32WindowTest, ClosingDuringARunLeavesNoPage) {
 // entry converts again at the next start.
 TEST_F(Win32WindowTest, ANameOutsideTheCodePageConvertsAndComesBack) {
   const std::filesystem::path book = books_.path() / L"\u03a9mega book.txt";
-  testing::WriteBytes(book, "alias a b\r\n");
+  test::WriteBytes(book, "alias a b\r\n");
   Open();
   SendMessageW(Control("cbxAddressBook"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(book.c_str()));
   driver_.Click("Convert");
-  ASSERT_TRUE(driver_.Enabled("View")) << testing::ReadBytes(settings_.path() / "veltra.ini");
-  EXPECT_TRUE(testing::Exists(books_.path() / L"\u03a9mega book.htm"));
+  ASSERT_TRUE(driver_.Enabled("View")) << test::ReadBytes(settings_.path() / "veltra.ini");
+  EXPECT_TRUE(test::Exists(books_.path() / L"\u03a9mega book.htm"));
   const std::string remembered = TextOfPath(book);
   EXPECT_EQ(remembered.find('?'), std::string::npos) << remembered;
-  EXPECT_EQ(testing::ReadBytes(settings_.path() / "veltra.ini"),
-            "AddressBook=" + remembered + "\r\n");
+  EXPECT_EQ(test::ReadBytes(settings_.path() / "veltra.ini"), "AddressBook=" + remembered + "\r\n");
 
   std::filesystem::remove(books_.path() / L"\u03a9mega book.htm");
   driver_.Open(settings_.path(), std::nullopt);
   EXPECT_EQ(driver_.Field(), remembered);
   driver_.Click("Convert");
   EXPECT_TRUE(driver_.Enabled("View"));
-  EXPECT_TRUE(testing::Exists(books_.path() / L"\u03a9mega book.htm"));
+  EXPECT_TRUE(test::Exists(books_.path() / L"\u03a9mega book.htm"));
 }
 
 }  // namespace

@@ -8,13 +8,13 @@
 #include <memory>
 
 #include "base/system_text.h"
+#include "form/window_driver.h"
 #include "support/temp_dir.h"
 #include "win32/fake_dialogs.h"
 #include "win32/frm_main.h"
 #include "win32/module1.h"
-#include "form/window_driver.h"
 
-namespace veltrana::testing {
+namespace veltrana::test {
 
 class Win32WindowDriver : public WindowDriver {
  public:
@@ -49,6 +49,7 @@ class Win32WindowDriver : public WindowDriver {
   void AnswerBrowse(const std::optional<std::string>& path) override {
     log_.browse_answer = path ? std::optional<std::wstring>(WideOfText(*path)) : std::nullopt;
   }
+  void FailBrowse() override { log_.browse_fails = true; }
 
   std::string Field() override { return Text(Control("cbxAddressBook")); }
   std::string SelectedFieldText() override {
@@ -125,4 +126,4 @@ class Win32WindowDriver : public WindowDriver {
   std::unique_ptr<win32::frmMain> window_;
 };
 
-}  // namespace veltrana::testing
+}  // namespace veltrana::test

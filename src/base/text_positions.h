@@ -1,3 +1,7 @@
+// Counts, positions and lengths in text, as the program keeps them: 16-bit
+// signed integers, and the text operations that take and give them (InStr,
+// Mid, Left).
+//
 // Counts, positions and lengths of the program are 16-bit signed integers:
 // a value past 32,767 is an overflow (code 6), and a text operation asked
 // for a negative number of characters is an invalid argument (code 5).
@@ -73,11 +77,6 @@ inline std::string_view Mid(std::string_view text, long long start) {
 // The first `length` characters; code 5 for a negative length.
 inline std::string_view Left(std::string_view text, long long length) {
   return Mid(text, 1, length);
-}
-
-// True when `text` begins with `prefix`, compared exactly.
-inline bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
 }
 
 }  // namespace veltrana

@@ -1,4 +1,4 @@
-#include "base/int16.h"
+#include "base/text_positions.h"
 
 #include "base/failure.h"
 

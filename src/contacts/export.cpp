@@ -1,0 +1,60 @@
+#include "contacts/export.h"
+
+#include "contacts/csv_writer.h"
+#include "contacts/ldif_writer.h"
+#include "contacts/mutt_writer.h"
+#include "contacts/vcard_writer.h"
+
+namespace veltrana {
+
+const std::vector<ExportFormatInfo>& ExportFormats() {
+  static const std::vector<ExportFormatInfo> kFormats{
+      {ExportFormat::kVCard30, "vcard", ".vcf",
+       "vCard 3.0: phones, Google, Apple, Evolution, most address books"},
+      {ExportFormat::kVCard40, "vcard4", ".vcf",
+       "vCard 4.0: Thunderbird and address books that read groups"},
+      {ExportFormat::kCsv, "csv", ".csv", "CSV with Outlook's column names: Outlook, Google"},
+      {ExportFormat::kLdif, "ldif", ".ldif",
+       "LDIF as Thunderbird writes it: Thunderbird and Evolution, lists included"},
+      {ExportFormat::kMutt, "mutt", ".aliases", "alias file for mutt, NeoMutt and aerc"},
+  };
+  return kFormats;
+}
+
+const ExportFormatInfo& ExportFormatOf(ExportFormat format) {
+  for (const ExportFormatInfo& info : ExportFormats()) {
+    if (info.format == format) return info;
+  }
+  return ExportFormats().front();
+}
+
+std::optional<ExportFormat> ExportFormatNamed(std::string_view name) {
+  for (const ExportFormatInfo& info : ExportFormats()) {
+    if (info.name == name) return info.format;
+  }
+  return std::nullopt;
+}
+
+ExportResult ExportContacts(std::vector<BookBytes> books, ExportFormat format,
+                            std::optional<Charset> charset, const ExportSink& sink) {
+  ContactBook book = ReadContactBooks(std::move(books), charset);
+  switch (format) {
+    case ExportFormat::kVCard30: WriteVCards(book, VCardVersion::k30, sink); break;
+    case ExportFormat::kVCard40: WriteVCards(book, VCardVersion::k40, sink); break;
+    case ExportFormat::kCsv: WriteCsv(book, sink); break;
+    case ExportFormat::kLdif: WriteLdif(book, sink); break;
+    case ExportFormat::kMutt: WriteMuttAliases(book, sink); break;
+  }
+  ExportResult result;
+  result.lists = book.ListCount();
+  result.contacts = book.contacts.size() - result.lists;
+  for (const BookSummary& summary : book.books) result.replaced_bytes += summary.replaced_bytes;
+  result.books = std::move(book.books);
+  result.warnings = std::move(book.warnings);
+  for (const std::string& cycle : book.resolution.cycles) {
+    result.warnings.push_back("a list leads back to itself, each member taken once: " + cycle);
+  }
+  return result;
+}
+
+}  // namespace veltrana

@@ -1,0 +1,272 @@
+#include "contacts/ldif_writer.h"
+
+#include <array>
+#include <unordered_set>
+
+namespace veltrana {
+
+namespace {
+
+bool NeedsBase64(std::string_view value) {
+  if (value.empty()) return false;
+  const char first = value.front();
+  if (first == ' ' || first == ':' || first == '<' || value.back() == ' ') return true;
+  for (const char c : value) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x80 || byte == '\0' || c == '\r' || c == '\n') return true;
+  }
+  return false;
+}
+
+std::string Base64(std::string_view bytes) {
+  static constexpr char kDigits[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  std::size_t i = 0;
+  for (; i + 2 < bytes.size(); i += 3) {
+    const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 |
+                       static_cast<unsigned char>(bytes[i + 1]) << 8 |
+                       static_cast<unsigned char>(bytes[i + 2]);
+    out += kDigits[v >> 18];
+    out += kDigits[(v >> 12) & 63];
+    out += kDigits[(v >> 6) & 63];
+    out += kDigits[v & 63];
+  }
+  if (i < bytes.size()) {
+    const bool two = i + 1 < bytes.size();
+    const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 |
+                       (two ? static_cast<unsigned char>(bytes[i + 1]) << 8 : 0u);
+    out += kDigits[v >> 18];
+    out += kDigits[(v >> 12) & 63];
+    out += two ? kDigits[(v >> 6) & 63] : '=';
+    out += '=';
+  }
+  return out;
+}
+
+// A value of a DN's attribute as RFC 4514 escapes it.
+std::string DnValue(std::string_view value) {
+  std::string escaped;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const char c = value[i];
+    const bool edge = (i == 0 && (c == ' ' || c == '#')) || (i + 1 == value.size() && c == ' ');
+    if (edge || c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' || c == ';' ||
+        c == '=') {
+      escaped += '\\';
+    }
+    escaped += c == '\n' ? ' ' : c;
+  }
+  return escaped;
+}
+
+class LdifWriter {
+ public:
+  LdifWriter(const ContactBook& book, const ExportSink& sink) : book_(book), sink_(sink) {}
+  void Write();
+
+ private:
+  void Person(std::size_t index);
+  void List(std::size_t index);
+  void Attribute(std::string_view name, std::string_view value);
+  void Phones(const Contact& contact, std::vector<std::string>& notes);
+  void Address(const std::vector<PostalAddress>& addresses, bool work,
+               std::vector<std::string>& notes);
+  std::vector<std::size_t> FlatMembers(std::size_t list) const;
+
+  const ContactBook& book_;
+  const ExportSink& sink_;
+  std::vector<std::string> dns_;
+  std::string entry_;
+};
+
+void LdifWriter::Attribute(std::string_view name, std::string_view value) {
+  if (!value.empty()) entry_ += LdifLine(name, value);
+}
+
+void LdifWriter::Write() {
+  // Each DN once: the display name and first address, as Thunderbird makes
+  // them, and the UID where two would be the same.
+  std::unordered_set<std::string> used;
+  dns_.reserve(book_.contacts.size());
+  for (std::size_t i = 0; i < book_.contacts.size(); ++i) {
+    const Contact& c = book_.contacts[i];
+    const std::vector<std::string>& addresses = AddressesOf(book_.contacts, book_.resolution, i);
+    std::string dn = "cn=" + DnValue(c.full_name);
+    if (!c.is_list && !addresses.empty()) dn += ",mail=" + DnValue(addresses.front());
+    if (!used.insert(dn).second) {
+      dn += ",uid=" + c.uid;
+      used.insert(dn);
+    }
+    dns_.push_back(std::move(dn));
+  }
+  for (std::size_t i = 0; i < book_.contacts.size(); ++i) {
+    entry_.clear();
+    const Contact& c = book_.contacts[i];
+    if (i == 0 || c.book != book_.contacts[i - 1].book) {
+      const std::string& name = book_.books[c.book].name;
+      if (!name.empty() && !NeedsBase64(name)) entry_ += "# " + name + "\n";
+    }
+    if (c.is_list) {
+      List(i);
+    } else {
+      Person(i);
+    }
+    entry_ += "\n";
+    sink_(entry_);
+  }
+}
+
+void LdifWriter::Phones(const Contact& contact, std::vector<std::string>& notes) {
+  struct Kind {
+    PhoneKind kind;
+    const char* attribute;
+    const char* tag;
+  };
+  // Thunderbird's card has one number of each of these kinds; a work fax
+  // takes the fax field when the card has no other fax.
+  static constexpr std::array<Kind, 7> kKinds{{
+      {PhoneKind::kWork, "telephoneNumber", "phone2"},
+      {PhoneKind::kHome, "homePhone", "phone"},
+      {PhoneKind::kFax, "facsimileTelephoneNumber", "fax"},
+      {PhoneKind::kWorkFax, "facsimileTelephoneNumber", "fax2"},
+      {PhoneKind::kMobile, "mobile", "mobile"},
+      {PhoneKind::kWorkMobile, "mobile", "mobile2"},
+      {PhoneKind::kOther, nullptr, "otherphone"},
+  }};
+  std::unordered_set<std::string_view> taken;
+  for (const Kind& kind : kKinds) {
+    for (const Phone& phone : contact.phones) {
+      if (phone.kind != kind.kind) continue;
+      if (kind.attribute != nullptr && taken.insert(kind.attribute).second) {
+        Attribute(kind.attribute, phone.number);
+      } else {
+        notes.push_back(std::string(kind.tag) + ": " + phone.number);
+      }
+    }
+  }
+}
+
+void LdifWriter::Address(const std::vector<PostalAddress>& addresses, bool work,
+                         std::vector<std::string>& notes) {
+  static constexpr std::array<const char*, 5> kHome{"mozillaHomeStreet", "mozillaHomeLocalityName",
+                                                    "mozillaHomeState", "mozillaHomePostalCode",
+                                                    "mozillaHomeCountryName"};
+  static constexpr std::array<const char*, 5> kWork{"street", "l", "st", "postalCode", "c"};
+  static constexpr std::array<const char*, 5> kHomeTags{"address", "city", "state", "zip",
+                                                        "country"};
+  static constexpr std::array<const char*, 5> kWorkTags{"address2", "city2", "state2", "zip2",
+                                                        "country2"};
+  for (std::size_t i = 0; i < addresses.size(); ++i) {
+    const PostalAddress& a = addresses[i];
+    const std::array<const std::string*, 5> parts{&a.street, &a.city, &a.region, &a.postal_code,
+                                                  &a.country};
+    for (std::size_t p = 0; p < parts.size(); ++p) {
+      if (i == 0) {
+        Attribute((work ? kWork : kHome)[p], *parts[p]);
+      } else if (!parts[p]->empty()) {
+        notes.push_back(std::string((work ? kWorkTags : kHomeTags)[p]) + ": " + *parts[p]);
+      }
+    }
+  }
+}
+
+void LdifWriter::Person(std::size_t index) {
+  const Contact& c = book_.contacts[index];
+  std::vector<std::string> notes = c.notes;
+  Attribute("dn", dns_[index]);
+  entry_ +=
+      "objectclass: top\nobjectclass: person\nobjectclass: organizationalPerson\n"
+      "objectclass: inetOrgPerson\nobjectclass: mozillaAbPersonAlpha\n";
+  Attribute("givenName", c.given_name);
+  Attribute("sn", c.family_name);
+  Attribute("cn", c.full_name);
+  Attribute("mozillaNickname", c.nickname);
+  const std::vector<std::string>& addresses = AddressesOf(book_.contacts, book_.resolution, index);
+  for (std::size_t i = 0; i < addresses.size(); ++i) {
+    if (i < 2) {
+      Attribute(i == 0 ? "mail" : "mozillaSecondEmail", addresses[i]);
+    } else {
+      notes.push_back("email: " + addresses[i]);
+    }
+  }
+  for (std::string& note : EmailNameNotes(c)) notes.push_back(std::move(note));
+  Phones(c, notes);
+  Address(c.home_addresses, false, notes);
+  Address(c.work_addresses, true, notes);
+  Attribute("title", c.title);
+  Attribute("o", c.company);
+  bool home_url = false, work_url = false;
+  for (const WebPage& page : c.web_pages) {
+    if (page.kind == WebKind::kHome && !home_url) {
+      Attribute("mozillaHomeUrl", page.url);
+      home_url = true;
+    } else if (page.kind != WebKind::kOther && !work_url) {
+      Attribute("mozillaWorkUrl", page.url);
+      work_url = true;
+    } else {
+      notes.push_back(std::string(page.kind == WebKind::kHome   ? "web"
+                                  : page.kind == WebKind::kWork ? "web2"
+                                                                : "otherweb") +
+                      ": " + page.url);
+    }
+  }
+  std::string description;
+  for (const std::string& note : notes) description.append(description.empty() ? "" : "\n") += note;
+  Attribute("description", description);
+}
+
+// The person entries a list reaches, lists inside it replaced by theirs,
+// each once, in the order met.
+std::vector<std::size_t> LdifWriter::FlatMembers(std::size_t list) const {
+  std::vector<std::size_t> flat;
+  std::unordered_set<std::size_t> seen{list};
+  std::vector<std::pair<std::size_t, std::size_t>> path{{list, 0}};
+  while (!path.empty()) {
+    auto& [contact, next] = path.back();
+    const std::vector<std::size_t>& members = book_.contacts[contact].members;
+    if (next == members.size()) {
+      path.pop_back();
+      continue;
+    }
+    const std::size_t member = members[next++];
+    if (!seen.insert(member).second) continue;
+    if (book_.contacts[member].is_list) {
+      path.emplace_back(member, 0);
+    } else {
+      flat.push_back(member);
+    }
+  }
+  return flat;
+}
+
+void LdifWriter::List(std::size_t index) {
+  const Contact& c = book_.contacts[index];
+  Attribute("dn", dns_[index]);
+  entry_ += "objectclass: top\nobjectclass: groupOfNames\n";
+  Attribute("cn", c.full_name);
+  Attribute("mozillaNickname", c.nickname);
+  std::string description;
+  for (const std::string& note : c.notes)
+    description.append(description.empty() ? "" : "\n") += note;
+  Attribute("description", description);
+  for (const std::size_t member : FlatMembers(index)) Attribute("member", dns_[member]);
+}
+
+}  // namespace
+
+std::string LdifLine(std::string_view name, std::string_view value) {
+  std::string line(name);
+  if (NeedsBase64(value)) {
+    line.append(":: ").append(Base64(value));
+  } else {
+    line.append(": ").append(value);
+  }
+  return line + "\n";
+}
+
+void WriteLdif(const ContactBook& book, const ExportSink& sink) {
+  LdifWriter(book, sink).Write();
+}
+
+}  // namespace veltrana

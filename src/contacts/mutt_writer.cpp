@@ -1,0 +1,112 @@
+#include "contacts/mutt_writer.h"
+
+#include "contacts/utf8_text.h"
+
+namespace veltrana {
+
+namespace {
+
+// Characters the configuration reader acts on, inside a token or not.
+bool IsSpecialInRc(char c) {
+  return c == '\\' || c == '`' || c == '$' || c == '#' || c == ';' || c == '"' || c == '\'';
+}
+
+// The rest of the line (the address list) is read without splitting at
+// blanks or semicolons and without taking quotes away; what remains
+// special there is escaped.
+std::string RcText(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '\\' || c == '`' || c == '$' || c == '#') out += '\\';
+    out += c == '\r' || c == '\n' ? ' ' : c;
+  }
+  return out;
+}
+
+// A display name as RFC 5322 writes it: bare when it is words of letters,
+// digits and blanks, else in double quotes.
+std::string Phrase(std::string_view name) {
+  const std::string collapsed = CollapseSpace(name);
+  bool plain = true;
+  for (const char c : collapsed) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (!(byte >= 0x80 || c == ' ' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+          (c >= 'a' && c <= 'z') || c == '-' || c == '\'' || c == '!')) {
+      plain = false;
+    }
+  }
+  if (plain) return collapsed;
+  std::string quoted = "\"";
+  for (const char c : collapsed) {
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+// A nickname that another alias line may name: one word of the characters
+// an address's local part allows.
+bool IsPlainKey(std::string_view nickname) {
+  if (nickname.empty()) return false;
+  for (const char c : nickname) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80 && !((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+                         (c >= 'a' && c <= 'z') || c == '-' || c == '_' || c == '.' || c == '+')) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string MuttToken(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == ' ' || c == '\t' || IsSpecialInRc(c)) out += '\\';
+    out += c == '\r' || c == '\n' ? ' ' : c;
+  }
+  return out;
+}
+
+void WriteMuttAliases(const ContactBook& book, const ExportSink& sink) {
+  std::string line;
+  for (std::size_t i = 0; i < book.contacts.size(); ++i) {
+    const Contact& c = book.contacts[i];
+    line.clear();
+    std::string items;
+    const auto add = [&](const std::string& item) {
+      items.append(items.empty() ? "" : ", ").append(item);
+    };
+    // The display name goes with the first address when it is a name, not
+    // the nickname or the address standing in for one.
+    const bool named =
+        c.full_name != c.nickname && (c.emails.empty() || c.full_name != c.emails[0]);
+    for (std::size_t e = 0; e < c.emails.size(); ++e) {
+      const std::string& name = e < c.email_names.size() && !c.email_names[e].empty()
+                                    ? c.email_names[e]
+                                    : (e == 0 && named ? c.full_name : std::string());
+      add(name.empty() ? "<" + c.emails[e] + ">" : Phrase(name) + " <" + c.emails[e] + ">");
+    }
+    for (const std::size_t m : c.members) {
+      const Contact& member = book.contacts[m];
+      if (IsPlainKey(member.nickname)) {
+        add(member.nickname);
+      } else {  // a nickname an address list cannot name: its addresses
+        for (const std::string& address : AddressesOf(book.contacts, book.resolution, m))
+          add("<" + address + ">");
+      }
+    }
+    const std::string& group = book.books[c.book].name;
+    const std::string head = "alias " + (group.empty() ? "" : "-group " + MuttToken(group) + " ") +
+                             MuttToken(c.nickname);
+    if (items.empty() || c.nickname.empty()) {
+      line = "# " + head + " (no address)\n";
+    } else {
+      line = head + " " + RcText(items) + "\n";
+    }
+    sink(line);
+  }
+}
+
+}  // namespace veltrana

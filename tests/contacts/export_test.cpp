@@ -1,0 +1,223 @@
+#include "contacts/export.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "contacts/eudora_folder.h"
+#include "contacts/ldif_writer.h"
+#include "contacts/mutt_writer.h"
+#include "support/temp_dir.h"
+
+namespace veltrana {
+namespace {
+
+struct Exported {
+  std::string text;
+  ExportResult result;
+};
+
+Exported Export(std::vector<BookBytes> books, ExportFormat format,
+                std::optional<Charset> charset = Charset::kWindows1252) {
+  Exported out;
+  out.result = ExportContacts(std::move(books), format, charset,
+                              [&out](std::string_view bytes) { out.text.append(bytes); });
+  return out;
+}
+
+std::string Export(std::string_view book, ExportFormat format) {
+  return Export({{"Eudora Nicknames", std::string(book)}}, format).text;
+}
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// Each fault an address book showed after an import, with what must and
+// must not be in the file.
+TEST(ExportContacts, WhatArrivedWrongArrivesRight) {
+  const struct {
+    const char* what;
+    std::string book;
+    ExportFormat format;
+    std::vector<std::string> present, absent;
+  } cases[] = {
+      {"';' escaped only inside compound values in 4.0",
+       "alias a a@x\r\nnote a <name:A;B><title:T;U><company:C;D>x;y\r\n",
+       ExportFormat::kVCard40,
+       {"FN:A;B\r\n", "TITLE:T;U\r\n", "ORG:C\\;D\r\n", "N:;A\\;B;;;\r\n", "NOTE:x;y\r\n"},
+       {"FN:A\\;B"}},
+      {"';' escaped everywhere in 3.0",
+       "alias a a@x\r\nnote a <name:A;B>x;y\r\n",
+       ExportFormat::kVCard30,
+       {"FN:A\\;B\r\n", "NOTE:x\\;y\r\n"},
+       {}},
+      {"a URL is no text",
+       "alias a a@x\r\nnote a <web:https://maps.example/?q=51.5,-0.12;z>\r\n",
+       ExportFormat::kVCard30,
+       {"URL;TYPE=HOME:https://maps.example/?q=51.5,-0.12\\;z\r\n"},
+       {"\\,-0.12"}},
+      {"the kind of line before the place",
+       "alias a a@x\r\nnote a <fax:1><fax2:2><mobile2:3>\r\n",
+       ExportFormat::kVCard30,
+       {"TEL;TYPE=FAX,HOME:1\r\n", "TEL;TYPE=FAX,WORK:2\r\n", "TEL;TYPE=CELL,WORK:3\r\n"},
+       {"fax2:", "mobile2:"}},
+      {"a note belongs to the nickname it names",
+       "alias a a@x\r\nnote b <name:Bee>\r\nalias b b@x\r\n",
+       ExportFormat::kVCard30,
+       {"FN:a\r\n", "FN:Bee\r\n"},
+       {}},
+      {"'Doe, John' is family name, given name",
+       "alias j \"Doe, John\" <j@x>\r\n",
+       ExportFormat::kVCard30,
+       {"N:Doe;John;;;\r\n"},
+       {"N:John"}},
+      {"the real name of every address",
+       "alias a One <a@x>, b@x (Three Person)\r\n",
+       ExportFormat::kVCard30,
+       {"NOTE:email: Three Person <b@x>\r\n"},
+       {}},
+      {"every address with its real name in the CSV",
+       "alias a One <a@x>, b@x (Three Person)\r\n",
+       ExportFormat::kCsv,
+       {",a@x,One,b@x,Three Person,"},
+       {}},
+      {"the work web page in an empty Web Page column",
+       "alias a a@x\r\nnote a <web2:https://w.example/>\r\n",
+       ExportFormat::kCsv,
+       {",https://w.example/,Eudora Nicknames,\r\n"},
+       {"web2:"}},
+      {"Outlook's fax columns",
+       "alias a a@x\r\nnote a <fax:1><fax2:2>\r\n",
+       ExportFormat::kCsv,
+       {"Home Fax,Business Fax,Other Phone,Other Fax", ",1,2,"},
+       {}},
+  };
+  for (const auto& c : cases) {
+    const std::string text = Export(c.book, c.format);
+    for (const std::string& part : c.present)
+      EXPECT_TRUE(Has(text, part)) << c.what << "\n" << text;
+    for (const std::string& part : c.absent)
+      EXPECT_FALSE(Has(text, part)) << c.what << "\n" << text;
+  }
+}
+
+TEST(ExportContacts, SeveralBooksGiveOneFileWithUniqueStableUids) {
+  const std::string main = "alias nina n@x\r\nalias friends nina, oscar\r\n";
+  const std::string work = "alias oscar o@x\r\nalias nina other.nina@x\r\n";
+  const std::vector<BookBytes> books{{"Eudora Nicknames", main}, {"work", work}};
+  const Exported both = Export(books, ExportFormat::kVCard40);
+  EXPECT_EQ(both.result.contacts, 3u);
+  EXPECT_EQ(both.result.lists, 1u);
+  ASSERT_EQ(both.result.books.size(), 2u);
+  EXPECT_EQ(both.result.books[1].contacts, 2u);
+  EXPECT_TRUE(Has(both.text, "CATEGORIES:work\r\n"));
+  // The first book's UIDs are those of the book exported alone.
+  const std::string alone = Export({{"Eudora Nicknames", main}}, ExportFormat::kVCard40).text;
+  const std::string first_uid = alone.substr(alone.find("UID:"), 50);
+  EXPECT_TRUE(Has(both.text, first_uid));
+  std::vector<std::string> uids;
+  for (std::size_t at = both.text.find("UID:"); at != std::string::npos;
+       at = both.text.find("UID:", at + 1)) {
+    uids.push_back(both.text.substr(at, 50));
+  }
+  ASSERT_EQ(uids.size(), 4u);
+  std::sort(uids.begin(), uids.end());
+  EXPECT_EQ(std::unique(uids.begin(), uids.end()), uids.end()) << "UIDs are unique";
+  EXPECT_EQ(Export(books, ExportFormat::kVCard40).text, both.text) << "and stable";
+  // "oscar" of the list is found in the other book; "nina" in its own.
+  const std::size_t group = both.text.find("KIND:group");
+  ASSERT_NE(group, std::string::npos);
+  const std::string card = both.text.substr(group, both.text.find("END:VCARD", group) - group);
+  EXPECT_EQ(std::count(card.begin(), card.end(), '\n'), 6)
+      << card;  // KIND FN NICKNAME 2 MEMBER CATEGORIES
+  const std::string ldif = Export(books, ExportFormat::kLdif).text;
+  EXPECT_TRUE(Has(ldif, "member: cn=nina,mail=n@x\n"));
+  EXPECT_TRUE(Has(ldif, "member: cn=oscar,mail=o@x\n"));
+  EXPECT_FALSE(Has(ldif, "member: cn=nina,mail=other.nina@x"));
+}
+
+TEST(ExportContacts, CharsetAutoPerBook) {
+  const std::vector<BookBytes> books{{"a", "alias a caf\xC3\xA9@x\r\n"},
+                                     {"b", "alias b caf\x8E@x\r"},
+                                     {"c", "alias c caf\xE9@x\r\n"}};
+  const Exported out = Export(books, ExportFormat::kMutt, std::nullopt);
+  ASSERT_EQ(out.result.books.size(), 3u);
+  EXPECT_EQ(out.result.books[0].charset, Charset::kUtf8);
+  EXPECT_EQ(out.result.books[1].charset, Charset::kMacintosh);
+  EXPECT_EQ(std::count(out.text.begin(), out.text.end(), '\n'), 3);
+  EXPECT_TRUE(Has(out.text, "alias -group a a <caf\xC3\xA9@x>\n"));
+  EXPECT_TRUE(Has(out.text, "alias -group b b <caf\xC3\xA9@x>\n"));
+  EXPECT_TRUE(Has(out.text, "alias -group c c <caf\xC3\xA9@x>\n"));
+}
+
+TEST(WriteLdif, ThunderbirdsAttributesListsFlattenedBase64WhereNeeded) {
+  const std::string ldif = Export(
+      "alias ann \"Ann Lee\" <ann@x>\r\nnote ann <phone:1><phone2:2><fax2:3><mobile:4>"
+      "<web:http://a/><web2:http://b/><company:Acme, Inc>Zo\xEB\r\n"
+      "alias bob bob@x\r\nalias inner ann, bob\r\nalias outer inner, ann\r\n",
+      ExportFormat::kLdif);
+  for (const char* line :
+       {"dn: cn=Ann Lee,mail=ann@x\n", "objectclass: mozillaAbPersonAlpha\n", "givenName: Ann\n",
+        "sn: Lee\n", "mozillaNickname: ann\n", "mail: ann@x\n", "homePhone: 1\n",
+        "telephoneNumber: 2\n", "facsimileTelephoneNumber: 3\n", "mobile: 4\n",
+        "mozillaHomeUrl: http://a/\n", "mozillaWorkUrl: http://b/\n", "o: Acme, Inc\n",
+        "description:: Wm/Dqw==\n", "dn: cn=inner\nobjectclass: top\nobjectclass: groupOfNames\n",
+        "dn: cn=outer\nobjectclass: top\nobjectclass: groupOfNames\ncn: outer\n"
+        "mozillaNickname: outer\nmember: cn=Ann Lee,mail=ann@x\nmember: cn=bob,mail=bob@x\n\n"}) {
+    EXPECT_TRUE(Has(ldif, line)) << line << "\n" << ldif;
+  }
+  EXPECT_EQ(LdifLine("cn", " lead"), "cn:: IGxlYWQ=\n");
+  EXPECT_EQ(LdifLine("cn", ":x"), "cn:: Ong=\n");
+  EXPECT_EQ(LdifLine("cn", "a\nb"), "cn:: YQpi\n");
+}
+
+TEST(WriteMuttAliases, TheNicknameAsTypedQuotedWhereTheFileWouldActOnIt) {
+  const std::string aliases = Export(
+      "alias \"Tom & Jerry\" \"Doe, John\" <tj@x>\r\nalias ann `rm -rf ~` <ann@x>, $HOME@x\r\n"
+      "alias friends ann, \"Tom & Jerry\"\r\nalias nobody\r\n",
+      ExportFormat::kMutt);
+  EXPECT_EQ(aliases,
+            "alias -group Eudora\\ Nicknames Tom\\ &\\ Jerry \"Doe, John\" <tj@x>\n"
+            "alias -group Eudora\\ Nicknames ann \"\\`rm -rf ~\\`\" <ann@x>, <\\$HOME@x>\n"
+            "alias -group Eudora\\ Nicknames friends ann, <tj@x>\n"
+            "# alias -group Eudora\\ Nicknames nobody (no address)\n");
+  EXPECT_EQ(MuttToken("a b#c;d\"e'f`g$h\\i"), "a\\ b\\#c\\;d\\\"e\\'f\\`g\\$h\\\\i");
+}
+
+TEST(FindBooks, TheBooksOfAEudoraFolder) {
+  test::TempDir dir;
+  namespace fs = std::filesystem;
+  const fs::path eudora = dir.path() / "Eudora";
+  fs::create_directories(eudora / "Nickname");
+  fs::create_directories(dir.path() / "extra");
+  const auto write = [](const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+  };
+  write(eudora / "NNDBASE.TXT", "alias a a@x\r\n");
+  write(eudora / "Nickname" / "work.txt", "");
+  write(eudora / "Nickname" / "notes.doc", "");
+  write(eudora / "Nickname" / "Club.txt", "");
+  write(dir.path() / "extra" / "more.txt", "");
+  write(eudora / "eudora.ini",
+        "[Settings]\r\nExtraNicknameDirs=" + (dir.path() / "extra").string() + ";missing\r\n");
+  std::vector<std::string> found;
+  for (const BookFile& book : FindBooks(eudora)) {
+    found.push_back(book.name + "=" + book.path.filename().string());
+  }
+  EXPECT_EQ(found, (std::vector<std::string>{"Eudora Nicknames=NNDBASE.TXT", "Club=Club.txt",
+                                             "work=work.txt", "more=more.txt"}));
+  const fs::path mac = dir.path() / "Mac";
+  fs::create_directories(mac / "Nicknames Folder");
+  write(mac / "Eudora Nicknames", "");
+  write(mac / "Nicknames Folder" / "Family", "");
+  found.clear();
+  for (const BookFile& book : FindBooks(mac)) found.push_back(book.name);
+  EXPECT_EQ(found, (std::vector<std::string>{"Eudora Nicknames", "Family"}));
+  EXPECT_EQ(FindBooks(eudora / "NNDBASE.TXT").front().name, "Eudora Nicknames");
+}
+
+}  // namespace
+}  // namespace veltrana

@@ -1,0 +1,94 @@
+// The main form with a window whose own parts fail: whatever fails, the run
+// ends, the window can close, and nothing is reported as success.
+#include "form/main_form.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace veltrana {
+namespace {
+
+class FailingForm : public MainForm {
+ public:
+  FailingForm(const std::filesystem::path& settings, std::filesystem::path& htmlfile)
+      : MainForm(SettingsLocation{settings, false}, CalendarDate{2026, 12, 7}, htmlfile) {}
+
+  using MainForm::MayClose;
+
+  std::string field;
+  mutable int field_failures = 0;  // the field's text fails this many times
+  bool messages_fail = false;      // every message box fails
+  int message_boxes = 0;           // message boxes asked for
+  std::vector<std::string> messages;
+  std::map<Button, bool> enabled;
+  bool closed = false;
+
+  std::string AddressBookText() const override {
+    if (field_failures > 0) {
+      --field_failures;
+      throw std::runtime_error("the field cannot be read");
+    }
+    return field;
+  }
+  std::filesystem::path AddressBookPath() const override { return field; }
+  void SetStatusText(const std::string&) override {}
+  void SetButtonEnabled(Button button, bool on) override { enabled[button] = on; }
+  void FocusButton(Button) override {}
+  void FocusAddressBook() override {}
+  void ShowMessage(const std::string& text, MessageStyle, const std::string&) override {
+    ++message_boxes;
+    if (messages_fail) throw std::runtime_error("no message box");
+    messages.push_back(text);
+  }
+  PumpResult PumpEvents() override { return PumpResult::kContinue; }
+  void SendKeys(std::string_view) override {}
+
+ protected:
+  void SetFieldText(const std::string&) override {}
+  void ShowHistory(const std::vector<std::string>&) override {}
+  bool ChooseAddressBook() override { return false; }
+  void CloseNow() override { closed = true; }
+};
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  test::TempDir settings_;
+  test::TempDir books_;
+  std::filesystem::path htmlfile_;
+};
+
+TEST_F(MainFormTest, AStartThatFailsIsReportedAndTheWindowCanClose) {
+  FailingForm form(settings_.path(), htmlfile_);
+  form.Form_Load();
+  form.field_failures = 1;
+  EXPECT_NO_THROW(form.cmdConvert_Click());
+  EXPECT_EQ(form.messages,
+            std::vector<std::string>{"Error  51: Internal error\r\nProcedure: cmdConvert_Click()"});
+  EXPECT_TRUE(form.enabled[Button::kConvert]);
+  EXPECT_TRUE(form.enabled[Button::kBrowse]);
+  EXPECT_FALSE(form.enabled[Button::kView]);
+  EXPECT_TRUE(form.MayClose()) << "no run is left in progress";
+}
+
+// A window that cannot even show the report: the trap tries a bounded
+// number of times, then the window's own failure goes to the caller, and
+// the window is not left thinking a run is in progress.
+TEST_F(MainFormTest, AWindowThatCannotShowTheReportEndsTheRunAndCanClose) {
+  FailingForm form(settings_.path(), htmlfile_);
+  form.Form_Load();
+  form.field = books_.File("missing.txt");
+  form.messages_fail = true;
+  EXPECT_THROW(form.cmdConvert_Click(), std::runtime_error);
+  EXPECT_EQ(form.message_boxes, 3) << "the missing book's message, then the report twice";
+  EXPECT_TRUE(form.MayClose());
+}
+
+}  // namespace
+}  // namespace veltrana
