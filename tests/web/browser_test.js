@@ -229,7 +229,7 @@ async function runCase(page, downloads, dir, test, product, made) {
   const names = Object.keys(test.books).sort();
   const expected = names.map((book) => ({ book, ...native(dir, book, product, test.charset, date) }));
   const wanted = expected.reduce((count, run) => count + Object.keys(run.files).length, 0);
-  for (let wait = 0; downloads.length < wanted && wait < 100; wait += 1) {
+  for (let wait = 0; downloads.length < wanted && wait < 300; wait += 1) {
     await new Promise((resolve) => setTimeout(resolve, 100));
   }
   check(downloads.length === wanted, `${label}: ${downloads.length} downloads, the command line made ${wanted}`);
