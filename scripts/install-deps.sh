@@ -22,6 +22,7 @@ if [[ ${1:-} != sample ]]; then
     python3-gi gir1.2-ebookcontacts-1.2  # Evolution's EContact
     g++-mingw-w64-i686 g++-mingw-w64-x86-64  # Windows programs, cross-built
     wine wine64 xvfb xauth zip         # their tests under Wine on a display; the zips
+    emscripten chromium                # the browser edition and its tests in headless Chromium
   )
 fi
 if [[ ${1:-} != sample ]] && ! command -v npm >/dev/null; then

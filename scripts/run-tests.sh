@@ -3,7 +3,8 @@
 # warnings as errors, once with AddressSanitizer and UndefinedBehaviorSanitizer,
 # then builds and checks the Debian package, then runs each libFuzzer target
 # for 60 seconds from its stored corpus, then cross-builds the Windows
-# programs and runs their tests under Wine.
+# programs and runs their tests under Wine. The browser edition is built
+# before the first tests, which open it in headless Chromium.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -16,6 +17,7 @@ generator=()
 if [[ ! -f build-werror/CMakeCache.txt ]] && command -v ninja >/dev/null; then generator=(-G Ninja); fi
 cmake -S . -B build-werror "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRANA_WERROR=ON
 cmake --build build-werror --parallel
+scripts/make-web.sh  # the browser edition, which the test web_browser opens in Chromium
 ctest --test-dir build-werror --output-on-failure --parallel 2
 
 echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer =="

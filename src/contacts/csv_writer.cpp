@@ -103,9 +103,10 @@ constexpr std::array<std::string_view, kColumnCount> kColumnNames{
     "Categories",
     "Notes",
 };
-// A name left out would leave the last ones empty.
-static_assert(std::ranges::none_of(kColumnNames,
-                                   [](std::string_view name) { return name.empty(); }),
+// A name left out would leave the last ones empty. (std::none_of: the
+// libc++ of the browser build has no std::ranges::none_of.)
+static_assert(std::none_of(kColumnNames.begin(), kColumnNames.end(),
+                           [](std::string_view name) { return name.empty(); }),
               "every column has a name");
 
 // Where the values of one kind go: the first empty one of its columns,
