@@ -123,7 +123,8 @@ void ExportRun::Trap(const Failure& failure) {
 // that a book that cannot be read gets the page run's answers.
 ExportOutcome::End ExportRun::Export() {
   for (const ExportPath& given : paths_) ReadBooks(given);
-  ExportProposal proposal{paths_.front(), std::nullopt};
+  // A folder given stands for its books: the target is named after the first.
+  ExportProposal proposal{{books_.front().text, books_.front().file.path}, std::nullopt};
   if (paths_.size() == 1 && books_.size() == 1) {
     proposal.eudora_folder = EudoraFolderOfMainBook(books_.front().file.path);
   }

@@ -38,7 +38,7 @@ struct ExportTarget {
 
 // What the run knows when it asks for the target.
 struct ExportProposal {
-  ExportPath first_book;
+  ExportPath first_book;  // the first book read, also of a folder given
   // The first book is the main book of a Eudora folder that holds other
   // books as well: the export may take them all.
   std::optional<std::filesystem::path> eudora_folder;

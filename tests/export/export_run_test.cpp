@@ -91,6 +91,26 @@ TEST_F(ExportRunTest, ACancelledTargetChangesNothing) {
             1);
 }
 
+// A folder given stands for its books; the file is named after the first,
+// even when the folder's own name is too short to take an ending.
+TEST_F(ExportRunTest, AFolderGivenSuggestsItsMainBooksName) {
+  std::filesystem::create_directories(dir_.path() / "E" / "Nickname");
+  Book("E/nndbase.txt", "alias a a@h\r\n");
+  Book("E/Nickname/work.txt", "alias b b@h\r\n");
+  const std::string folder = dir_.File("E");
+  test::RecordingWindow window(folder);
+  ExportRunOptions options;
+  options.choose_target = [](const ExportProposal& proposal) {
+    return proposal.Suggested(ExportFormat::kCsv);
+  };
+  const ExportOutcome outcome = RunExport({{folder, folder}}, window, options);
+  ASSERT_EQ(outcome.end, ExportOutcome::End::kWritten) << (window.messages.empty() ? "" : window.messages[0]);
+  EXPECT_EQ(outcome.book_lines.size(), 2u);
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir_.path() / "E" / "nndbase.csv"));
+  EXPECT_EQ(window.statuses.back(),
+            "Exported 2 contacts and 0 lists to:\r\n" + dir_.File("E/nndbase.csv"));
+}
+
 // Which books stand for a whole Eudora folder.
 TEST_F(ExportRunTest, TheMainBookOfAEudoraFolder) {
   namespace fs = std::filesystem;
