@@ -8,35 +8,36 @@ const worker = new Worker(URL.createObjectURL(
   new Blob([$('worker-source').textContent], { type: 'text/javascript' })));
 
 const types = { '.htm': 'text/html', '.vcf': 'text/vcard', '.csv': 'text/csv' };
-let books = [];  // [{name, file}]
+// What was chosen: every file, by its name (inside a folder, its path
+// there), the folder if one was, and the books found among the files.
+let chosen = { files: [], folder: null, books: [] };
 let working = false;
+let finding = null;  // the folder whose books the worker is looking for
 let downloads = [];  // object URLs of the last results, released on the next run
 
-// The books of a chosen Eudora folder: its nndbase.txt and the books of its
-// Nickname folder. `path` is the file's path inside what was chosen.
-function isEudoraBook(path) {
-  const parts = path.toLowerCase().split('/');
-  const name = parts[parts.length - 1];
-  if (parts.length === 2) return name === 'nndbase.txt';
-  return parts.length === 3 && parts[1] === 'nickname' && name.endsWith('.txt');
-}
-
-function choose(chosen) {
-  books = chosen.sort((a, b) => (a.name < b.name ? -1 : a.name > b.name ? 1 : 0));
+function choose(files, folder, books) {
+  chosen = { files, folder, books };
   $('chosen').textContent = books.length === 0
     ? 'No address book found there.'
-    : (books.length === 1 ? 'Address book: ' : 'Address books: ') +
-      books.map((book) => book.name).join(', ');
+    : (books.length === 1 ? 'Address book: ' : 'Address books: ') + books.join(', ');
+  document.body.dataset.chosen = String(Number(document.body.dataset.chosen || 0) + 1);
   updateButtons();
 }
 
+// The books of a folder are found by the core, as the command line finds
+// them; only their names are read here, no file's contents.
+function fromFolder(files) {
+  const folder = files.length === 0 ? null : files[0].name.split('/')[0];
+  if (folder === null) return choose([], null, []);
+  finding = { files, folder };
+  worker.postMessage({ kind: 'find', files, folder });
+}
+
 function fromFiles(files, inFolder) {
-  const chosen = [];
-  for (const file of files) {
-    const path = file.webkitRelativePath || file.name;
-    if (!inFolder || isEudoraBook(path)) chosen.push({ name: path, file });
-  }
-  choose(chosen);
+  const named = files.map((file) => ({ name: file.webkitRelativePath || file.name, file }));
+  if (inFolder) return fromFolder(named);
+  named.sort((a, b) => (a.name < b.name ? -1 : a.name > b.name ? 1 : 0));
+  choose(named, null, named.map(({ name }) => name));
 }
 
 // A dropped folder is walked as the folder picker would list it.
@@ -53,7 +54,7 @@ function entries(reader) {
 async function walk(entry, into) {
   if (entry.isFile) {
     const file = await new Promise((resolve, reject) => entry.file(resolve, reject));
-    into.push({ path: entry.fullPath.replace(/^\//, ''), file });
+    into.push({ name: entry.fullPath.replace(/^\//, ''), file });
   } else if (entry.isDirectory) {
     for (const child of await entries(entry.createReader())) await walk(child, into);
   }
@@ -61,18 +62,16 @@ async function walk(entry, into) {
 
 async function fromDrop(transfer) {
   const items = [...transfer.items].map((item) => item.webkitGetAsEntry && item.webkitGetAsEntry());
-  if (!items.some((entry) => entry && entry.isDirectory)) {
-    return fromFiles([...transfer.files], false);
-  }
+  const folders = items.filter((entry) => entry && entry.isDirectory);
+  if (folders.length === 0) return fromFiles([...transfer.files], false);
   const found = [];
-  for (const entry of items) if (entry) await walk(entry, found);
-  choose(found.filter(({ path }) => path.includes('/') ? isEudoraBook(path) : true)
-    .map(({ path, file }) => ({ name: path, file })));
+  await walk(folders[0], found);
+  fromFolder(found);
 }
 
 function updateButtons() {
   for (const button of document.querySelectorAll('#products button')) {
-    button.disabled = working || books.length === 0;
+    button.disabled = working || chosen.books.length === 0;
   }
   for (const id of ['pick-books', 'pick-folder', 'charset']) $(id).disabled = working;
 }
@@ -157,21 +156,20 @@ function showResults(made, product) {
   if (firstLink) firstLink.focus();
 }
 
-async function make(product) {
-  if (working || books.length === 0) return;
+function make(product) {
+  if (working || chosen.books.length === 0) return;
   working = true;
   updateButtons();
   showStatus('Working...');
   $('progress').hidden = false;
   const today = new Date();
-  const read = await Promise.all(books.map(async ({ name, file }) =>
-    ({ name, bytes: new Uint8Array(await file.arrayBuffer()) })));
   worker.postMessage({
+    kind: 'make',
     product,
     charset: $('charset').value,
     date: { year: today.getFullYear(), month: today.getMonth() + 1, day: today.getDate() },
-    books: read,
-  }, read.map((book) => book.bytes.buffer));
+    ...chosen,
+  });
 }
 
 worker.onmessage = ({ data }) => {
@@ -189,6 +187,9 @@ worker.onmessage = ({ data }) => {
     }));
     document.body.dataset.ready = 'true';
     updateButtons();
+  } else if (data.kind === 'found') {
+    if (finding) choose(finding.files, finding.folder, data.books);
+    finding = null;
   } else if (data.kind === 'progress') {
     if (working) showStatus(data.text);
   } else if (data.kind === 'done') {
@@ -209,8 +210,14 @@ worker.onerror = (event) => {
 
 $('pick-books').addEventListener('click', () => $('books').click());
 $('pick-folder').addEventListener('click', () => $('folder').click());
-$('books').addEventListener('change', (event) => fromFiles([...event.target.files], false));
-$('folder').addEventListener('change', (event) => fromFiles([...event.target.files], true));
+// The picker is emptied after each choice, so that choosing the same book
+// again (changed since) is a choice too.
+for (const [id, inFolder] of [['books', false], ['folder', true]]) {
+  $(id).addEventListener('change', (event) => {
+    fromFiles([...event.target.files], inFolder);
+    event.target.value = '';
+  });
+}
 const zone = $('drop');
 zone.addEventListener('dragover', (event) => {
   event.preventDefault();

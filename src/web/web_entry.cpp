@@ -1,21 +1,24 @@
 // The browser edition's entry: the page's worker calls these with a book it
 // has put into the in-memory file system, and reads back the status line,
 // the messages and the file made. What runs is what the command line runs:
-// the conversion run for the page, the export command for the contacts.
+// the conversion run for the page, the export run for the contacts.
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/calendar_date.h"
 #include "base/file_names.h"
 #include "cli/console_window.h"
-#include "cli/export_command.h"
 #include "contacts/charset.h"
+#include "contacts/eudora_folder.h"
 #include "conversion/conversion_run.h"
+#include "export/export_run.h"
 #include "web/products.h"
 
 namespace {
@@ -88,21 +91,43 @@ int MakePage(const std::string& book, const CalendarDate& date) {
   return window.view_enabled() ? 0 : 1;
 }
 
-int MakeExport(ExportFormat format, const std::string& book, const char* charset) {
-  ExportOptions options;
-  options.format = format;
-  options.charset = CharsetNamed(charset);  // none: "auto", the book's own
-  const ExportFiles files{{ExportPath{book, book}}, {}};
-  MemoryStream out;
+// The export of `books` (books or Eudora folders, as the command line takes
+// them) into one file. The books may lie where nothing can be written, so
+// the file is made in `out_folder`, under the name the command line gives it.
+int MakeExport(ExportFormat format, const std::vector<std::string>& books,
+               std::optional<Charset> charset, const std::filesystem::path& out_folder) {
   MemoryStream errors;
-  const int status = RunExportCommand(files, options, out.file(), errors.file());
-  std::string status_line = out.text();
-  if (!status_line.empty() && status_line.back() == '\n') status_line.pop_back();
-  outcome = {status_line,
-             errors.text(),
-             status == 0 ? WithEnding(book, ExportFormatOf(format).extension) : std::string(),
+  PageWindow window(books.front(), errors.file());
+  std::vector<ExportPath> paths;
+  for (const std::string& book : books) paths.push_back({book, book});
+  ExportRunOptions run;
+  run.charset = charset;
+  std::string written;
+  run.choose_target = [&](const ExportProposal& proposal) -> std::optional<ExportTarget> {
+    ExportTarget target = proposal.Suggested(format);
+    target.path = out_folder / target.path.filename();
+    written = target.path.string();
+    return target;
+  };
+  const ExportOutcome result = RunExport(paths, window, run);
+  std::string messages = errors.text();
+  for (const std::string& warning : result.warnings) messages += "Warning: " + warning + "\n";
+  std::string status;
+  for (const std::string& line : result.book_lines) status += line + "\r\n";
+  const bool made = result.end == ExportOutcome::End::kWritten;
+  outcome = {ConsoleText(status + window.status_text()), messages, made ? written : std::string(),
              {}};
-  return status;
+  return made ? 0 : 1;
+}
+
+std::vector<std::string> Lines(std::string_view text) {
+  std::vector<std::string> lines;
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    if (end > 0) lines.emplace_back(text.substr(0, end));
+    text.remove_prefix(std::min(end + 1, text.size()));
+  }
+  return lines;
 }
 
 }  // namespace
@@ -126,19 +151,31 @@ EMSCRIPTEN_KEEPALIVE const char* veltrana_charsets() {
   return outcome.list.c_str();
 }
 
-// Makes `product_id` of the book at `book` (a name in the working folder,
-// which is also what the page and the messages call it), the page dated
-// year-month-day. Returns the command line's exit status: 0 when the file
-// was written, 1 when not, 2 for an unknown product or character set.
-EMSCRIPTEN_KEEPALIVE int veltrana_make(const char* product_id, const char* book,
-                                       const char* charset, int year, int month, int day) {
+// The books `path` stands for, one a line: itself when it is no folder,
+// else the books of the Eudora folder, in the order the export takes them.
+EMSCRIPTEN_KEEPALIVE const char* veltrana_books(const char* path) {
+  outcome.list.clear();
+  for (const BookFile& book : FindBooks(path)) outcome.list.append(book.path.string()).append("\n");
+  return outcome.list.c_str();
+}
+
+// Makes `product_id` of `books` (names in the working folder, one a line,
+// which are also what the status and the messages call them): the page of
+// the one book, dated year-month-day, or one export of them all, written
+// into `out_folder`. Returns the command line's exit status: 0 when the
+// file was written, 1 when not, 2 for an unknown product or character set.
+EMSCRIPTEN_KEEPALIVE int veltrana_make(const char* product_id, const char* books,
+                                       const char* charset, const char* out_folder, int year,
+                                       int month, int day) {
   outcome = {};
   const Product* product = ProductNamed(product_id);
-  if (product == nullptr || (std::string_view(charset) != "auto" && !CharsetNamed(charset))) {
+  const std::vector<std::string> names = Lines(books);
+  if (product == nullptr || names.empty() ||
+      (std::string_view(charset) != "auto" && !CharsetNamed(charset))) {
     return 2;
   }
-  if (!product->format) return MakePage(book, CalendarDate{year, month, day});
-  return MakeExport(*product->format, book, charset);
+  if (!product->format) return MakePage(names.front(), CalendarDate{year, month, day});
+  return MakeExport(*product->format, names, CharsetNamed(charset), out_folder);
 }
 
 EMSCRIPTEN_KEEPALIVE const char* veltrana_status() {

@@ -38,15 +38,16 @@ function warmUp(veltrana, products) {
   veltrana.FS.writeFile('/warm/warm.txt', entries.join(''));
   warming = true;
   for (const [id] of products) {
-    veltrana.ccall('veltrana_make', 'number',
-      ['string', 'string', 'string', 'number', 'number', 'number'],
-      [id, 'warm.txt', 'windows-1252', 2000, 1, 1]);
+    veltrana.ccall('veltrana_make', 'number', makeArguments,
+      [id, 'warm.txt', 'windows-1252', '/warm', 2000, 1, 1]);
     const output = veltrana.UTF8ToString(veltrana._veltrana_output());
     if (output !== '') veltrana.FS.unlink(output);
   }
   warming = false;
   veltrana.FS.unlink('/warm/warm.txt');
 }
+
+const makeArguments = ['string', 'string', 'string', 'string', 'number', 'number', 'number'];
 
 core.then((veltrana) => {
   const text = (name) => veltrana.UTF8ToString(veltrana['_veltrana_' + name]());
@@ -55,42 +56,77 @@ core.then((veltrana) => {
   warmUp(veltrana, products);
 });
 
-// The books live under /books by the names the page gives them (a name may
-// hold the folders of a chosen Eudora folder), only while they are used.
-function put(FS, book) {
-  const parts = book.name.split('/');
-  FS.mkdirTree(['/books', ...parts.slice(0, -1)].join('/'));
-  FS.writeFile('/books/' + book.name, book.bytes);
+// The files chosen, by the names the page gives them (a name holds the
+// folders of a chosen Eudora folder), are seen under /in without being
+// read: the core reads only the books, when it needs them.
+function mountChosen(FS, files) {
+  FS.mkdirTree('/in');
+  FS.mount(FS.filesystems.WORKERFS, { blobs: files.map(({ name, file }) => ({ name, data: file })) },
+    '/in');
+  FS.chdir('/in');
+}
+
+function unmountChosen(FS) {
+  FS.chdir('/');
+  FS.unmount('/in');
+}
+
+function run(veltrana, product, books, data) {
+  const text = (name) => veltrana.UTF8ToString(veltrana['_veltrana_' + name]());
+  const started = performance.now();
+  const exit = veltrana.ccall('veltrana_make', 'number', makeArguments,
+    [product, books.join('\n'), data.charset, '/out', data.date.year, data.date.month,
+      data.date.day]);
+  const result = {
+    book: books.join(', '), exit, status: text('status'), messages: text('messages'),
+    milliseconds: performance.now() - started, file: null,
+  };
+  const output = text('output');
+  if (output !== '') {
+    result.file = { name: output, bytes: veltrana.FS.readFile(output) };
+    veltrana.FS.unlink(output);
+  }
+  return result;
+}
+
+// The page of each book, made beside a copy of it in /books; the page run
+// writes beside the book, and the chosen files cannot be written.
+function makePages(veltrana, data) {
+  const { FS } = veltrana;
+  const made = [];
+  for (const book of data.books) {
+    const bytes = FS.readFile('/in/' + book);
+    FS.chdir('/');
+    const parts = book.split('/');
+    FS.mkdirTree(['/books', ...parts.slice(0, -1)].join('/'));
+    FS.writeFile('/books/' + book, bytes);
+    FS.chdir('/books');
+    const result = run(veltrana, 'page', [book], data);
+    FS.unlink('/books/' + book);
+    FS.chdir('/in');
+    made.push(result);
+  }
+  return made;
 }
 
 onmessage = async ({ data }) => {
   const veltrana = await core;
   const { FS } = veltrana;
-  const text = (name) => veltrana.UTF8ToString(veltrana['_veltrana_' + name]());
-  const { product, charset, date, books } = data;
-  FS.mkdirTree('/books');
-  FS.chdir('/books');
-  const made = [];
-  const transfer = [];
-  for (const book of books) {
-    put(FS, book);
-    const started = performance.now();
-    const exit = veltrana.ccall('veltrana_make', 'number',
-      ['string', 'string', 'string', 'number', 'number', 'number'],
-      [product, book.name, charset, date.year, date.month, date.day]);
-    const result = {
-      book: book.name, exit, status: text('status'), messages: text('messages'),
-      milliseconds: performance.now() - started, file: null,
-    };
-    const output = text('output');
-    if (output !== '') {
-      const bytes = FS.readFile(output);
-      FS.unlink(output);
-      result.file = { name: output, bytes };
-      transfer.push(bytes.buffer);
+  FS.mkdirTree('/out');
+  mountChosen(FS, data.files);
+  try {
+    if (data.kind === 'find') {
+      // The books a folder stands for, as the export takes them.
+      const found = veltrana.UTF8ToString(veltrana.ccall('veltrana_books', 'number', ['string'], [data.folder]));
+      postMessage({ kind: 'found', books: lines(found) });
+      return;
     }
-    FS.unlink(book.name);
-    made.push(result);
+    // The page of each book; an export of them all, a folder as the folder.
+    const made = data.product === 'page' ? makePages(veltrana, data)
+      : [run(veltrana, data.product, data.folder ? [data.folder] : data.books, data)];
+    postMessage({ kind: 'done', product: data.product, made },
+      made.filter((result) => result.file).map((result) => result.file.bytes.buffer));
+  } finally {
+    unmountChosen(FS);
   }
-  postMessage({ kind: 'done', product, made }, transfer);
 };
