@@ -115,8 +115,8 @@ int MakeExport(ExportFormat format, const std::vector<std::string>& books,
   std::string status;
   for (const std::string& line : result.book_lines) status += line + "\r\n";
   const bool made = result.end == ExportOutcome::End::kWritten;
-  outcome = {ConsoleText(status + window.status_text()), messages, made ? written : std::string(),
-             {}};
+  outcome = {
+      ConsoleText(status + window.status_text()), messages, made ? written : std::string(), {}};
   return made ? 0 : 1;
 }
 

@@ -198,7 +198,7 @@ void frmMain::GrowCaption(HWND caption) {
 }
 
 void frmMain::cmdView_Click() {
-  Module1::LaunchViewer();
+  Module1::LaunchViewer(*dialogs_);
 }
 
 void frmMain::OnCommand(HWND control) {

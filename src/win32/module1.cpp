@@ -1,10 +1,6 @@
 #include "win32/module1.h"
 
-// The system headers need <windows.h> first.
-// clang-format off
 #include <windows.h>
-#include <shellapi.h>
-// clang-format on
 
 #include "win32/frm_main.h"
 
@@ -24,9 +20,8 @@ int Main() {
   return static_cast<int>(message.wParam);
 }
 
-void LaunchViewer() {
-  if (document_opener) return document_opener(htmlfile);
-  ShellExecuteW(nullptr, L"open", htmlfile.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+void LaunchViewer(WindowDialogs& dialogs) {
+  dialogs.OpenDocument(htmlfile);
 }
 
 }  // namespace veltrana::win32::Module1

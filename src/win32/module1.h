@@ -3,7 +3,8 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
+
+#include "win32/window_dialogs.h"
 
 namespace veltrana::win32::Module1 {
 
@@ -15,12 +16,9 @@ inline std::filesystem::path htmlfile;
 // program's exit status.
 int Main();
 
-// Opens `htmlfile` with the system's default handler for it; the result is
-// not examined and nothing is shown when nothing can open it.
-void LaunchViewer();
-
-// Where tests receive what LaunchViewer would open; the system's handler
-// when empty.
-inline std::function<void(const std::filesystem::path&)> document_opener;
+// Opens `htmlfile` with the system's default handler for it, through the
+// window's `dialogs`; the result is not examined and nothing is shown when
+// nothing can open it.
+void LaunchViewer(WindowDialogs& dialogs);
 
 }  // namespace veltrana::win32::Module1

@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 #include <dlgs.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstring>
@@ -187,6 +188,10 @@ class SystemDialogs : public WindowDialogs {
     answer.type = dialog.nFilterIndex >= 1 ? dialog.nFilterIndex - 1 : 0;
     answer.whole_folder = request.offers_whole_folder && state.whole_folder;
     return answer;
+  }
+
+  void OpenDocument(const std::filesystem::path& document) override {
+    ShellExecuteW(nullptr, L"open", document.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   }
 };
 

@@ -1,9 +1,11 @@
-// The window's modal dialogs, behind a small seam so that tests can answer
-// them: the system's message box and its file-open dialog are the default.
+// The window's modal dialogs and the system's viewer, behind a small seam so
+// that tests can answer them: the system's message box, its file dialogs and
+// its handler for documents are the default.
 #pragma once
 
 #include <windows.h>
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,13 +28,16 @@ class WindowDialogs {
   // The Save dialog of an export; nothing when the user cancelled.
   virtual std::optional<ExportDialogAnswer> ChooseExportFile(
       HWND owner, const ExportDialogRequest& request) = 0;
+  // Opens `document` with the system's handler for it; the result is not
+  // examined and nothing is shown when nothing can open it.
+  virtual void OpenDocument(const std::filesystem::path& document) = 0;
 };
 
 // MessageBoxW, and GetOpenFileNameW titled "Open Address Book" with the
 // filters "Address Books (*.txt)" (preselected) and "All Files (*.*)", and
 // "txt" added to a name typed without an extension; GetSaveFileNameW titled
 // "Export Address Book" with a file type per format (see
-// ChooseExportFile in window_dialogs.cpp).
+// ChooseExportFile in window_dialogs.cpp); ShellExecuteW's "open".
 std::unique_ptr<WindowDialogs> MakeSystemDialogs();
 
 }  // namespace veltrana::win32

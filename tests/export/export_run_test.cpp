@@ -104,7 +104,8 @@ TEST_F(ExportRunTest, AFolderGivenSuggestsItsMainBooksName) {
     return proposal.Suggested(ExportFormat::kCsv);
   };
   const ExportOutcome outcome = RunExport({{folder, folder}}, window, options);
-  ASSERT_EQ(outcome.end, ExportOutcome::End::kWritten) << (window.messages.empty() ? "" : window.messages[0]);
+  ASSERT_EQ(outcome.end, ExportOutcome::End::kWritten)
+      << (window.messages.empty() ? "" : window.messages[0]);
   EXPECT_EQ(outcome.book_lines.size(), 2u);
   EXPECT_TRUE(std::filesystem::is_regular_file(dir_.path() / "E" / "nndbase.csv"));
   EXPECT_EQ(window.statuses.back(),

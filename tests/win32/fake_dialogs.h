@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -25,6 +26,7 @@ struct Win32DialogLog {
   bool browse_fails = false;                  // the dialog throws, once
   std::vector<ExportDialogRequest> export_requests;
   std::optional<ExportDialogAnswer> export_answer;  // nothing: the user cancels
+  std::vector<std::filesystem::path> viewed;        // what the system's viewer was asked to open
 };
 
 class Win32FakeDialogs : public win32::WindowDialogs {
@@ -72,6 +74,9 @@ class Win32FakeDialogs : public win32::WindowDialogs {
                                                      const ExportDialogRequest& request) override {
     log_.export_requests.push_back(request);
     return log_.export_answer;
+  }
+  void OpenDocument(const std::filesystem::path& document) override {
+    log_.viewed.push_back(document);
   }
 
  private:

@@ -15,14 +15,11 @@
 #include "support/temp_dir.h"
 #include "win32/fake_dialogs.h"
 #include "win32/frm_main.h"
-#include "win32/module1.h"
 
 namespace veltrana::test {
 
 class Win32WindowDriver : public WindowDriver {
  public:
-  ~Win32WindowDriver() override { win32::Module1::document_opener = nullptr; }
-
   void Open(const std::filesystem::path& settings_folder,
             const std::optional<std::string>& ini) override {
     if (ini) WriteBytes(settings_folder / "veltra.ini", *ini);
@@ -32,9 +29,6 @@ class Win32WindowDriver : public WindowDriver {
     options.date = CalendarDate{2026, 12, 7};
     options.quit_when_closed = false;
     window_ = std::make_unique<win32::frmMain>(std::move(options));
-    win32::Module1::document_opener = [this](const std::filesystem::path& page) {
-      viewed_.push_back(page);
-    };
     window_->Show();
     SetForegroundWindow(window_->hwnd());
     Pump();
@@ -109,7 +103,7 @@ class Win32WindowDriver : public WindowDriver {
     return focus != nullptr && (focus == field || GetParent(focus) == field) ? "field" : "";
   }
   std::vector<std::string> Messages() override { return log_.messages; }
-  std::vector<std::filesystem::path> Viewed() override { return viewed_; }
+  std::vector<std::filesystem::path> Viewed() override { return log_.viewed; }
 
   win32::frmMain& window() { return *window_; }
   Win32DialogLog& dialogs() { return log_; }
@@ -156,7 +150,6 @@ class Win32WindowDriver : public WindowDriver {
 
   Win32DialogLog log_;
   std::vector<std::string> seen_;
-  std::vector<std::filesystem::path> viewed_;
   std::unique_ptr<win32::frmMain> window_;
 };
 
