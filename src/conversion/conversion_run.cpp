@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "base/bounded_trap.h"
 #include "base/failure.h"
 #include "base/file_names.h"
 #include "base/number_text.h"
@@ -217,21 +218,10 @@ void ConversionRun::EndStep() {
   window_.FocusButton(Button::kView);
 }
 
-// The run's error trap. It stays armed while it recovers, so a failure of
-// the recovery itself (the window failing to show the report) is trapped
-// again, but only so often: a window that keeps failing gets its last
-// failure back, instead of the trap calling itself without end.
+// The run's error trap; the window failing to show the report is trapped
+// again, but only so often.
 void ConversionRun::Trap(const Failure& failure) {
-  constexpr int kTries = 3;
-  Failure current = failure;
-  for (int attempt = 1;; ++attempt) {
-    try {
-      return HandleFailure(current);
-    } catch (const std::exception&) {
-      if (attempt == kTries) throw;
-      current = CurrentFailure();
-    }
-  }
+  TrapBounded(failure, [this](const Failure& current) { HandleFailure(current); });
 }
 
 // The book is read whole when it is opened, so no read can run past its

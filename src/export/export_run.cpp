@@ -3,6 +3,7 @@
 #include <deque>
 #include <utility>
 
+#include "base/bounded_trap.h"
 #include "base/failure.h"
 #include "base/file_names.h"
 #include "base/number_text.h"
@@ -103,20 +104,9 @@ ExportOutcome::End ExportRun::Steps() {
   return Export();
 }
 
-// The export's error trap, bounded as the page run's is: a failure of the
-// report itself is trapped again, but a window that keeps failing gets its
-// last failure back.
+// The export's error trap, bounded as the page run's is.
 void ExportRun::Trap(const Failure& failure) {
-  constexpr int kTries = 3;
-  Failure current = failure;
-  for (int attempt = 1;; ++attempt) {
-    try {
-      return ReportFailure(current);
-    } catch (const std::exception&) {
-      if (attempt == kTries) throw;
-      current = CurrentFailure();
-    }
-  }
+  TrapBounded(failure, [this](const Failure& current) { ReportFailure(current); });
 }
 
 // The books are read and the target chosen as the page run does both, so
