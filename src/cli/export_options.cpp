@@ -71,6 +71,7 @@ std::string TakeExportOption(const std::vector<std::string>& arguments, std::siz
     }
   } else if (name == "--charset") {
     options.charset = CharsetNamed(value);
+    options.charset_given = true;
     if (!options.charset && value != "auto") {
       std::vector<std::string_view> names{"auto"};
       for (const std::string_view charset : CharsetNames()) names.push_back(charset);
@@ -96,7 +97,7 @@ std::string CheckExportOptions(const ExportOptions& options) {
     return "--vcard-version goes with --export vcard";
   }
   if (!options.format) {
-    if (options.charset) return "--charset goes with --export";
+    if (options.charset_given) return "--charset goes with --export";
     if (options.output) return "-o goes with --export";
   }
   return {};

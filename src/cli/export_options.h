@@ -19,6 +19,7 @@ struct ExportOptions {
   std::optional<ExportFormat> format;  // set by --export: the run exports
   std::optional<VCardVersion> vcard_version;
   std::optional<Charset> charset;  // none: "auto", each book's own
+  bool charset_given = false;      // --charset, "auto" too
   std::optional<std::string> output;
 
   // The format, "vcard" taken in the version --vcard-version names.
