@@ -108,8 +108,8 @@ TEST_F(ExportRunTest, AFolderGivenSuggestsItsMainBooksName) {
       << (window.messages.empty() ? "" : window.messages[0]);
   EXPECT_EQ(outcome.book_lines.size(), 2u);
   EXPECT_TRUE(std::filesystem::is_regular_file(dir_.path() / "E" / "nndbase.csv"));
-  EXPECT_EQ(window.statuses.back(),
-            "Exported 2 contacts and 0 lists to:\r\n" + dir_.File("E/nndbase.csv"));
+  EXPECT_EQ(window.statuses.back(), "Exported 2 contacts and 0 lists to:\r\n" +
+                                        (dir_.path() / "E" / "nndbase.csv").string());
 }
 
 // Which books stand for a whole Eudora folder.
