@@ -77,6 +77,7 @@ class LdifWriter {
   const ContactBook& book_;
   const ExportSink& sink_;
   std::vector<std::string> dns_;
+  std::vector<std::size_t> list_ends_;  // ChainEnds of the lists naming one list
   std::string entry_;
 };
 
@@ -88,12 +89,19 @@ void LdifWriter::Write() {
   // Each DN once: the display name and first address, as Thunderbird makes
   // them, and the UID where two would be the same.
   std::unordered_set<std::string> used;
+  const std::vector<Contact>& contacts = book_.contacts;
+  list_ends_ = ChainEnds(contacts, [&](std::size_t c) {
+    return contacts[c].is_list && contacts[c].members.size() == 1 &&
+           contacts[contacts[c].members.front()].is_list;
+  });
   dns_.reserve(book_.contacts.size());
   for (std::size_t i = 0; i < book_.contacts.size(); ++i) {
     const Contact& c = book_.contacts[i];
-    const std::vector<std::string>& addresses = AddressesOf(book_.contacts, book_.resolution, i);
     std::string dn = "cn=" + DnValue(c.full_name);
-    if (!c.is_list && !addresses.empty()) dn += ",mail=" + DnValue(addresses.front());
+    if (!c.is_list) {
+      const std::vector<std::string> first = AddressesOf(book_.contacts, book_.resolution, i, 1);
+      if (!first.empty()) dn += ",mail=" + DnValue(first.front());
+    }
     if (!used.insert(dn).second) {
       dn += ",uid=" + c.uid;
       used.insert(dn);
@@ -182,7 +190,7 @@ void LdifWriter::Person(std::size_t index) {
   Attribute("sn", c.family_name);
   Attribute("cn", c.full_name);
   Attribute("mozillaNickname", c.nickname);
-  const std::vector<std::string>& addresses = AddressesOf(book_.contacts, book_.resolution, index);
+  const std::vector<std::string> addresses = AddressesOf(book_.contacts, book_.resolution, index);
   for (std::size_t i = 0; i < addresses.size(); ++i) {
     if (i < 2) {
       Attribute(i == 0 ? "mail" : "mozillaSecondEmail", addresses[i]);
@@ -218,10 +226,14 @@ void LdifWriter::Person(std::size_t index) {
 
 // The person entries a list reaches, lists inside it replaced by theirs,
 // each once, in the order met.
+// A list whose only member is a list reaches what that one reaches, so the
+// walk goes straight to the end of such a chain.
 std::vector<std::size_t> LdifWriter::FlatMembers(std::size_t list) const {
   std::vector<std::size_t> flat;
-  std::unordered_set<std::size_t> seen{list};
-  std::vector<std::pair<std::size_t, std::size_t>> path{{list, 0}};
+  const std::size_t start = list_ends_[list];
+  if (start == ListResolution::kNone) return flat;
+  std::unordered_set<std::size_t> seen{start};
+  std::vector<std::pair<std::size_t, std::size_t>> path{{start, 0}};
   while (!path.empty()) {
     auto& [contact, next] = path.back();
     const std::vector<std::size_t>& members = book_.contacts[contact].members;
@@ -229,8 +241,9 @@ std::vector<std::size_t> LdifWriter::FlatMembers(std::size_t list) const {
       path.pop_back();
       continue;
     }
-    const std::size_t member = members[next++];
-    if (!seen.insert(member).second) continue;
+    std::size_t member = members[next++];
+    if (book_.contacts[member].is_list) member = list_ends_[member];
+    if (member == ListResolution::kNone || !seen.insert(member).second) continue;
     if (book_.contacts[member].is_list) {
       path.emplace_back(member, 0);
     } else {

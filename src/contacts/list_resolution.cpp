@@ -1,123 +1,244 @@
 #include "contacts/list_resolution.h"
 
-#include <cstdint>
+#include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
+#include <utility>
 
 #include "contacts/utf8_text.h"
 
 namespace veltrana {
 
-namespace {
-
+constexpr std::size_t kNone = ListResolution::kNone;
 constexpr std::size_t kCyclePathShown = 12;  // names shown of a longer cycle
 
-// Walks the members of one contact after another, without recursion (lists
-// may nest as deep as the book is long). Marks carry the number of the walk
-// that set them, so nothing is cleared between walks. An address is known
-// by a number that its lower-cased form gets the first time it is met.
-class Resolver {
- public:
-  explicit Resolver(const std::vector<Contact>& contacts)
-      : contacts_(contacts), visited_(contacts.size(), 0), numbers_(contacts.size()) {}
+std::vector<std::size_t> ChainEnds(const std::vector<Contact>& contacts,
+                                   const std::function<bool(std::size_t)>& passes_on) {
+  enum class State { kOpen, kOnChain, kSettled };
+  std::vector<std::size_t> stands_for(contacts.size(), kNone);
+  std::vector<State> state(contacts.size(), State::kOpen);
+  std::vector<std::size_t> chain;
+  for (std::size_t start = 0; start < contacts.size(); ++start) {
+    std::size_t at = start;
+    while (state[at] == State::kOpen && passes_on(at)) {
+      state[at] = State::kOnChain;
+      chain.push_back(at);
+      at = contacts[at].members.front();
+    }
+    if (state[at] == State::kOpen) {
+      stands_for[at] = at;
+      state[at] = State::kSettled;
+    }
+    // Met again on the same chain: a ring, which stands for no one.
+    const std::size_t end = state[at] == State::kOnChain ? kNone : stands_for[at];
+    for (const std::size_t link : chain) {
+      stands_for[link] = end;
+      state[link] = State::kSettled;
+    }
+    chain.clear();
+  }
+  return stands_for;
+}
 
-  std::vector<std::string> Resolve(std::size_t root, std::vector<std::string>& cycles);
+namespace {
 
- private:
+// The strongly connected components of the lists' naming (Tarjan's, without
+// recursion): per contact, the number of its component.
+std::vector<std::size_t> Components(const std::vector<Contact>& contacts) {
+  const std::size_t n = contacts.size();
+  std::vector<std::size_t> order(n, kNone), low(n, 0), component(n, kNone);
+  std::vector<std::size_t> open;                          // met, component not yet known
+  std::vector<std::pair<std::size_t, std::size_t>> path;  // contact, next member
+  std::size_t met = 0, components = 0;
+  for (std::size_t start = 0; start < n; ++start) {
+    if (order[start] != kNone) continue;
+    order[start] = low[start] = met++;
+    open.push_back(start);
+    path.emplace_back(start, 0);
+    while (!path.empty()) {
+      const std::size_t at = path.back().first;
+      const std::vector<std::size_t>& members = contacts[at].members;
+      if (path.back().second < members.size()) {
+        const std::size_t member = members[path.back().second++];
+        if (order[member] == kNone) {
+          order[member] = low[member] = met++;
+          open.push_back(member);
+          path.emplace_back(member, 0);
+        } else if (component[member] == kNone) {
+          low[at] = std::min(low[at], order[member]);
+        }
+        continue;
+      }
+      if (low[at] == order[at]) {
+        std::size_t taken = kNone;
+        while (taken != at) {
+          taken = open.back();
+          open.pop_back();
+          component[taken] = components;
+        }
+        ++components;
+      }
+      path.pop_back();
+      if (!path.empty()) low[path.back().first] = std::min(low[path.back().first], low[at]);
+    }
+  }
+  return component;
+}
+
+// "a -> b -> a" for the path `at(0)` ... `at(length - 1)` that leads back to
+// its first contact, a long one shortened to its start and its end.
+template <typename At>
+std::string CycleText(const std::vector<Contact>& contacts, std::size_t length, const At& at) {
+  std::string text;
+  for (std::size_t i = 0; i < length; ++i) {
+    if (i == kCyclePathShown && length > kCyclePathShown + 1) {
+      text += "... -> ";
+      i = length - 1;
+    }
+    text += contacts[at(i)].nickname + " -> ";
+  }
+  return text + contacts[at(0)].nickname;
+}
+
+// Per contact that leads back to itself, in the book's order, the path on
+// which the walk of its members, depth first in the order written, first
+// comes back to it. Only the contacts of its own component can lead back,
+// so the walk keeps to them; where each of those names just one other of
+// them they form a ring, whose paths are read off without a walk.
+std::vector<std::string> CycleTexts(const std::vector<Contact>& contacts) {
+  const std::vector<std::size_t> component = Components(contacts);
+  const std::size_t n = contacts.size();
+  std::vector<std::size_t> size, inside(n, 0);  // per component; per contact, members in it
+  for (std::size_t i = 0; i < n; ++i) {
+    if (component[i] >= size.size()) size.resize(component[i] + 1, 0);
+    ++size[component[i]];
+    for (const std::size_t m : contacts[i].members) inside[i] += component[m] == component[i];
+  }
+  std::vector<bool> ring(size.size(), true);
+  for (std::size_t i = 0; i < n; ++i) ring[component[i]] = ring[component[i]] && inside[i] == 1;
+  const auto next_inside = [&](std::size_t c) {
+    for (const std::size_t m : contacts[c].members) {
+      if (component[m] == component[c]) return m;
+    }
+    return kNone;
+  };
+
+  std::vector<std::string> cycles;
+  std::vector<std::size_t> ring_order;          // the rings met, one after another
+  std::vector<std::size_t> position(n, kNone);  // per contact of a ring, where in ring_order
+  std::vector<std::size_t> ring_first(size.size(), kNone);  // per ring, where it begins
+  std::vector<std::size_t> visited(n, 0);                   // the number of the walk that met it
+  std::size_t walk = 0;
   struct Step {
     std::size_t contact;
     std::size_t next_member = 0;
   };
-  void Take(std::size_t contact, std::vector<std::string>& into);
-  const std::vector<std::size_t>& AddressNumbers(std::size_t contact);
-  std::string CycleText(const std::vector<Step>& path, std::size_t root) const;
-
-  const std::vector<Contact>& contacts_;
-  std::vector<std::uint32_t> visited_;
-  std::uint32_t walk_ = 0;
-  std::unordered_map<std::string, std::size_t> address_numbers_;  // by lower-cased address
-  std::vector<std::vector<std::size_t>> numbers_;                 // per contact, per address
-  std::vector<std::uint32_t> seen_;                               // per address number
-};
-
-void Resolver::Take(std::size_t contact, std::vector<std::string>& into) {
-  const std::vector<std::string>& emails = contacts_[contact].emails;
-  const std::vector<std::size_t>& numbers = AddressNumbers(contact);
-  for (std::size_t i = 0; i < emails.size(); ++i) {
-    if (seen_[numbers[i]] == walk_) continue;
-    seen_[numbers[i]] = walk_;
-    into.push_back(emails[i]);
-  }
-}
-
-// The numbers of a contact's addresses, given the first time it is taken.
-const std::vector<std::size_t>& Resolver::AddressNumbers(std::size_t contact) {
-  std::vector<std::size_t>& numbers = numbers_[contact];
-  const std::vector<std::string>& emails = contacts_[contact].emails;
-  if (numbers.size() == emails.size()) return numbers;
-  numbers.reserve(emails.size());
-  for (const std::string& address : emails) {
-    const auto [where, added] = address_numbers_.try_emplace(AsciiLower(address), seen_.size());
-    if (added) seen_.push_back(0);
-    numbers.push_back(where->second);
-  }
-  return numbers;
-}
-
-std::string Resolver::CycleText(const std::vector<Step>& path, std::size_t root) const {
-  std::string text;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    if (i == kCyclePathShown && path.size() > kCyclePathShown + 1) {
-      text += "... -> ";
-      i = path.size() - 1;
-    }
-    text += contacts_[path[i].contact].nickname + " -> ";
-  }
-  return text + contacts_[root].nickname;
-}
-
-std::vector<std::string> Resolver::Resolve(std::size_t root, std::vector<std::string>& cycles) {
-  ++walk_;
-  std::vector<std::string> addresses;
-  bool cycle_reported = false;
-  std::vector<Step> path{{root}};
-  visited_[root] = walk_;
-  Take(root, addresses);
-  while (!path.empty()) {
-    Step& step = path.back();
-    const std::vector<std::size_t>& members = contacts_[step.contact].members;
-    if (step.next_member == members.size()) {
-      path.pop_back();
+  std::vector<Step> path;
+  for (std::size_t root = 0; root < n; ++root) {
+    if (inside[root] == 0) continue;  // no way back
+    const std::size_t length = size[component[root]];
+    if (ring[component[root]]) {
+      if (position[root] == kNone) {
+        ring_first[component[root]] = ring_order.size();
+        for (std::size_t c = root; position[c] == kNone; c = next_inside(c)) {
+          position[c] = ring_order.size();
+          ring_order.push_back(c);
+        }
+      }
+      const std::size_t first = ring_first[component[root]];
+      cycles.push_back(CycleText(contacts, length, [&](std::size_t i) {
+        return ring_order[first + (position[root] - first + i) % length];
+      }));
       continue;
     }
-    const std::size_t member = members[step.next_member++];
-    if (member == root && !cycle_reported) {
-      cycles.push_back(CycleText(path, root));
-      cycle_reported = true;
+    ++walk;
+    path.assign(1, {root});
+    visited[root] = walk;
+    while (!path.empty()) {
+      Step& step = path.back();
+      const std::vector<std::size_t>& members = contacts[step.contact].members;
+      if (step.next_member == members.size()) {
+        path.pop_back();
+        continue;
+      }
+      const std::size_t member = members[step.next_member++];
+      if (member == root) {
+        cycles.push_back(
+            CycleText(contacts, path.size(), [&](std::size_t i) { return path[i].contact; }));
+        break;
+      }
+      if (component[member] != component[root] || visited[member] == walk) continue;
+      visited[member] = walk;
+      path.push_back({member});
     }
-    if (visited_[member] == walk_) continue;
-    visited_[member] = walk_;
-    Take(member, addresses);
-    path.push_back({member});
   }
-  return addresses;
+  return cycles;
 }
 
 }  // namespace
 
 ListResolution ResolveLists(const std::vector<Contact>& contacts) {
   ListResolution resolution;
-  resolution.addresses.resize(contacts.size());
-  Resolver resolver(contacts);
+  // A contact without addresses of its own that names just one other stands
+  // for what that one stands for.
+  resolution.stands_for = ChainEnds(contacts, [&](std::size_t c) {
+    return contacts[c].emails.empty() && contacts[c].members.size() == 1;
+  });
+  std::unordered_map<std::string, std::size_t> numbers;  // by lower-cased address
+  resolution.address_numbers.resize(contacts.size());
   for (std::size_t i = 0; i < contacts.size(); ++i) {
-    if (!contacts[i].members.empty())
-      resolution.addresses[i] = resolver.Resolve(i, resolution.cycles);
+    for (const std::string& address : contacts[i].emails) {
+      const auto [where, added] = numbers.try_emplace(AsciiLower(address), numbers.size());
+      resolution.address_numbers[i].push_back(where->second);
+    }
   }
+  resolution.distinct_addresses = numbers.size();
+  resolution.cycles = CycleTexts(contacts);
   return resolution;
 }
 
-const std::vector<std::string>& AddressesOf(const std::vector<Contact>& contacts,
-                                            const ListResolution& resolution, std::size_t index) {
-  return contacts[index].members.empty() ? contacts[index].emails : resolution.addresses[index];
+// Walks without recursion (lists may nest as deep as the book is long). A
+// contact that only names one other is passed over for the one it stands
+// for: it adds no address, and the walk would meet the same contacts after
+// it in the same order.
+std::vector<std::string> AddressesOf(const std::vector<Contact>& contacts,
+                                     const ListResolution& resolution, std::size_t index,
+                                     std::size_t most) {
+  if (contacts[index].members.empty()) {
+    const std::vector<std::string>& own = contacts[index].emails;
+    return {own.begin(), own.begin() + static_cast<std::ptrdiff_t>(std::min(most, own.size()))};
+  }
+  std::vector<std::string> addresses;
+  std::unordered_set<std::size_t> visited, seen;  // contacts; address numbers
+  const auto take = [&](std::size_t contact) {
+    const std::vector<std::string>& emails = contacts[contact].emails;
+    for (std::size_t i = 0; i < emails.size() && addresses.size() < most; ++i) {
+      if (seen.insert(resolution.address_numbers[contact][i]).second)
+        addresses.push_back(emails[i]);
+    }
+  };
+  struct Step {
+    std::size_t contact;
+    std::size_t next_member = 0;
+  };
+  const std::size_t root = resolution.stands_for[index];
+  if (root == kNone) return addresses;
+  visited.insert(root);
+  take(root);
+  std::vector<Step> path{{root}};
+  while (!path.empty() && addresses.size() < most) {
+    Step& step = path.back();
+    const std::vector<std::size_t>& members = contacts[step.contact].members;
+    if (step.next_member == members.size()) {
+      path.pop_back();
+      continue;
+    }
+    const std::size_t member = resolution.stands_for[members[step.next_member++]];
+    if (member == kNone || !visited.insert(member).second) continue;
+    take(member);
+    path.push_back({member});
+  }
+  return addresses;
 }
 
 }  // namespace veltrana

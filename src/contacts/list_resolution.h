@@ -4,6 +4,8 @@
 // cycle is reported.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,19 +13,38 @@
 
 namespace veltrana {
 
+// What the book's lists need worked out once, in time linear in the book;
+// the addresses themselves are gathered when a writer asks for them, so that
+// a list naming a large one costs only where its addresses are written.
 struct ListResolution {
-  // Per contact that names others: every address it stands for, in the
-  // order met (its own first, then its members' in the order written,
-  // depth first). Empty for any other contact, which stands for its own.
-  std::vector<std::vector<std::string>> addresses;
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  // Per contact without addresses of its own that names exactly one other:
+  // the first contact down that chain that does not, whose addresses it
+  // stands for (kNone when the chain comes round to itself). Any other
+  // contact stands for itself.
+  std::vector<std::size_t> stands_for;
+  // Per contact, per address of its own: a number shared by the addresses
+  // that differ only in the case of ASCII letters.
+  std::vector<std::vector<std::size_t>> address_numbers;
+  std::size_t distinct_addresses = 0;
   // One per contact that leads back to itself: "a -> b -> a".
   std::vector<std::string> cycles;
 };
 
+// Per contact, where the chain of contacts that pass on what their only
+// member stands for ends: the first contact on it that does not pass on
+// (itself when it does not), or kNone when the chain comes round in a ring.
+// `passes_on(c)` holds only for contacts with exactly one member.
+std::vector<std::size_t> ChainEnds(const std::vector<Contact>& contacts,
+                                   const std::function<bool(std::size_t)>& passes_on);
+
 ListResolution ResolveLists(const std::vector<Contact>& contacts);
 
-// Every address `contacts[index]` stands for.
-const std::vector<std::string>& AddressesOf(const std::vector<Contact>& contacts,
-                                            const ListResolution& resolution, std::size_t index);
+// Every address `contacts[index]` stands for, in the order met: its own
+// first, then its members' in the order written, depth first; only the
+// first `most` of them when that is all the caller needs.
+std::vector<std::string> AddressesOf(const std::vector<Contact>& contacts,
+                                     const ListResolution& resolution, std::size_t index,
+                                     std::size_t most = ListResolution::kNone);
 
 }  // namespace veltrana

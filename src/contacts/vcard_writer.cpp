@@ -8,13 +8,14 @@ namespace {
 
 class CardWriter {
  public:
-  CardWriter(const std::vector<Contact>& contacts, std::vector<std::string> categories,
-             VCardVersion version)
+  CardWriter(const std::vector<Contact>& contacts, const ListResolution& resolution,
+             std::vector<std::string> categories, VCardVersion version)
       : contacts_(contacts),
+        resolution_(resolution),
         categories_(std::move(categories)),
         v4_(version == VCardVersion::k40) {}
 
-  std::string Card(std::size_t index, const std::vector<std::string>& addresses);
+  std::string Card(std::size_t index);
 
  private:
   void Line(std::string_view name_and_parameters, std::string_view value);
@@ -34,6 +35,7 @@ class CardWriter {
   std::string Escaped(std::string_view value) const { return EscapeVCardText(value, !v4_); }
 
   const std::vector<Contact>& contacts_;
+  const ListResolution& resolution_;
   std::vector<std::string> categories_;  // per book
   bool v4_;
   std::string card_;
@@ -53,7 +55,7 @@ std::string CardWriter::Uid(const Contact& contact) const {
   return v4_ ? "urn:uuid:" + contact.uid : contact.uid;
 }
 
-std::string CardWriter::Card(std::size_t index, const std::vector<std::string>& addresses) {
+std::string CardWriter::Card(std::size_t index) {
   const Contact& contact = contacts_[index];
   card_.clear();
   Line("BEGIN", "VCARD");
@@ -64,7 +66,8 @@ std::string CardWriter::Card(std::size_t index, const std::vector<std::string>& 
   Line("FN", Escaped(contact.full_name));
   if (!group) Names(contact);
   Text("NICKNAME", contact.nickname);
-  Emails(group ? contact.emails : addresses);
+  // A group names its members instead of listing their addresses.
+  Emails(group ? contact.emails : AddressesOf(contacts_, resolution_, index));
   Phones(contact);
   Addresses(contact.home_addresses, Type("HOME", "home"));
   Addresses(contact.work_addresses, Type("WORK", "work"));
@@ -140,14 +143,12 @@ void CardWriter::WebPages(const Contact& contact) {
 
 std::string VCardOf(const std::vector<Contact>& contacts, const ListResolution& resolution,
                     std::size_t index, VCardVersion version) {
-  return CardWriter(contacts, {}, version).Card(index, AddressesOf(contacts, resolution, index));
+  return CardWriter(contacts, resolution, {}, version).Card(index);
 }
 
 void WriteVCards(const ContactBook& book, VCardVersion version, const ExportSink& sink) {
-  CardWriter writer(book.contacts, book.BookNames(), version);
-  for (std::size_t i = 0; i < book.contacts.size(); ++i) {
-    sink(writer.Card(i, AddressesOf(book.contacts, book.resolution, i)));
-  }
+  CardWriter writer(book.contacts, book.resolution, book.BookNames(), version);
+  for (std::size_t i = 0; i < book.contacts.size(); ++i) sink(writer.Card(i));
 }
 
 }  // namespace veltrana
