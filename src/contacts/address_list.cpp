@@ -1,5 +1,7 @@
 #include "contacts/address_list.h"
 
+#include <algorithm>
+
 #include "base/nickname_file.h"
 #include "contacts/utf8_text.h"
 
@@ -58,9 +60,10 @@ ItemParts TakeApart(std::string_view item) {
       i = ReadComment(item, i, parts.comments.emplace_back());
     } else if (c == '<') {
       i = ReadAngle(item, i, parts.angles.emplace_back());
-    } else {
-      parts.plain += c;
-      ++i;
+    } else {  // plain text up to the next quote or bracket, most items whole
+      const std::size_t end = std::min(item.find_first_of("\"(<", i), item.size());
+      parts.plain.append(item.substr(i, end - i));
+      i = end;
     }
   }
   return parts;
@@ -72,17 +75,16 @@ std::string Joined(const std::vector<std::string>& pieces) {
   return CollapseSpace(joined);
 }
 
-// The blank-separated words of `text`.
-std::vector<std::string_view> Words(std::string_view text) {
-  std::vector<std::string_view> words;
+// Calls `take` with each blank-separated word of `text`.
+template <typename Take>
+void ForEachWord(std::string_view text, Take take) {
   std::size_t i = 0;
   while (i < text.size()) {
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
     const std::size_t start = i;
     while (i < text.size() && text[i] != ' ' && text[i] != '\t') ++i;
-    if (i > start) words.push_back(text.substr(start, i - start));
+    if (i > start) take(text.substr(start, i - start));
   }
-  return words;
 }
 
 }  // namespace
@@ -144,13 +146,13 @@ AddressItem ParseAddressItem(std::string_view item) {
     }
     other_words = parts.plain;
   } else {
-    for (const std::string_view word : Words(parts.plain)) {
+    ForEachWord(parts.plain, [&](std::string_view word) {
       if (word.find('@') != std::string_view::npos) {
         parsed.addresses.emplace_back(word);
       } else {
         other_words.append(word).append(" ");
       }
-    }
+    });
   }
   // The name: quoted text, else the words beside the address, else a comment.
   parsed.real_name = Joined(parts.quoted);

@@ -45,13 +45,17 @@ class BookReader {
   void Warn(std::size_t line_number, const std::string& what);
 
   NicknameBook book_;
+  std::string folded_;  // the nickname looked up last
 };
 
 std::size_t BookReader::RecordFor(std::string_view nickname) {
-  const std::string trimmed(TrimSpace(nickname));
-  const auto [where, added] = book_.index.try_emplace(FoldedUtf8(trimmed), book_.records.size());
-  if (added) book_.records.push_back({trimmed, {}, {}});
-  return where->second;
+  const std::string_view trimmed = TrimSpace(nickname);
+  FoldUtf8Into(trimmed, folded_);
+  const auto found = book_.index.find(std::string_view(folded_));
+  if (found != book_.index.end()) return found->second;
+  book_.index.emplace(folded_, book_.records.size());
+  book_.records.push_back({trimmed, {}, {}});
+  return book_.records.size() - 1;
 }
 
 void BookReader::Warn(std::size_t line_number, const std::string& what) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -19,15 +20,25 @@ namespace veltrana {
 // The texts are views into the text the book was read from, which must
 // outlive the record.
 struct NicknameRecord {
-  std::string nickname;                         // as first written
+  std::string_view nickname;                    // as first written, blanks trimmed
   std::vector<std::string_view> address_texts;  // one per alias line
   std::vector<std::string_view> note_texts;     // one per note line
 };
 
+// Looks a folded nickname up by a view of it, without making a key string.
+struct FoldedNicknameHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view folded) const {
+    return std::hash<std::string_view>{}(folded);
+  }
+};
+using NicknameIndex =
+    std::unordered_map<std::string, std::size_t, FoldedNicknameHash, std::equal_to<>>;
+
 struct NicknameBook {
-  std::vector<NicknameRecord> records;                 // in the order nicknames first appear
-  std::unordered_map<std::string, std::size_t> index;  // folded nickname -> record, one each
-  std::vector<std::string> warnings;                   // lines taken only in part
+  std::vector<NicknameRecord> records;  // in the order nicknames first appear
+  NicknameIndex index;                  // folded nickname -> record, one each
+  std::vector<std::string> warnings;    // lines taken only in part
 };
 
 // Reads `text` (UTF-8). A note line belongs to the nickname it names,

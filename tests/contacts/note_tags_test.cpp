@@ -9,7 +9,8 @@ namespace {
 std::string Parts(std::string_view note) {
   std::string shown;
   for (const NotePart& part : ParseNoteText(note)) {
-    shown += part.is_tag ? "[" + part.keyword + "=" + part.text + "]" : "{" + part.text + "}";
+    const std::string text(part.text);
+    shown += part.is_tag ? "[" + std::string(part.keyword) + "=" + text + "]" : "{" + text + "}";
   }
   return shown;
 }
