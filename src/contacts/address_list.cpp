@@ -136,8 +136,12 @@ std::vector<std::string_view> SplitAddressList(std::string_view text) {
 }
 
 AddressItem ParseAddressItem(std::string_view item) {
-  const ItemParts parts = TakeApart(item);
   AddressItem parsed;
+  // Without quotes and brackets an item is its plain text (most items: an
+  // address alone), taken as it stands.
+  const bool plain_only = item.find_first_of("\"(<") == std::string_view::npos;
+  const ItemParts parts = plain_only ? ItemParts{} : TakeApart(item);
+  const std::string_view plain = plain_only ? item : std::string_view(parts.plain);
   std::string other_words;  // plain text beside the addresses
   if (!parts.angles.empty()) {
     for (const std::string& angle : parts.angles) {
@@ -146,7 +150,7 @@ AddressItem ParseAddressItem(std::string_view item) {
     }
     other_words = parts.plain;
   } else {
-    ForEachWord(parts.plain, [&](std::string_view word) {
+    ForEachWord(plain, [&](std::string_view word) {
       if (word.find('@') != std::string_view::npos) {
         parsed.addresses.emplace_back(word);
       } else {

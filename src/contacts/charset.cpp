@@ -143,6 +143,8 @@ std::size_t Utf8Sequence(std::string_view bytes, std::size_t at, std::uint32_t& 
   return length;
 }
 
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;  // of each byte of a word
+
 // Printable ASCII, the most of any book, is copied a whole run at a time;
 // everything else is looked at character by character.
 bool IsPlainAscii(char byte) {
@@ -154,7 +156,6 @@ bool IsPlainAscii(char byte) {
 // 0x7E (each test exact for the word as a whole).
 std::size_t PlainAsciiRun(std::string_view bytes, std::size_t at) {
   constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
   std::size_t end = at;
   while (bytes.size() - end >= 8) {
     std::uint64_t word = 0;
@@ -165,6 +166,19 @@ std::size_t PlainAsciiRun(std::string_view bytes, std::size_t at) {
     end += 8;
   }
   while (end < bytes.size() && IsPlainAscii(bytes[end])) ++end;
+  return end - at;
+}
+
+// The length of the run of ASCII at `at`, eight bytes at a time.
+std::size_t AsciiRun(std::string_view bytes, std::size_t at) {
+  std::size_t end = at;
+  while (bytes.size() - end >= 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + end, 8);
+    if ((word & kHighBits) != 0) break;
+    end += 8;
+  }
+  while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) < 0x80) ++end;
   return end - at;
 }
 
@@ -269,7 +283,7 @@ Charset DetectCharset(std::string_view bytes) {
   bool high = false, valid_utf8 = true;
   for (std::size_t i = 0; i < bytes.size() && valid_utf8;) {
     if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-      ++i;
+      i += AsciiRun(bytes, i);
       continue;
     }
     high = true;

@@ -166,6 +166,19 @@ TEST(DetectCharset, Utf8ThenCrAloneThenTheWindowsCodePage) {
   for (const auto& c : cases) EXPECT_EQ(DetectCharset(c.bytes), c.charset) << c.bytes;
 }
 
+// The bytes are looked at a word at a time: a byte above 0x7F is found in
+// every place.
+TEST(DetectCharset, FindsTheFirstHighByteWhereverItStands) {
+  for (std::size_t at = 0; at <= 20; ++at) {
+    const std::string before(at, 'a'), after(20 - at, 'z');
+    EXPECT_EQ(DetectCharset(before + "\xC3\xA9" + after + "\r\n"), Charset::kUtf8) << at;
+#if !defined(_WIN32)
+    EXPECT_EQ(DetectCharset(before + "\xE9" + after + "\r\n"), Charset::kWindows1252) << at;
+    EXPECT_EQ(DetectCharset(before + "\xC3\xA9" + after + "\xFF\r\n"), Charset::kWindows1252) << at;
+#endif
+  }
+}
+
 TEST(CharsetNamed, KnowsTheFourSetsByTheirUsualNames) {
   EXPECT_EQ(CharsetNamed("windows-1252"), Charset::kWindows1252);
   EXPECT_EQ(CharsetNamed("CP1252"), Charset::kWindows1252);
