@@ -13,6 +13,11 @@ constexpr std::size_t kLineOctets = 75;
 std::string EscapeVCardText(std::string_view text, bool semicolon) {
   std::string escaped;
   escaped.reserve(text.size() + 8);
+  AppendEscapedVCardText(text, semicolon, escaped);
+  return escaped;
+}
+
+void AppendEscapedVCardText(std::string_view text, bool semicolon, std::string& escaped) {
   for (const char c : text) {
     switch (c) {
       case '\\': escaped += "\\\\"; break;
@@ -23,7 +28,6 @@ std::string EscapeVCardText(std::string_view text, bool semicolon) {
       default: escaped += c;
     }
   }
-  return escaped;
 }
 
 std::string VCardUri(std::string_view uri, bool semicolon) {
@@ -38,6 +42,11 @@ std::string VCardUri(std::string_view uri, bool semicolon) {
 std::string FoldedVCardLine(std::string_view line) {
   std::string folded;
   folded.reserve(line.size() + line.size() / 36 + 2);
+  AppendFoldedVCardLine(line, folded);
+  return folded;
+}
+
+void AppendFoldedVCardLine(std::string_view line, std::string& folded) {
   std::size_t at = Utf8CutLength(line, 0, kLineOctets);
   folded.append(line.substr(0, at));
   while (at < line.size()) {
@@ -45,7 +54,7 @@ std::string FoldedVCardLine(std::string_view line) {
     folded.append("\r\n ").append(line.substr(at, part));
     at += part;
   }
-  return folded.append("\r\n");
+  folded.append("\r\n");
 }
 
 }  // namespace veltrana
