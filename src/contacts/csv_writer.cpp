@@ -235,15 +235,24 @@ CsvRow RowWriter::Row(const Contact& contact, const std::vector<std::string>& ad
   return std::move(fields_);
 }
 
-// The fields of a row or the column names, as one line.
+void AppendCsvField(std::string_view field, std::string& out) {
+  if (field.find_first_of("\",\r\n") == std::string_view::npos) {
+    out.append(field);
+    return;
+  }
+  out += '"';
+  for (const char c : field) out.append(c == '"' ? "\"\"" : std::string_view(&c, 1));
+  out += '"';
+}
+
+// The fields of a row or the column names, as one line with its end.
 template <typename Fields>
-std::string Line(const Fields& fields) {
-  std::string line;
+void AppendLine(const Fields& fields, std::string& line) {
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) line += ',';
-    line += CsvField(fields[i]);
+    AppendCsvField(fields[i], line);
   }
-  return line;
+  line.append("\r\n");
 }
 
 }  // namespace
@@ -254,20 +263,23 @@ CsvRow CsvFieldsOf(const std::vector<Contact>& contacts, const ListResolution& r
 }
 
 std::string CsvField(std::string_view field) {
-  if (field.find_first_of("\",\r\n") == std::string_view::npos) return std::string(field);
-  std::string quoted = "\"";
-  for (const char c : field) quoted.append(c == '"' ? "\"\"" : std::string_view(&c, 1));
-  return quoted + "\"";
+  std::string out;
+  AppendCsvField(field, out);
+  return out;
 }
 
 void WriteCsv(const ContactBook& book, const ExportSink& sink) {
-  sink("\xEF\xBB\xBF" + Line(kColumnNames) + "\r\n");
+  std::string line = "\xEF\xBB\xBF";
+  AppendLine(kColumnNames, line);
+  sink(line);
   const std::vector<std::string> categories = book.BookNames();
   for (std::size_t i = 0; i < book.contacts.size(); ++i) {
     const Contact& contact = book.contacts[i];
-    sink(Line(RowWriter().Row(contact, AddressesOf(book.contacts, book.resolution, i),
-                              categories[contact.book])) +
-         "\r\n");
+    line.clear();
+    AppendLine(RowWriter().Row(contact, AddressesOf(book.contacts, book.resolution, i),
+                               categories[contact.book]),
+               line);
+    sink(line);
   }
 }
 
