@@ -91,6 +91,12 @@ void ForEachWord(std::string_view text, Take take) {
 
 std::vector<std::string_view> SplitAddressList(std::string_view text) {
   std::vector<std::string_view> items;
+  SplitAddressList(text, items);
+  return items;
+}
+
+void SplitAddressList(std::string_view text, std::vector<std::string_view>& items) {
+  items.clear();
   std::size_t start = 0;
   int parens = 0;
   bool quoted = false, angled = false;
@@ -132,11 +138,16 @@ std::vector<std::string_view> SplitAddressList(std::string_view text) {
     }
   }
   if (start < text.size()) take(text.size());
-  return items;
 }
 
 AddressItem ParseAddressItem(std::string_view item) {
   AddressItem parsed;
+  ParseAddressItem(item, parsed);
+  return parsed;
+}
+
+void ParseAddressItem(std::string_view item, AddressItem& parsed) {
+  parsed.addresses.clear();
   // Without quotes and brackets an item is its plain text (most items: an
   // address alone), taken as it stands.
   const bool plain_only = item.find_first_of("\"(<") == std::string_view::npos;
@@ -162,7 +173,6 @@ AddressItem ParseAddressItem(std::string_view item) {
   parsed.real_name = Joined(parts.quoted);
   if (parsed.real_name.empty()) parsed.real_name = CollapseSpace(other_words);
   if (parsed.real_name.empty()) parsed.real_name = Joined(parts.comments);
-  return parsed;
 }
 
 std::string_view UnquotedItem(std::string_view item) {

@@ -74,7 +74,7 @@ class ContactBuilder {
                      PostalAddress& work);
   void SetOnce(std::string& field, std::string_view keyword, std::string& value);
   void AddTagNote(std::string_view keyword, std::string_view value);
-  void AddPostalAddress(std::vector<PostalAddress>& to, const PostalAddress& address);
+  void AddPostalAddress(std::vector<PostalAddress>& to, PostalAddress&& address);
   void ChooseNames();
 
   const std::vector<NicknameBook>& books_;
@@ -88,6 +88,10 @@ class ContactBuilder {
   std::size_t items_ = 0;
   std::size_t member_items_ = 0;
   std::string folded_;  // the item looked up last
+  // What the book's texts are taken apart into, one after another.
+  std::vector<std::string_view> items_in_text_;
+  AddressItem parsed_;
+  std::vector<NotePart> note_parts_;
 };
 
 Contact ContactBuilder::Build(std::size_t book, std::size_t index) {
@@ -122,7 +126,8 @@ std::optional<std::size_t> ContactBuilder::Named(std::string_view item) {
 }
 
 void ContactBuilder::AddAddressText(std::size_t self, std::string_view text) {
-  for (const std::string_view item : SplitAddressList(text)) {
+  SplitAddressList(text, items_in_text_);
+  for (const std::string_view item : items_in_text_) {
     ++items_;
     if (const std::optional<std::size_t> named = Named(item)) {
       ++member_items_;
@@ -133,13 +138,13 @@ void ContactBuilder::AddAddressText(std::size_t self, std::string_view text) {
       }
       continue;
     }
-    AddressItem parsed = ParseAddressItem(item);
-    if (parsed.addresses.empty()) {
+    ParseAddressItem(item, parsed_);
+    if (parsed_.addresses.empty()) {
       AddTagNote("email", item);
       continue;
     }
-    AddEmails(parsed);
-    if (names_.real_name.empty()) names_.real_name = std::move(parsed.real_name);
+    AddEmails(parsed_);
+    if (names_.real_name.empty()) names_.real_name = parsed_.real_name;
   }
 }
 
@@ -172,7 +177,8 @@ bool ContactBuilder::IsNewAddress(std::string_view address) {
 
 void ContactBuilder::AddNote(std::string_view note_text) {
   PostalAddress home, work;
-  for (const NotePart& part : ParseNoteText(note_text)) {
+  ParseNoteText(note_text, note_parts_);
+  for (const NotePart& part : note_parts_) {
     if (!part.is_tag) {
       std::string text = CleanValue(part.text);
       if (!text.empty()) contact_.notes.push_back(std::move(text));
@@ -180,8 +186,8 @@ void ContactBuilder::AddNote(std::string_view note_text) {
     }
     AddTag(part.keyword, part.text, home, work);
   }
-  AddPostalAddress(contact_.home_addresses, home);
-  AddPostalAddress(contact_.work_addresses, work);
+  AddPostalAddress(contact_.home_addresses, std::move(home));
+  AddPostalAddress(contact_.work_addresses, std::move(work));
 }
 
 void ContactBuilder::AddTag(std::string_view keyword, std::string_view raw, PostalAddress& home,
@@ -193,9 +199,9 @@ void ContactBuilder::AddTag(std::string_view keyword, std::string_view raw, Post
       } else if (keyword == "otherweb") {
         contact_.web_pages.push_back({WebKind::kOther, std::move(value)});
       } else {
-        AddressItem parsed = ParseAddressItem(value);
-        if (parsed.addresses.empty()) AddTagNote(keyword, value);
-        AddEmails(parsed);
+        ParseAddressItem(value, parsed_);
+        if (parsed_.addresses.empty()) AddTagNote(keyword, value);
+        AddEmails(parsed_);
       }
     }
     return;
@@ -262,10 +268,9 @@ void ContactBuilder::SetOnce(std::string& field, std::string_view keyword, std::
   }
 }
 
-void ContactBuilder::AddPostalAddress(std::vector<PostalAddress>& to,
-                                      const PostalAddress& address) {
+void ContactBuilder::AddPostalAddress(std::vector<PostalAddress>& to, PostalAddress&& address) {
   if (address == PostalAddress{}) return;
-  if (std::find(to.begin(), to.end(), address) == to.end()) to.push_back(address);
+  if (std::find(to.begin(), to.end(), address) == to.end()) to.push_back(std::move(address));
 }
 
 // The display name: the note's name, else its first and last names, else

@@ -1,7 +1,5 @@
 #include "contacts/note_tags.h"
 
-#include <algorithm>
-
 namespace veltrana {
 
 namespace {
@@ -30,8 +28,12 @@ void AddFreeText(std::vector<NotePart>& parts, std::string_view text) {
 
 std::vector<NotePart> ParseNoteText(std::string_view text) {
   std::vector<NotePart> parts;
-  // At most a piece of free text before each tag and one after the last.
-  parts.reserve(2 * static_cast<std::size_t>(std::count(text.begin(), text.end(), '<')) + 1);
+  ParseNoteText(text, parts);
+  return parts;
+}
+
+void ParseNoteText(std::string_view text, std::vector<NotePart>& parts) {
+  parts.clear();
   std::size_t free_start = 0;
   std::size_t i = text.find('<');
   while (i != std::string_view::npos) {
@@ -50,7 +52,6 @@ std::vector<NotePart> ParseNoteText(std::string_view text) {
     i = text.find('<', free_start);
   }
   AddFreeText(parts, text.substr(free_start));
-  return parts;
 }
 
 }  // namespace veltrana

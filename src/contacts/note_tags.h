@@ -21,5 +21,7 @@ struct NotePart {
 };
 
 std::vector<NotePart> ParseNoteText(std::string_view text);
+// The same into `parts` (emptied first), whose room is reused.
+void ParseNoteText(std::string_view text, std::vector<NotePart>& parts);
 
 }  // namespace veltrana

@@ -57,5 +57,16 @@ TEST(ParseNoteText, LongNotesAreReadInOnePass) {
   EXPECT_EQ(ParseNoteText(std::string(100000, '<')).size(), 1u);
 }
 
+TEST(ParseNoteText, AReusedListHoldsOnlyTheLastNote) {
+  std::vector<NotePart> parts;
+  ParseNoteText("<name:Ann><fax:1>free", parts);
+  ParseNoteText("<phone:2>", parts);
+  ASSERT_EQ(parts.size(), 1u);
+  EXPECT_EQ(parts[0].keyword, "phone");
+  EXPECT_EQ(parts[0].text, "2");
+  ParseNoteText("", parts);
+  EXPECT_TRUE(parts.empty());
+}
+
 }  // namespace
 }  // namespace veltrana
