@@ -312,7 +312,6 @@ std::string CleanValue(std::string_view value) {
 }
 
 std::vector<Contact> BuildContacts(const std::vector<NicknameBook>& books,
-                                   const std::vector<std::string>& book_names,
                                    std::vector<std::string>& warnings) {
   std::vector<std::size_t> offsets;
   std::size_t total = 0;
@@ -327,10 +326,16 @@ std::vector<Contact> BuildContacts(const std::vector<NicknameBook>& books,
     for (std::size_t i = 0; i < books[b].records.size(); ++i)
       contacts.push_back(builder.Build(b, i));
   }
+  return contacts;
+}
+
+void GiveContactUids(std::vector<Contact>& contacts, const std::vector<NicknameBook>& books,
+                     const std::vector<std::string>& book_names) {
   // The index holds each record's nickname folded, once per record; the
   // books are taken in order so that the same books give the same UIDs.
   std::unordered_set<std::string_view> uids;  // views of the contacts' own
-  for (std::size_t b = 0; b < books.size(); ++b) {
+  std::size_t offset = 0;                     // the book's first contact
+  for (std::size_t b = 0; b < books.size(); offset += books[b++].index.size()) {
     std::vector<std::pair<std::size_t, const std::string*>> records;
     records.reserve(books[b].index.size());
     for (const auto& [folded_nickname, record] : books[b].index) {
@@ -339,14 +344,13 @@ std::vector<Contact> BuildContacts(const std::vector<NicknameBook>& books,
     std::sort(records.begin(), records.end());
     const std::string salt = b == 0 ? "" : FoldedUtf8(book_names[b]) + "\n";
     for (const auto& [record, folded_nickname] : records) {
-      std::string& uid = contacts[offsets[b] + record].uid;
+      std::string& uid = contacts[offset + record].uid;
       uid = salt.empty() ? ContactUid(*folded_nickname) : ContactUid(salt + *folded_nickname);
       for (int again = 1; !uids.insert(uid).second; ++again) {
         uid = ContactUid(salt + *folded_nickname + "\n" + std::to_string(again));
       }
     }
   }
-  return contacts;
 }
 
 std::vector<std::string> EmailNameNotes(const Contact& contact) {
