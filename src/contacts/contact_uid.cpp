@@ -7,21 +7,26 @@ namespace veltrana {
 
 namespace {
 
-std::uint64_t Fnv1a(std::string_view text, std::uint64_t basis) {
-  std::uint64_t hash = basis;
-  for (const char c : text) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 0x100000001b3ULL;
+// Two 64-bit FNV-1a hashes of the same bytes, from two bases, in one pass.
+struct HashPair {
+  std::uint64_t high = 0xcbf29ce484222325ULL;
+  std::uint64_t low = 0x84222325cbf29ce4ULL;
+
+  void Add(std::string_view text) {
+    for (const char c : text) {
+      high = (high ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+      low = (low ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+    }
   }
-  return hash;
-}
+};
 
 }  // namespace
 
 std::string ContactUid(std::string_view folded_nickname) {
-  constexpr std::string_view kSalt = "veltrana-contact:";
-  const std::uint64_t high = Fnv1a(folded_nickname, Fnv1a(kSalt, 0xcbf29ce484222325ULL));
-  const std::uint64_t low = Fnv1a(folded_nickname, Fnv1a(kSalt, 0x84222325cbf29ce4ULL));
+  HashPair hash;
+  hash.Add("veltrana-contact:");
+  hash.Add(folded_nickname);
+  const std::uint64_t high = hash.high, low = hash.low;
   std::array<unsigned char, 16> bytes{};
   for (int i = 0; i < 8; ++i) {
     bytes[static_cast<std::size_t>(i)] = static_cast<unsigned char>(high >> (56 - 8 * i));

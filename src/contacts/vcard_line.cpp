@@ -1,5 +1,7 @@
 #include "contacts/vcard_line.h"
 
+#include <array>
+
 #include "contacts/utf8_text.h"
 
 namespace veltrana {
@@ -18,14 +20,24 @@ std::string EscapeVCardText(std::string_view text, bool semicolon) {
 }
 
 void AppendEscapedVCardText(std::string_view text, bool semicolon, std::string& escaped) {
-  for (const char c : text) {
-    switch (c) {
+  // Most of a value needs no escape: it is copied a run at a time.
+  static constexpr auto kSpecial = [] {
+    std::array<bool, 256> special{};
+    for (const unsigned char c : {'\\', ';', ',', '\n', '\r'}) special[c] = true;
+    return special;
+  }();
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t run = i;
+    while (i < text.size() && !kSpecial[static_cast<unsigned char>(text[i])]) ++i;
+    escaped.append(text.substr(run, i - run));
+    if (i == text.size()) break;
+    switch (text[i++]) {
       case '\\': escaped += "\\\\"; break;
       case ';': escaped += semicolon ? "\\;" : ";"; break;
       case ',': escaped += "\\,"; break;
       case '\n': escaped += "\\n"; break;
-      case '\r': break;
-      default: escaped += c;
+      default: break;  // '\r'
     }
   }
 }
