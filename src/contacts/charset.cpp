@@ -235,6 +235,27 @@ void ConvertSingleByte(std::string_view bytes, Charset charset, Utf8Text& out) {
   }
 }
 
+// Whether ToUtf8 would give `bytes` back unchanged: no byte-order mark and
+// nothing replaced, and in a single-byte set nothing but ASCII.
+bool IsUtf8AsItStands(std::string_view bytes, Charset charset) {
+#if defined(_WIN32)
+  if (charset == Charset::kAnsiCodePage) return false;  // the system's to read
+#endif
+  if (charset == Charset::kUtf8 && bytes.substr(0, 3) == "\xEF\xBB\xBF") return false;
+  for (std::size_t i = PlainAsciiRun(bytes, 0); i < bytes.size(); i += PlainAsciiRun(bytes, i)) {
+    std::uint32_t code = static_cast<unsigned char>(bytes[i]);
+    std::size_t length = 1;
+    if (code >= 0x80) {
+      if (charset != Charset::kUtf8) return false;
+      length = Utf8Sequence(bytes, i, code);
+      if (length == 0) return false;
+    }
+    if (IsReplacedControl(code)) return false;
+    i += length;
+  }
+  return true;
+}
+
 #if defined(_WIN32)
 
 // The system's code page, through the system's converter; every byte it
@@ -308,6 +329,13 @@ Charset DetectCharset(std::string_view bytes) {
 #else
   return Charset::kWindows1252;
 #endif
+}
+
+Utf8Text ToUtf8(std::string&& bytes, Charset charset) {
+  if (IsUtf8AsItStands(bytes, charset)) return {std::move(bytes), 0};
+  Utf8Text text = ToUtf8(std::string_view(bytes), charset);
+  std::string().swap(bytes);
+  return text;
 }
 
 Utf8Text ToUtf8(std::string_view bytes, Charset charset) {

@@ -30,8 +30,7 @@ ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset
     BookSummary& summary = book.books.emplace_back();
     summary.name = one.name;
     summary.charset = charset.value_or(DetectCharset(one.bytes));
-    Utf8Text text = ToUtf8(one.bytes, summary.charset);
-    std::string().swap(one.bytes);  // only the text is needed from here on
+    Utf8Text text = ToUtf8(std::move(one.bytes), summary.charset);  // the bytes go
     summary.replaced_bytes = text.replaced;
     texts.push_back(std::move(text.text));
     records.push_back(ReadNicknameBook(texts.back()));

@@ -114,6 +114,35 @@ TEST(ToUtf8, RunsOfAsciiMeetEveryOtherKindOfByte) {
   }
 }
 
+// A text given up is kept as it is only when converting would not change
+// it: the same text and count as a conversion of a copy, in every set.
+TEST(ToUtf8, ATextGivenUpIsKeptOnlyWhenItIsUtf8AsItStands) {
+  const std::string long_ascii(100, 'a');
+  const std::string inputs[] = {
+      "",
+      "alias a a@x\r\nnote a <name:A>\x03\tb\r\n",
+      long_ascii,
+      long_ascii + "\xE9",
+      "\xC3\xA9" + long_ascii,
+      "\xEF\xBB\xBF" + long_ascii,
+      long_ascii + "\x7F",
+      long_ascii + "\x1F" + long_ascii,
+      "\xC2\x85",
+      long_ascii + "\xE2\x82",
+      std::string("a\0b", 3),
+  };
+  for (const Charset charset :
+       {Charset::kWindows1252, Charset::kIso88591, Charset::kMacintosh, Charset::kUtf8}) {
+    for (const std::string& input : inputs) {
+      const Utf8Text copied = ToUtf8(std::string_view(input), charset);
+      std::string given = input;
+      const Utf8Text kept = ToUtf8(std::move(given), charset);
+      EXPECT_EQ(kept.text, copied.text) << CharsetName(charset) << " " << input.substr(0, 8);
+      EXPECT_EQ(kept.replaced, copied.replaced) << CharsetName(charset) << " " << input;
+    }
+  }
+}
+
 // Each byte that is not printable ASCII, in every place of a text longer
 // than two words, is found wherever it stands.
 TEST(ToUtf8, AByteOtherThanPrintableAsciiIsFoundInEveryPlace) {
