@@ -9,15 +9,22 @@ namespace veltrana {
 
 namespace {
 
+// A table of the bytes for which `is` holds, made once.
+template <typename Is>
+constexpr std::array<bool, 256> ByteTable(Is is) {
+  std::array<bool, 256> table{};
+  for (int byte = 0; byte < 256; ++byte) table[static_cast<std::size_t>(byte)] = is(byte);
+  return table;
+}
+
 bool NeedsBase64(std::string_view value) {
   if (value.empty()) return false;
   const char first = value.front();
   if (first == ' ' || first == ':' || first == '<' || value.back() == ' ') return true;
-  for (const char c : value) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x80 || byte == '\0' || c == '\r' || c == '\n') return true;
-  }
-  return false;
+  static constexpr std::array<bool, 256> kUnsafe = ByteTable(
+      [](int byte) { return byte >= 0x80 || byte == '\0' || byte == '\r' || byte == '\n'; });
+  return std::any_of(value.begin(), value.end(),
+                     [](char c) { return kUnsafe[static_cast<unsigned char>(c)]; });
 }
 
 void AppendBase64(std::string_view bytes, std::string& out) {
@@ -58,14 +65,20 @@ void AppendLdifLine(std::string_view name, std::string_view value, std::string& 
 
 // A value of a DN's attribute as RFC 4514 escapes it.
 std::string DnValue(std::string_view value) {
+  static constexpr std::array<bool, 256> kSpecial = ByteTable([](int c) {
+    return c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' || c == ';' ||
+           c == '=' || c == '\n' || c == ' ' || c == '#';
+  });
   std::string escaped;
+  escaped.reserve(value.size());
   for (std::size_t i = 0; i < value.size(); ++i) {
     const char c = value[i];
-    const bool edge = (i == 0 && (c == ' ' || c == '#')) || (i + 1 == value.size() && c == ' ');
-    if (edge || c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' || c == ';' ||
-        c == '=') {
-      escaped += '\\';
+    if (!kSpecial[static_cast<unsigned char>(c)]) {  // most of a value
+      escaped += c;
+      continue;
     }
+    const bool edge = (i == 0 && (c == ' ' || c == '#')) || (i + 1 == value.size() && c == ' ');
+    if (edge || (c != ' ' && c != '#' && c != '\n')) escaped += '\\';
     escaped += c == '\n' ? ' ' : c;
   }
   return escaped;
