@@ -311,7 +311,7 @@ std::string CleanValue(std::string_view value) {
   return clean;
 }
 
-std::vector<Contact> BuildContacts(const std::vector<NicknameBook>& books,
+std::vector<Contact> BuildContacts(std::vector<NicknameBook>& books,
                                    std::vector<std::string>& warnings) {
   std::vector<std::size_t> offsets;
   std::size_t total = 0;
@@ -323,8 +323,13 @@ std::vector<Contact> BuildContacts(const std::vector<NicknameBook>& books,
   contacts.reserve(total);
   ContactBuilder builder(books, offsets, warnings);
   for (std::size_t b = 0; b < books.size(); ++b) {
-    for (std::size_t i = 0; i < books[b].records.size(); ++i)
+    for (std::size_t i = 0; i < books[b].records.size(); ++i) {
       contacts.push_back(builder.Build(b, i));
+      // Its lines are in the contact now; their room serves the next ones.
+      NicknameRecord& record = books[b].records[i];
+      std::vector<std::string_view>().swap(record.address_texts);
+      std::vector<std::string_view>().swap(record.note_texts);
+    }
   }
   return contacts;
 }

@@ -14,8 +14,9 @@ namespace veltrana {
 // without a UID yet. An item that names a nickname is a member: of the
 // item's own book first, else of the first other book that has it.
 // `warnings` receives what could not be taken as written (a list that names
-// itself).
-std::vector<Contact> BuildContacts(const std::vector<NicknameBook>& books,
+// itself). Each record's lines are released once its contact is made; the
+// records and indexes stay.
+std::vector<Contact> BuildContacts(std::vector<NicknameBook>& books,
                                    std::vector<std::string>& warnings);
 
 // Gives the contacts BuildContacts made of `books` their UIDs. The first
