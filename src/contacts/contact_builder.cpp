@@ -119,7 +119,7 @@ std::optional<std::size_t> ContactBuilder::Named(std::string_view item) {
   FoldUtf8Into(TrimSpace(UnquotedItem(item)), folded_);
   for (std::size_t step = 0; step < books_.size(); ++step) {
     const std::size_t book = step == 0 ? book_ : step <= book_ ? step - 1 : step;
-    const auto named = books_[book].index.find(std::string_view(folded_));
+    const auto named = books_[book].index.find(folded_);
     if (named != books_[book].index.end()) return offsets_[book] + named->second;
   }
   return std::nullopt;
@@ -341,18 +341,16 @@ void GiveContactUids(std::vector<Contact>& contacts, const std::vector<NicknameB
   std::unordered_set<std::string_view> uids;  // views of the contacts' own
   std::size_t offset = 0;                     // the book's first contact
   for (std::size_t b = 0; b < books.size(); offset += books[b++].index.size()) {
-    std::vector<std::pair<std::size_t, const std::string*>> records;
-    records.reserve(books[b].index.size());
-    for (const auto& [folded_nickname, record] : books[b].index) {
-      records.emplace_back(record, &folded_nickname);
-    }
-    std::sort(records.begin(), records.end());
+    std::vector<std::string_view> folded(books[b].index.size());  // per record
+    for (const auto& [folded_nickname, record] : books[b].index) folded[record] = folded_nickname;
     const std::string salt = b == 0 ? "" : FoldedUtf8(book_names[b]) + "\n";
-    for (const auto& [record, folded_nickname] : records) {
+    for (std::size_t record = 0; record < folded.size(); ++record) {
+      const std::string_view folded_nickname = folded[record];
       std::string& uid = contacts[offset + record].uid;
-      uid = salt.empty() ? ContactUid(*folded_nickname) : ContactUid(salt + *folded_nickname);
+      uid = salt.empty() ? ContactUid(folded_nickname)
+                         : ContactUid(std::string(salt).append(folded_nickname));
       for (int again = 1; !uids.insert(uid).second; ++again) {
-        uid = ContactUid(salt + *folded_nickname + "\n" + std::to_string(again));
+        uid = ContactUid(std::string(salt).append(folded_nickname) + "\n" + std::to_string(again));
       }
     }
   }

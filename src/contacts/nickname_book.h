@@ -9,7 +9,7 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -25,20 +25,17 @@ struct NicknameRecord {
   std::vector<std::string_view> note_texts;     // one per note line
 };
 
-// Looks a folded nickname up by a view of it, without making a key string.
-struct FoldedNicknameHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view folded) const {
-    return std::hash<std::string_view>{}(folded);
-  }
-};
-using NicknameIndex =
-    std::unordered_map<std::string, std::size_t, FoldedNicknameHash, std::equal_to<>>;
+// Folded nickname -> record; the keys are views into the book's own store.
+using NicknameIndex = std::unordered_map<std::string_view, std::size_t>;
 
 struct NicknameBook {
   std::vector<NicknameRecord> records;  // in the order nicknames first appear
   NicknameIndex index;                  // folded nickname -> record, one each
   std::vector<std::string> warnings;    // lines taken only in part
+  // The folded nicknames one after another, the index's keys: room for the
+  // whole text is set aside once, so a key never moves (and pages never
+  // written take no memory).
+  std::unique_ptr<char[]> folded_nicknames;
 };
 
 // Reads `text` (UTF-8). A note line belongs to the nickname it names,
