@@ -30,16 +30,18 @@ std::string FoldedUtf8(std::string_view text) {
 
 void FoldUtf8Into(std::string_view text, std::string& folded) {
   folded.assign(text);
-  for (std::size_t i = 0; i < folded.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(folded[i]);
+  char* const bytes = folded.data();
+  const std::size_t size = folded.size();
+  for (std::size_t i = 0; i < size; ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
     if (byte < 0x80) {
-      folded[i] = static_cast<char>(FoldCase(folded[i]));
-    } else if (byte == 0xC3 && i + 1 < folded.size()) {
+      bytes[i] = static_cast<char>(FoldCase(bytes[i]));
+    } else if (byte == 0xC3 && i + 1 < size) {
       // C3 80..C3 BF are U+00C0..U+00FF, whose Latin-1 byte is the second
       // byte plus 0x40; a folded letter stays in that range.
-      const auto next = static_cast<unsigned char>(folded[++i]);
+      const auto next = static_cast<unsigned char>(bytes[++i]);
       if (next >= 0x80 && next <= 0xBF) {
-        folded[i] = static_cast<char>(FoldCase(static_cast<char>(next + 0x40)) - 0x40);
+        bytes[i] = static_cast<char>(FoldCase(static_cast<char>(next + 0x40)) - 0x40);
       }
     }
   }
