@@ -71,7 +71,7 @@ void BookReader::Warn(std::size_t line_number, const std::string& what) {
 }
 
 NicknameBook BookReader::Read(std::string_view text) {
-  book_.folded_nicknames = std::make_unique_for_overwrite<char[]>(text.size());
+  book_.folded_nicknames.reset(new char[text.size()]);  // written as keys come
   LineCursor cursor(text);
   std::string_view line;
   for (std::size_t number = 1; cursor.Next(line); ++number) {
