@@ -1,5 +1,7 @@
 #include "contacts/address_list.h"
 
+#include <algorithm>
+
 #include "base/nickname_file.h"
 #include "contacts/utf8_text.h"
 
@@ -58,9 +60,10 @@ ItemParts TakeApart(std::string_view item) {
       i = ReadComment(item, i, parts.comments.emplace_back());
     } else if (c == '<') {
       i = ReadAngle(item, i, parts.angles.emplace_back());
-    } else {
-      parts.plain += c;
-      ++i;
+    } else {  // plain text up to the next quote or bracket, most items whole
+      const std::size_t end = std::min(item.find_first_of("\"(<", i), item.size());
+      parts.plain.append(item.substr(i, end - i));
+      i = end;
     }
   }
   return parts;
@@ -72,23 +75,28 @@ std::string Joined(const std::vector<std::string>& pieces) {
   return CollapseSpace(joined);
 }
 
-// The blank-separated words of `text`.
-std::vector<std::string_view> Words(std::string_view text) {
-  std::vector<std::string_view> words;
+// Calls `take` with each blank-separated word of `text`.
+template <typename Take>
+void ForEachWord(std::string_view text, Take take) {
   std::size_t i = 0;
   while (i < text.size()) {
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
     const std::size_t start = i;
     while (i < text.size() && text[i] != ' ' && text[i] != '\t') ++i;
-    if (i > start) words.push_back(text.substr(start, i - start));
+    if (i > start) take(text.substr(start, i - start));
   }
-  return words;
 }
 
 }  // namespace
 
 std::vector<std::string_view> SplitAddressList(std::string_view text) {
   std::vector<std::string_view> items;
+  SplitAddressList(text, items);
+  return items;
+}
+
+void SplitAddressList(std::string_view text, std::vector<std::string_view>& items) {
+  items.clear();
   std::size_t start = 0;
   int parens = 0;
   bool quoted = false, angled = false;
@@ -130,12 +138,21 @@ std::vector<std::string_view> SplitAddressList(std::string_view text) {
     }
   }
   if (start < text.size()) take(text.size());
-  return items;
 }
 
 AddressItem ParseAddressItem(std::string_view item) {
-  const ItemParts parts = TakeApart(item);
   AddressItem parsed;
+  ParseAddressItem(item, parsed);
+  return parsed;
+}
+
+void ParseAddressItem(std::string_view item, AddressItem& parsed) {
+  parsed.addresses.clear();
+  // Without quotes and brackets an item is its plain text (most items: an
+  // address alone), taken as it stands.
+  const bool plain_only = item.find_first_of("\"(<") == std::string_view::npos;
+  const ItemParts parts = plain_only ? ItemParts{} : TakeApart(item);
+  const std::string_view plain = plain_only ? item : std::string_view(parts.plain);
   std::string other_words;  // plain text beside the addresses
   if (!parts.angles.empty()) {
     for (const std::string& angle : parts.angles) {
@@ -144,19 +161,18 @@ AddressItem ParseAddressItem(std::string_view item) {
     }
     other_words = parts.plain;
   } else {
-    for (const std::string_view word : Words(parts.plain)) {
+    ForEachWord(plain, [&](std::string_view word) {
       if (word.find('@') != std::string_view::npos) {
         parsed.addresses.emplace_back(word);
       } else {
         other_words.append(word).append(" ");
       }
-    }
+    });
   }
   // The name: quoted text, else the words beside the address, else a comment.
   parsed.real_name = Joined(parts.quoted);
   if (parsed.real_name.empty()) parsed.real_name = CollapseSpace(other_words);
   if (parsed.real_name.empty()) parsed.real_name = Joined(parts.comments);
-  return parsed;
 }
 
 std::string_view UnquotedItem(std::string_view item) {

@@ -16,6 +16,8 @@ namespace veltrana {
 // The items of an address text, each without blanks at its ends; empty
 // items are left out.
 std::vector<std::string_view> SplitAddressList(std::string_view text);
+// The same into `items` (emptied first), whose room is reused.
+void SplitAddressList(std::string_view text, std::vector<std::string_view>& items);
 
 struct AddressItem {
   // The addresses the item holds: one, or several written one after another
@@ -26,6 +28,8 @@ struct AddressItem {
 };
 
 AddressItem ParseAddressItem(std::string_view item);
+// The same into `parsed` (emptied first), whose room is reused.
+void ParseAddressItem(std::string_view item, AddressItem& parsed);
 
 // A nickname written as an item may stand in double quotes: the item
 // without them when it is one quoted string, else the item itself.

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "base/case_fold.h"
 #include "base/nickname_file.h"
@@ -142,10 +143,53 @@ std::size_t Utf8Sequence(std::string_view bytes, std::size_t at, std::uint32_t& 
   return length;
 }
 
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;  // of each byte of a word
+
+// Printable ASCII, the most of any book, is copied a whole run at a time;
+// everything else is looked at character by character.
+bool IsPlainAscii(char byte) {
+  return byte >= 0x20 && byte < 0x7F;
+}
+
+// The length of the run of printable ASCII at `at`, found eight bytes at a
+// time: a word holds none other when no byte is below 0x20 and none above
+// 0x7E (each test exact for the word as a whole).
+std::size_t PlainAsciiRun(std::string_view bytes, std::size_t at) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  std::size_t end = at;
+  while (bytes.size() - end >= 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + end, 8);
+    const std::uint64_t below_blank = (word - kOnes * 0x20) & ~word & kHighBits;
+    const std::uint64_t above_tilde = ((word + kOnes * (127 - 0x7E)) | word) & kHighBits;
+    if ((below_blank | above_tilde) != 0) break;
+    end += 8;
+  }
+  while (end < bytes.size() && IsPlainAscii(bytes[end])) ++end;
+  return end - at;
+}
+
+// The length of the run of ASCII at `at`, eight bytes at a time.
+std::size_t AsciiRun(std::string_view bytes, std::size_t at) {
+  std::size_t end = at;
+  while (bytes.size() - end >= 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + end, 8);
+    if ((word & kHighBits) != 0) break;
+    end += 8;
+  }
+  while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) < 0x80) ++end;
+  return end - at;
+}
+
 void ConvertUtf8(std::string_view bytes, Utf8Text& out) {
   out.text.reserve(bytes.size());
   std::size_t i = 0;
   while (i < bytes.size()) {
+    const std::size_t run = PlainAsciiRun(bytes, i);
+    out.text.append(bytes.substr(i, run));
+    i += run;
+    if (i == bytes.size()) break;
     std::uint32_t code = 0;
     const std::size_t length = Utf8Sequence(bytes, i, code);
     if (length == 0 || IsReplacedControl(code)) {
@@ -160,26 +204,56 @@ void ConvertUtf8(std::string_view bytes, Utf8Text& out) {
 }
 
 void ConvertSingleByte(std::string_view bytes, Charset charset, Utf8Text& out) {
-  // Each byte's UTF-8, made once: empty for a byte that is no text.
+  // Each byte's UTF-8, made once: the replacement for a byte that is no text.
   std::array<std::string, 256> table;
+  std::array<bool, 256> no_text{};
   for (std::uint32_t b = 0; b < 256; ++b) {
     const std::uint32_t code = b < 0x80 ? b : HighCharacter(charset, static_cast<unsigned char>(b));
-    if (code != 0 && !IsReplacedControl(code)) AppendUtf8(code, table[b]);
-  }
-  out.text.reserve(bytes.size() + bytes.size() / 8);
-  for (const char byte : bytes) {
-    if (byte >= 0x20 && byte < 0x7F) {  // printable ASCII, the most of a book
-      out.text += byte;
-      continue;
-    }
-    const std::string& character = table[static_cast<unsigned char>(byte)];
-    if (character.empty()) {
-      out.text.append(kReplacement);
-      ++out.replaced;
+    if (code != 0 && !IsReplacedControl(code)) {
+      AppendUtf8(code, table[b]);
     } else {
-      out.text.append(character);
+      table[b] = kReplacement;
+      no_text[b] = true;
     }
   }
+  // The text's length first, so that it is allocated once and no larger.
+  std::size_t length = bytes.size();
+  for (std::size_t i = PlainAsciiRun(bytes, 0); i < bytes.size(); i += PlainAsciiRun(bytes, i)) {
+    length += table[static_cast<unsigned char>(bytes[i++])].size() - 1;
+  }
+  out.text.reserve(length);
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const std::size_t run = PlainAsciiRun(bytes, i);
+    out.text.append(bytes.substr(i, run));
+    i += run;
+    for (; i < bytes.size() && !IsPlainAscii(bytes[i]); ++i) {
+      const auto byte = static_cast<unsigned char>(bytes[i]);
+      if (no_text[byte]) ++out.replaced;
+      out.text.append(table[byte]);
+    }
+  }
+}
+
+// Whether ToUtf8 would give `bytes` back unchanged: no byte-order mark and
+// nothing replaced, and in a single-byte set nothing but ASCII.
+bool IsUtf8AsItStands(std::string_view bytes, Charset charset) {
+#if defined(_WIN32)
+  if (charset == Charset::kAnsiCodePage) return false;  // the system's to read
+#endif
+  if (charset == Charset::kUtf8 && bytes.substr(0, 3) == "\xEF\xBB\xBF") return false;
+  for (std::size_t i = PlainAsciiRun(bytes, 0); i < bytes.size(); i += PlainAsciiRun(bytes, i)) {
+    std::uint32_t code = static_cast<unsigned char>(bytes[i]);
+    std::size_t length = 1;
+    if (code >= 0x80) {
+      if (charset != Charset::kUtf8) return false;
+      length = Utf8Sequence(bytes, i, code);
+      if (length == 0) return false;
+    }
+    if (IsReplacedControl(code)) return false;
+    i += length;
+  }
+  return true;
 }
 
 #if defined(_WIN32)
@@ -230,7 +304,7 @@ Charset DetectCharset(std::string_view bytes) {
   bool high = false, valid_utf8 = true;
   for (std::size_t i = 0; i < bytes.size() && valid_utf8;) {
     if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-      ++i;
+      i += AsciiRun(bytes, i);
       continue;
     }
     high = true;
@@ -255,6 +329,13 @@ Charset DetectCharset(std::string_view bytes) {
 #else
   return Charset::kWindows1252;
 #endif
+}
+
+Utf8Text ToUtf8(std::string&& bytes, Charset charset) {
+  if (IsUtf8AsItStands(bytes, charset)) return {std::move(bytes), 0};
+  Utf8Text text = ToUtf8(std::string_view(bytes), charset);
+  std::string().swap(bytes);
+  return text;
 }
 
 Utf8Text ToUtf8(std::string_view bytes, Charset charset) {

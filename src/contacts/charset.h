@@ -46,5 +46,8 @@ struct Utf8Text {
 
 // `bytes` as UTF-8. A byte-order mark that opens a UTF-8 text is dropped.
 Utf8Text ToUtf8(std::string_view bytes, Charset charset);
+// The same, giving the bytes up: a text that is UTF-8 as it stands (plain
+// ASCII in any set, for one) becomes the result itself, without a copy.
+Utf8Text ToUtf8(std::string&& bytes, Charset charset);
 
 }  // namespace veltrana

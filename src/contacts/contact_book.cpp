@@ -18,7 +18,8 @@ std::vector<std::string> ContactBook::BookNames() const {
   return names;
 }
 
-ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset> charset) {
+ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset> charset,
+                             bool uids) {
   ContactBook book;
   std::vector<NicknameBook> records;
   std::vector<std::string> names;
@@ -29,8 +30,7 @@ ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset
     BookSummary& summary = book.books.emplace_back();
     summary.name = one.name;
     summary.charset = charset.value_or(DetectCharset(one.bytes));
-    Utf8Text text = ToUtf8(one.bytes, summary.charset);
-    std::string().swap(one.bytes);  // only the text is needed from here on
+    Utf8Text text = ToUtf8(std::move(one.bytes), summary.charset);  // the bytes go
     summary.replaced_bytes = text.replaced;
     texts.push_back(std::move(text.text));
     records.push_back(ReadNicknameBook(texts.back()));
@@ -39,7 +39,13 @@ ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset
     }
     names.push_back(one.name);
   }
-  book.contacts = BuildContacts(records, names, book.warnings);
+  book.contacts = BuildContacts(records, book.warnings);
+  // The contacts hold copies of all they need: the texts and the records,
+  // which are views into them, go before the UIDs and the lists are made.
+  std::vector<std::string>().swap(texts);
+  for (NicknameBook& one : records) std::vector<NicknameRecord>().swap(one.records);
+  if (uids) GiveContactUids(book.contacts, records, names);
+  std::vector<NicknameBook>().swap(records);
   book.resolution = ResolveLists(book.contacts);
   for (const Contact& contact : book.contacts) {
     ++book.books[contact.book].contacts;

@@ -43,8 +43,10 @@ struct ContactBook {
 };
 
 // Reads the books in the set `charset` names, or in the set each book's own
-// bytes suggest when it names none (DetectCharset).
-ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset> charset);
+// bytes suggest when it names none (DetectCharset). Without `uids` (for a
+// format that writes none) every contact's UID is left empty.
+ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset> charset,
+                             bool uids = true);
 
 // One book without a name.
 ContactBook ReadContactBook(std::string_view bytes, Charset charset);

@@ -63,16 +63,18 @@ class ContactBuilder {
   Contact Build(std::size_t book, std::size_t index);
 
  private:
-  std::optional<std::size_t> Named(std::string_view item) const;
+  std::optional<std::size_t> Named(std::string_view item);
   void AddAddressText(std::size_t self, std::string_view text);
-  void AddEmail(const std::string& address, const std::string& real_name);
+  void AddEmails(AddressItem& parsed);
+  bool IsNewAddress(std::string_view address);
   void AddNote(std::string_view note_text);
-  void AddTag(const std::string& keyword, std::string_view raw, PostalAddress& home,
+  void AddTag(std::string_view keyword, std::string_view raw, PostalAddress& home,
               PostalAddress& work);
-  bool AddPostalPart(const std::string& keyword, const std::string& value, PostalAddress& home,
+  bool AddPostalPart(std::string_view keyword, std::string& value, PostalAddress& home,
                      PostalAddress& work);
-  void SetOnce(std::string& field, const std::string& keyword, const std::string& value);
-  void AddPostalAddress(std::vector<PostalAddress>& to, const PostalAddress& address);
+  void SetOnce(std::string& field, std::string_view keyword, std::string& value);
+  void AddTagNote(std::string_view keyword, std::string_view value);
+  void AddPostalAddress(std::vector<PostalAddress>& to, PostalAddress&& address);
   void ChooseNames();
 
   const std::vector<NicknameBook>& books_;
@@ -81,10 +83,15 @@ class ContactBuilder {
   std::size_t book_ = 0;
   Contact contact_;
   NameSources names_;
-  std::unordered_set<std::string> email_keys_;
+  std::unordered_set<std::string> email_keys_;   // lower-case, once a contact has many
   std::unordered_set<std::size_t> member_keys_;  // the records in contact_.members
   std::size_t items_ = 0;
   std::size_t member_items_ = 0;
+  std::string folded_;  // the item looked up last
+  // What the book's texts are taken apart into, one after another.
+  std::vector<std::string_view> items_in_text_;
+  AddressItem parsed_;
+  std::vector<NotePart> note_parts_;
 };
 
 Contact ContactBuilder::Build(std::size_t book, std::size_t index) {
@@ -95,7 +102,7 @@ Contact ContactBuilder::Build(std::size_t book, std::size_t index) {
   items_ = member_items_ = 0;
   book_ = book;
   const NicknameRecord& record = books_[book].records[index];
-  contact_.nickname = record.nickname;
+  contact_.nickname.assign(record.nickname);
   contact_.book = book;
   for (const std::string_view text : record.address_texts) {
     AddAddressText(offsets_[book] + index, text);
@@ -108,18 +115,19 @@ Contact ContactBuilder::Build(std::size_t book, std::size_t index) {
 
 // The contact an item names: in the item's own book, else in the first
 // other book that has the nickname.
-std::optional<std::size_t> ContactBuilder::Named(std::string_view item) const {
-  const std::string folded = FoldedUtf8(TrimSpace(UnquotedItem(item)));
+std::optional<std::size_t> ContactBuilder::Named(std::string_view item) {
+  FoldUtf8Into(TrimSpace(UnquotedItem(item)), folded_);
   for (std::size_t step = 0; step < books_.size(); ++step) {
     const std::size_t book = step == 0 ? book_ : step <= book_ ? step - 1 : step;
-    const auto named = books_[book].index.find(folded);
+    const auto named = books_[book].index.find(folded_);
     if (named != books_[book].index.end()) return offsets_[book] + named->second;
   }
   return std::nullopt;
 }
 
 void ContactBuilder::AddAddressText(std::size_t self, std::string_view text) {
-  for (const std::string_view item : SplitAddressList(text)) {
+  SplitAddressList(text, items_in_text_);
+  for (const std::string_view item : items_in_text_) {
     ++items_;
     if (const std::optional<std::size_t> named = Named(item)) {
       ++member_items_;
@@ -130,26 +138,47 @@ void ContactBuilder::AddAddressText(std::size_t self, std::string_view text) {
       }
       continue;
     }
-    const AddressItem parsed = ParseAddressItem(item);
-    if (parsed.addresses.empty()) {
-      contact_.notes.push_back("email: " + std::string(item));
+    ParseAddressItem(item, parsed_);
+    if (parsed_.addresses.empty()) {
+      AddTagNote("email", item);
       continue;
     }
-    for (const std::string& address : parsed.addresses) AddEmail(address, parsed.real_name);
-    if (names_.real_name.empty()) names_.real_name = parsed.real_name;
+    AddEmails(parsed_);
+    if (names_.real_name.empty()) names_.real_name = parsed_.real_name;
   }
 }
 
-void ContactBuilder::AddEmail(const std::string& address, const std::string& real_name) {
-  if (email_keys_.insert(AsciiLower(address)).second) {
-    contact_.emails.push_back(address);
-    contact_.email_names.push_back(real_name);
+// Each address once, letter case ignored; the item's real name goes with
+// each. `parsed` gives its addresses away.
+void ContactBuilder::AddEmails(AddressItem& parsed) {
+  for (std::string& address : parsed.addresses) {
+    if (!IsNewAddress(address)) continue;
+    contact_.emails.push_back(std::move(address));
+    contact_.email_names.push_back(parsed.real_name);
   }
+}
+
+// The few addresses of most contacts are compared one by one; a contact
+// with many keeps their lower-case forms in a set.
+bool ContactBuilder::IsNewAddress(std::string_view address) {
+  constexpr std::size_t kFewAddresses = 16;
+  const std::vector<std::string>& emails = contact_.emails;
+  if (emails.size() < kFewAddresses) {
+    const auto same = [&](const std::string& known) {
+      return EqualIgnoringAsciiCase(known, address);
+    };
+    return std::none_of(emails.begin(), emails.end(), same);
+  }
+  if (email_keys_.empty()) {
+    for (const std::string& known : emails) email_keys_.insert(AsciiLower(known));
+  }
+  return email_keys_.insert(AsciiLower(address)).second;
 }
 
 void ContactBuilder::AddNote(std::string_view note_text) {
   PostalAddress home, work;
-  for (const NotePart& part : ParseNoteText(note_text)) {
+  ParseNoteText(note_text, note_parts_);
+  for (const NotePart& part : note_parts_) {
     if (!part.is_tag) {
       std::string text = CleanValue(part.text);
       if (!text.empty()) contact_.notes.push_back(std::move(text));
@@ -157,11 +186,11 @@ void ContactBuilder::AddNote(std::string_view note_text) {
     }
     AddTag(part.keyword, part.text, home, work);
   }
-  AddPostalAddress(contact_.home_addresses, home);
-  AddPostalAddress(contact_.work_addresses, work);
+  AddPostalAddress(contact_.home_addresses, std::move(home));
+  AddPostalAddress(contact_.work_addresses, std::move(work));
 }
 
-void ContactBuilder::AddTag(const std::string& keyword, std::string_view raw, PostalAddress& home,
+void ContactBuilder::AddTag(std::string_view keyword, std::string_view raw, PostalAddress& home,
                             PostalAddress& work) {
   if (keyword == "otheremail" || keyword == "otherphone" || keyword == "otherweb") {
     for (std::string& value : SplitValues(raw)) {
@@ -170,35 +199,47 @@ void ContactBuilder::AddTag(const std::string& keyword, std::string_view raw, Po
       } else if (keyword == "otherweb") {
         contact_.web_pages.push_back({WebKind::kOther, std::move(value)});
       } else {
-        const AddressItem parsed = ParseAddressItem(value);
-        if (parsed.addresses.empty()) contact_.notes.push_back(keyword + ": " + value);
-        for (const std::string& address : parsed.addresses) AddEmail(address, parsed.real_name);
+        ParseAddressItem(value, parsed_);
+        if (parsed_.addresses.empty()) AddTagNote(keyword, value);
+        AddEmails(parsed_);
       }
     }
     return;
   }
-  const std::string value = CleanValue(raw);
+  std::string value = CleanValue(raw);
   if (value.empty()) return;
   if (keyword == "name") return SetOnce(names_.name, keyword, value);
   if (keyword == "first") return SetOnce(names_.first, keyword, value);
   if (keyword == "last") return SetOnce(names_.last, keyword, value);
   if (keyword == "title") return SetOnce(contact_.title, keyword, value);
   if (keyword == "company") return SetOnce(contact_.company, keyword, value);
-  if (keyword == "phone") return contact_.phones.push_back({PhoneKind::kHome, value});
-  if (keyword == "phone2") return contact_.phones.push_back({PhoneKind::kWork, value});
-  if (keyword == "mobile") return contact_.phones.push_back({PhoneKind::kMobile, value});
-  if (keyword == "fax") return contact_.phones.push_back({PhoneKind::kFax, value});
-  if (keyword == "mobile2") return contact_.phones.push_back({PhoneKind::kWorkMobile, value});
-  if (keyword == "fax2") return contact_.phones.push_back({PhoneKind::kWorkFax, value});
-  if (keyword == "web") return contact_.web_pages.push_back({WebKind::kHome, value});
-  if (keyword == "web2") return contact_.web_pages.push_back({WebKind::kWork, value});
+  static constexpr struct {
+    const char* keyword;
+    PhoneKind kind;
+  } kPhones[] = {
+      {"phone", PhoneKind::kHome},         {"phone2", PhoneKind::kWork},
+      {"mobile", PhoneKind::kMobile},      {"fax", PhoneKind::kFax},
+      {"mobile2", PhoneKind::kWorkMobile}, {"fax2", PhoneKind::kWorkFax},
+  };
+  for (const auto& phone : kPhones) {
+    if (keyword == phone.keyword) return contact_.phones.push_back({phone.kind, std::move(value)});
+  }
+  if (keyword == "web") return contact_.web_pages.push_back({WebKind::kHome, std::move(value)});
+  if (keyword == "web2") return contact_.web_pages.push_back({WebKind::kWork, std::move(value)});
   if (AddPostalPart(keyword, value, home, work)) return;
-  contact_.notes.push_back(keyword + ": " + value);
+  AddTagNote(keyword, value);
+}
+
+// "keyword: value" in the notes.
+void ContactBuilder::AddTagNote(std::string_view keyword, std::string_view value) {
+  std::string& note = contact_.notes.emplace_back();
+  note.reserve(keyword.size() + 2 + value.size());
+  note.append(keyword).append(": ").append(value);
 }
 
 // The parts of the home and the work address; a part written twice in one
 // note keeps the first and puts the second into the notes.
-bool ContactBuilder::AddPostalPart(const std::string& keyword, const std::string& value,
+bool ContactBuilder::AddPostalPart(std::string_view keyword, std::string& value,
                                    PostalAddress& home, PostalAddress& work) {
   static constexpr struct {
     const char* keyword;
@@ -219,19 +260,17 @@ bool ContactBuilder::AddPostalPart(const std::string& keyword, const std::string
   return false;
 }
 
-void ContactBuilder::SetOnce(std::string& field, const std::string& keyword,
-                             const std::string& value) {
+void ContactBuilder::SetOnce(std::string& field, std::string_view keyword, std::string& value) {
   if (field.empty()) {
-    field = value;
+    field = std::move(value);
   } else if (field != value) {
-    contact_.notes.push_back(keyword + ": " + value);
+    AddTagNote(keyword, value);
   }
 }
 
-void ContactBuilder::AddPostalAddress(std::vector<PostalAddress>& to,
-                                      const PostalAddress& address) {
+void ContactBuilder::AddPostalAddress(std::vector<PostalAddress>& to, PostalAddress&& address) {
   if (address == PostalAddress{}) return;
-  if (std::find(to.begin(), to.end(), address) == to.end()) to.push_back(address);
+  if (std::find(to.begin(), to.end(), address) == to.end()) to.push_back(std::move(address));
 }
 
 // The display name: the note's name, else its first and last names, else
@@ -263,13 +302,16 @@ void ContactBuilder::ChooseNames() {
 }  // namespace
 
 std::string CleanValue(std::string_view value) {
+  // The marker is a line break: trimmed with the blanks, before the copy.
+  const auto blank = [](char c) { return c == kLineBreakMarker || TrimSpace({&c, 1}).empty(); };
+  while (!value.empty() && blank(value.front())) value.remove_prefix(1);
+  while (!value.empty() && blank(value.back())) value.remove_suffix(1);
   std::string clean(value);
   std::replace(clean.begin(), clean.end(), kLineBreakMarker, '\n');
-  return std::string(TrimSpace(clean));
+  return clean;
 }
 
-std::vector<Contact> BuildContacts(const std::vector<NicknameBook>& books,
-                                   const std::vector<std::string>& book_names,
+std::vector<Contact> BuildContacts(std::vector<NicknameBook>& books,
                                    std::vector<std::string>& warnings) {
   std::vector<std::size_t> offsets;
   std::size_t total = 0;
@@ -281,29 +323,37 @@ std::vector<Contact> BuildContacts(const std::vector<NicknameBook>& books,
   contacts.reserve(total);
   ContactBuilder builder(books, offsets, warnings);
   for (std::size_t b = 0; b < books.size(); ++b) {
-    for (std::size_t i = 0; i < books[b].records.size(); ++i)
+    for (std::size_t i = 0; i < books[b].records.size(); ++i) {
       contacts.push_back(builder.Build(b, i));
-  }
-  // The index holds each record's nickname folded, once per record; the
-  // books are taken in order so that the same books give the same UIDs.
-  std::unordered_set<std::string> uids;
-  for (std::size_t b = 0; b < books.size(); ++b) {
-    std::vector<std::pair<std::size_t, const std::string*>> records;
-    records.reserve(books[b].index.size());
-    for (const auto& [folded_nickname, record] : books[b].index) {
-      records.emplace_back(record, &folded_nickname);
-    }
-    std::sort(records.begin(), records.end());
-    const std::string salt = b == 0 ? "" : FoldedUtf8(book_names[b]) + "\n";
-    for (const auto& [record, folded_nickname] : records) {
-      std::string uid = ContactUid(salt + *folded_nickname);
-      for (int again = 1; !uids.insert(uid).second; ++again) {
-        uid = ContactUid(salt + *folded_nickname + "\n" + std::to_string(again));
-      }
-      contacts[offsets[b] + record].uid = std::move(uid);
+      // Its lines are in the contact now; their room serves the next ones.
+      NicknameRecord& record = books[b].records[i];
+      std::vector<std::string_view>().swap(record.address_texts);
+      std::vector<std::string_view>().swap(record.note_texts);
     }
   }
   return contacts;
+}
+
+void GiveContactUids(std::vector<Contact>& contacts, const std::vector<NicknameBook>& books,
+                     const std::vector<std::string>& book_names) {
+  // The index holds each record's nickname folded, once per record; the
+  // books are taken in order so that the same books give the same UIDs.
+  std::unordered_set<std::string_view> uids;  // views of the contacts' own
+  std::size_t offset = 0;                     // the book's first contact
+  for (std::size_t b = 0; b < books.size(); offset += books[b++].index.size()) {
+    std::vector<std::string_view> folded(books[b].index.size());  // per record
+    for (const auto& [folded_nickname, record] : books[b].index) folded[record] = folded_nickname;
+    const std::string salt = b == 0 ? "" : FoldedUtf8(book_names[b]) + "\n";
+    for (std::size_t record = 0; record < folded.size(); ++record) {
+      const std::string_view folded_nickname = folded[record];
+      std::string& uid = contacts[offset + record].uid;
+      uid = salt.empty() ? ContactUid(folded_nickname)
+                         : ContactUid(std::string(salt).append(folded_nickname));
+      for (int again = 1; !uids.insert(uid).second; ++again) {
+        uid = ContactUid(std::string(salt).append(folded_nickname) + "\n" + std::to_string(again));
+      }
+    }
+  }
 }
 
 std::vector<std::string> EmailNameNotes(const Contact& contact) {

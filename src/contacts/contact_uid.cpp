@@ -7,21 +7,26 @@ namespace veltrana {
 
 namespace {
 
-std::uint64_t Fnv1a(std::string_view text, std::uint64_t basis) {
-  std::uint64_t hash = basis;
-  for (const char c : text) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 0x100000001b3ULL;
+// Two 64-bit FNV-1a hashes of the same bytes, from two bases, in one pass.
+struct HashPair {
+  std::uint64_t high = 0xcbf29ce484222325ULL;
+  std::uint64_t low = 0x84222325cbf29ce4ULL;
+
+  void Add(std::string_view text) {
+    for (const char c : text) {
+      high = (high ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+      low = (low ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+    }
   }
-  return hash;
-}
+};
 
 }  // namespace
 
 std::string ContactUid(std::string_view folded_nickname) {
-  const std::string salted = "veltrana-contact:" + std::string(folded_nickname);
-  const std::uint64_t high = Fnv1a(salted, 0xcbf29ce484222325ULL);
-  const std::uint64_t low = Fnv1a(salted, 0x84222325cbf29ce4ULL);
+  HashPair hash;
+  hash.Add("veltrana-contact:");
+  hash.Add(folded_nickname);
+  const std::uint64_t high = hash.high, low = hash.low;
   std::array<unsigned char, 16> bytes{};
   for (int i = 0; i < 8; ++i) {
     bytes[static_cast<std::size_t>(i)] = static_cast<unsigned char>(high >> (56 - 8 * i));
@@ -30,11 +35,12 @@ std::string ContactUid(std::string_view folded_nickname) {
   bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x80);  // version 8
   bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80);  // variant
   static constexpr char kHex[] = "0123456789abcdef";
-  std::string uid;
+  std::string uid(36, '-');
+  std::size_t at = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (i == 4 || i == 6 || i == 8 || i == 10) uid += '-';
-    uid += kHex[bytes[i] >> 4];
-    uid += kHex[bytes[i] & 0x0F];
+    if (i == 4 || i == 6 || i == 8 || i == 10) ++at;  // the dash stays
+    uid[at++] = kHex[bytes[i] >> 4];
+    uid[at++] = kHex[bytes[i] & 0x0F];
   }
   return uid;
 }

@@ -116,22 +116,29 @@ struct Slots {
   const char* tag;
 };
 
+// The fields of one row as views into the contact and the writer: a line
+// break in them is still "\n".
+using RowFields = std::array<std::string_view, kColumnCount>;
+
+// Makes one row after another in the same room.
 class RowWriter {
  public:
-  CsvRow Row(const Contact& contact, const std::vector<std::string>& addresses,
-             const std::string& category);
+  // Valid until the next row.
+  const RowFields& Row(const Contact& contact, const std::vector<std::string>& addresses,
+                       std::string_view category);
 
  private:
-  void Put(const Slots& slots, const std::string& value);
+  void Put(const Slots& slots, std::string_view value);
   void PutEmails(const Contact& contact, const std::vector<std::string>& addresses);
   void PutAddress(const std::vector<PostalAddress>& addresses, Column first, bool work);
-  void Overflow(const char* tag, const std::string& value);
+  void Overflow(std::string_view tag, std::string_view value);
 
-  CsvRow fields_;
+  RowFields fields_{};
   std::vector<std::string> overflow_;
+  std::string notes_;
 };
 
-void RowWriter::Put(const Slots& slots, const std::string& value) {
+void RowWriter::Put(const Slots& slots, std::string_view value) {
   for (const Column column : slots.columns) {
     if (fields_[column].empty()) {
       fields_[column] = value;
@@ -141,8 +148,9 @@ void RowWriter::Put(const Slots& slots, const std::string& value) {
   Overflow(slots.tag, value);
 }
 
-void RowWriter::Overflow(const char* tag, const std::string& value) {
-  overflow_.push_back(std::string(tag) + ": " + value);
+void RowWriter::Overflow(std::string_view tag, std::string_view value) {
+  std::string& entry = overflow_.emplace_back(tag);
+  entry.append(": ").append(value);
 }
 
 // Three addresses with the real name written with each; the contact's own
@@ -155,12 +163,13 @@ void RowWriter::PutEmails(const Contact& contact, const std::vector<std::string>
   }};
   for (std::size_t i = 0; i < addresses.size(); ++i) {
     const bool own = i < contact.emails.size() && i < contact.email_names.size();
-    const std::string& name = own ? contact.email_names[i] : std::string();
+    const std::string_view name = own ? std::string_view(contact.email_names[i]) : "";
     if (i < kColumns.size()) {
       fields_[kColumns[i].first] = addresses[i];
       fields_[kColumns[i].second] = name;
     } else {
-      Overflow("email", name.empty() ? addresses[i] : name + " <" + addresses[i] + ">");
+      Overflow("email",
+               name.empty() ? addresses[i] : std::string(name) + " <" + addresses[i] + ">");
     }
   }
 }
@@ -201,8 +210,10 @@ const Slots& PhoneSlots(PhoneKind kind) {
   return kOther;
 }
 
-CsvRow RowWriter::Row(const Contact& contact, const std::vector<std::string>& addresses,
-                      const std::string& category) {
+const RowFields& RowWriter::Row(const Contact& contact, const std::vector<std::string>& addresses,
+                                std::string_view category) {
+  fields_.fill({});
+  overflow_.clear();
   const bool no_structured_name = contact.given_name.empty() && contact.family_name.empty();
   fields_[kFirstName] = no_structured_name ? contact.full_name : contact.given_name;
   fields_[kLastName] = contact.family_name;
@@ -213,61 +224,89 @@ CsvRow RowWriter::Row(const Contact& contact, const std::vector<std::string>& ad
   PutAddress(contact.work_addresses, kBusinessStreet, true);
   fields_[kJobTitle] = contact.title;
   fields_[kCompany] = contact.company;
+  static const Slots kWeb{{kWebPage}, "web"}, kWeb2{{kWebPage}, "web2"},
+      kOtherWeb{{kWebPage}, "otherweb"};
   for (const WebPage& page : contact.web_pages) {
-    Put({{kWebPage},
-         page.kind == WebKind::kHome   ? "web"
-         : page.kind == WebKind::kWork ? "web2"
-                                       : "otherweb"},
+    Put(page.kind == WebKind::kHome   ? kWeb
+        : page.kind == WebKind::kWork ? kWeb2
+                                      : kOtherWeb,
         page.url);
   }
   fields_[kCategories] = category;
-  std::string notes;
+  notes_.clear();
   for (const std::vector<std::string>* list : {&contact.notes, &std::as_const(overflow_)}) {
-    for (const std::string& entry : *list) notes.append(notes.empty() ? "" : "\n").append(entry);
+    for (const std::string& entry : *list) notes_.append(notes_.empty() ? "" : "\n").append(entry);
   }
-  fields_[kNotes] = std::move(notes);
-  for (std::string& field : fields_) {  // line breaks as the file's own
-    if (field.find('\n') == std::string::npos) continue;
-    std::string crlf;
-    for (const char c : field) crlf.append(c == '\n' ? "\r\n" : std::string_view(&c, 1));
-    field = std::move(crlf);
-  }
-  return std::move(fields_);
+  fields_[kNotes] = notes_;
+  return fields_;
 }
 
-// The fields of a row or the column names, as one line.
+// A field as CsvField writes it; with `crlf`, each line break ("\n") as the
+// file's own line end (CR LF).
+void AppendCsvField(std::string_view field, bool crlf, std::string& out) {
+  const bool plain = std::none_of(field.begin(), field.end(), [](char c) {
+    return c == '"' || c == ',' || c == '\r' || c == '\n';
+  });
+  if (plain) {
+    out.append(field);
+    return;
+  }
+  out += '"';
+  for (const char c : field) {
+    if (c == '"') {
+      out.append("\"\"");
+    } else if (c == '\n' && crlf) {
+      out.append("\r\n");
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+}
+
+// The fields of a row or the column names, as one line with its end.
 template <typename Fields>
-std::string Line(const Fields& fields) {
-  std::string line;
+void AppendLine(const Fields& fields, std::string& line) {
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) line += ',';
-    line += CsvField(fields[i]);
+    AppendCsvField(fields[i], true, line);
   }
-  return line;
+  line.append("\r\n");
 }
 
 }  // namespace
 
 CsvRow CsvFieldsOf(const std::vector<Contact>& contacts, const ListResolution& resolution,
                    std::size_t index) {
-  return RowWriter().Row(contacts[index], AddressesOf(contacts, resolution, index), {});
+  RowWriter writer;
+  const std::vector<std::string> addresses = AddressesOf(contacts, resolution, index);
+  const RowFields& fields = writer.Row(contacts[index], addresses, {});  // views into both
+  CsvRow row;
+  for (std::size_t i = 0; i < row.size(); ++i) {  // line breaks as the file's own
+    for (const char c : fields[i]) row[i].append(c == '\n' ? "\r\n" : std::string_view(&c, 1));
+  }
+  return row;
 }
 
 std::string CsvField(std::string_view field) {
-  if (field.find_first_of("\",\r\n") == std::string_view::npos) return std::string(field);
-  std::string quoted = "\"";
-  for (const char c : field) quoted.append(c == '"' ? "\"\"" : std::string_view(&c, 1));
-  return quoted + "\"";
+  std::string out;
+  AppendCsvField(field, false, out);
+  return out;
 }
 
 void WriteCsv(const ContactBook& book, const ExportSink& sink) {
-  sink("\xEF\xBB\xBF" + Line(kColumnNames) + "\r\n");
+  std::string line = "\xEF\xBB\xBF";
+  AppendLine(kColumnNames, line);
+  sink(line);
   const std::vector<std::string> categories = book.BookNames();
+  RowWriter writer;
   for (std::size_t i = 0; i < book.contacts.size(); ++i) {
     const Contact& contact = book.contacts[i];
-    sink(Line(RowWriter().Row(contact, AddressesOf(book.contacts, book.resolution, i),
-                              categories[contact.book])) +
-         "\r\n");
+    line.clear();
+    AppendLine(writer.Row(contact, AddressesOf(book.contacts, book.resolution, i),
+                          categories[contact.book]),
+               line);
+    sink(line);
   }
 }
 

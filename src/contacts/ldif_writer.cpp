@@ -1,28 +1,36 @@
 #include "contacts/ldif_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <unordered_set>
+#include <utility>
 
 namespace veltrana {
 
 namespace {
 
+// A table of the bytes for which `is` holds, made once.
+template <typename Is>
+constexpr std::array<bool, 256> ByteTable(Is is) {
+  std::array<bool, 256> table{};
+  for (int byte = 0; byte < 256; ++byte) table[static_cast<std::size_t>(byte)] = is(byte);
+  return table;
+}
+
 bool NeedsBase64(std::string_view value) {
   if (value.empty()) return false;
   const char first = value.front();
   if (first == ' ' || first == ':' || first == '<' || value.back() == ' ') return true;
-  for (const char c : value) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x80 || byte == '\0' || c == '\r' || c == '\n') return true;
-  }
-  return false;
+  static constexpr std::array<bool, 256> kUnsafe = ByteTable(
+      [](int byte) { return byte >= 0x80 || byte == '\0' || byte == '\r' || byte == '\n'; });
+  return std::any_of(value.begin(), value.end(),
+                     [](char c) { return kUnsafe[static_cast<unsigned char>(c)]; });
 }
 
-std::string Base64(std::string_view bytes) {
+void AppendBase64(std::string_view bytes, std::string& out) {
   static constexpr char kDigits[] =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  out.reserve((bytes.size() + 2) / 3 * 4);
+  out.reserve(out.size() + (bytes.size() + 2) / 3 * 4);
   std::size_t i = 0;
   for (; i + 2 < bytes.size(); i += 3) {
     const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 |
@@ -42,19 +50,35 @@ std::string Base64(std::string_view bytes) {
     out += two ? kDigits[(v >> 6) & 63] : '=';
     out += '=';
   }
-  return out;
+}
+
+void AppendLdifLine(std::string_view name, std::string_view value, std::string& out) {
+  out.append(name);
+  if (NeedsBase64(value)) {
+    out.append(":: ");
+    AppendBase64(value, out);
+  } else {
+    out.append(": ").append(value);
+  }
+  out += '\n';
 }
 
 // A value of a DN's attribute as RFC 4514 escapes it.
 std::string DnValue(std::string_view value) {
+  static constexpr std::array<bool, 256> kSpecial = ByteTable([](int c) {
+    return c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' || c == ';' ||
+           c == '=' || c == '\n' || c == ' ' || c == '#';
+  });
   std::string escaped;
+  escaped.reserve(value.size());
   for (std::size_t i = 0; i < value.size(); ++i) {
     const char c = value[i];
-    const bool edge = (i == 0 && (c == ' ' || c == '#')) || (i + 1 == value.size() && c == ' ');
-    if (edge || c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' || c == ';' ||
-        c == '=') {
-      escaped += '\\';
+    if (!kSpecial[static_cast<unsigned char>(c)]) {  // most of a value
+      escaped += c;
+      continue;
     }
+    const bool edge = (i == 0 && (c == ' ' || c == '#')) || (i + 1 == value.size() && c == ' ');
+    if (edge || (c != ' ' && c != '#' && c != '\n')) escaped += '\\';
     escaped += c == '\n' ? ' ' : c;
   }
   return escaped;
@@ -69,9 +93,9 @@ class LdifWriter {
   void Person(std::size_t index);
   void List(std::size_t index);
   void Attribute(std::string_view name, std::string_view value);
-  void Phones(const Contact& contact, std::vector<std::string>& notes);
-  void Address(const std::vector<PostalAddress>& addresses, bool work,
-               std::vector<std::string>& notes);
+  void Phones(const Contact& contact);
+  void Address(const std::vector<PostalAddress>& addresses, bool work);
+  void Note(std::string_view tag, std::string_view value);
   std::vector<std::size_t> FlatMembers(std::size_t list) const;
 
   const ContactBook& book_;
@@ -79,34 +103,41 @@ class LdifWriter {
   std::vector<std::string> dns_;
   std::vector<std::size_t> list_ends_;  // ChainEnds of the lists naming one list
   std::string entry_;
+  // A person's "tag: value" lines after its own notes, then its description.
+  std::vector<std::string> notes_;
+  std::string description_;
 };
 
 void LdifWriter::Attribute(std::string_view name, std::string_view value) {
-  if (!value.empty()) entry_ += LdifLine(name, value);
+  if (!value.empty()) AppendLdifLine(name, value, entry_);
+}
+
+void LdifWriter::Note(std::string_view tag, std::string_view value) {
+  std::string& note = notes_.emplace_back(tag);
+  note.append(": ").append(value);
 }
 
 void LdifWriter::Write() {
   // Each DN once: the display name and first address, as Thunderbird makes
   // them, and the UID where two would be the same.
-  std::unordered_set<std::string> used;
+  std::unordered_set<std::string_view> used;  // views of dns_, which does not grow
   const std::vector<Contact>& contacts = book_.contacts;
   list_ends_ = ChainEnds(contacts, [&](std::size_t c) {
     return contacts[c].is_list && contacts[c].members.size() == 1 &&
            contacts[contacts[c].members.front()].is_list;
   });
-  dns_.reserve(book_.contacts.size());
-  for (std::size_t i = 0; i < book_.contacts.size(); ++i) {
-    const Contact& c = book_.contacts[i];
-    std::string dn = "cn=" + DnValue(c.full_name);
+  dns_.reserve(contacts.size());
+  for (std::size_t i = 0; i < contacts.size(); ++i) {
+    const Contact& c = contacts[i];
+    std::string& dn = dns_.emplace_back("cn=" + DnValue(c.full_name));
     if (!c.is_list) {
-      const std::vector<std::string> first = AddressesOf(book_.contacts, book_.resolution, i, 1);
+      const std::vector<std::string> first = AddressesOf(contacts, book_.resolution, i, 1);
       if (!first.empty()) dn += ",mail=" + DnValue(first.front());
     }
     if (!used.insert(dn).second) {
       dn += ",uid=" + c.uid;
       used.insert(dn);
     }
-    dns_.push_back(std::move(dn));
   }
   for (std::size_t i = 0; i < book_.contacts.size(); ++i) {
     entry_.clear();
@@ -125,7 +156,7 @@ void LdifWriter::Write() {
   }
 }
 
-void LdifWriter::Phones(const Contact& contact, std::vector<std::string>& notes) {
+void LdifWriter::Phones(const Contact& contact) {
   struct Kind {
     PhoneKind kind;
     const char* attribute;
@@ -142,21 +173,27 @@ void LdifWriter::Phones(const Contact& contact, std::vector<std::string>& notes)
       {PhoneKind::kWorkMobile, "mobile", "mobile2"},
       {PhoneKind::kOther, nullptr, "otherphone"},
   }};
-  std::unordered_set<std::string_view> taken;
+  std::array<std::string_view, kKinds.size()> taken{};  // the attributes written
+  std::size_t taken_count = 0;
+  const auto take = [&](std::string_view attribute) {
+    const auto end = taken.begin() + static_cast<std::ptrdiff_t>(taken_count);
+    if (std::find(taken.begin(), end, attribute) != end) return false;
+    taken[taken_count++] = attribute;
+    return true;
+  };
   for (const Kind& kind : kKinds) {
     for (const Phone& phone : contact.phones) {
       if (phone.kind != kind.kind) continue;
-      if (kind.attribute != nullptr && taken.insert(kind.attribute).second) {
+      if (kind.attribute != nullptr && take(kind.attribute)) {
         Attribute(kind.attribute, phone.number);
       } else {
-        notes.push_back(std::string(kind.tag) + ": " + phone.number);
+        Note(kind.tag, phone.number);
       }
     }
   }
 }
 
-void LdifWriter::Address(const std::vector<PostalAddress>& addresses, bool work,
-                         std::vector<std::string>& notes) {
+void LdifWriter::Address(const std::vector<PostalAddress>& addresses, bool work) {
   static constexpr std::array<const char*, 5> kHome{"mozillaHomeStreet", "mozillaHomeLocalityName",
                                                     "mozillaHomeState", "mozillaHomePostalCode",
                                                     "mozillaHomeCountryName"};
@@ -173,7 +210,7 @@ void LdifWriter::Address(const std::vector<PostalAddress>& addresses, bool work,
       if (i == 0) {
         Attribute((work ? kWork : kHome)[p], *parts[p]);
       } else if (!parts[p]->empty()) {
-        notes.push_back(std::string((work ? kWorkTags : kHomeTags)[p]) + ": " + *parts[p]);
+        Note((work ? kWorkTags : kHomeTags)[p], *parts[p]);
       }
     }
   }
@@ -181,7 +218,7 @@ void LdifWriter::Address(const std::vector<PostalAddress>& addresses, bool work,
 
 void LdifWriter::Person(std::size_t index) {
   const Contact& c = book_.contacts[index];
-  std::vector<std::string> notes = c.notes;
+  notes_.clear();
   Attribute("dn", dns_[index]);
   entry_ +=
       "objectclass: top\nobjectclass: person\nobjectclass: organizationalPerson\n"
@@ -195,13 +232,13 @@ void LdifWriter::Person(std::size_t index) {
     if (i < 2) {
       Attribute(i == 0 ? "mail" : "mozillaSecondEmail", addresses[i]);
     } else {
-      notes.push_back("email: " + addresses[i]);
+      Note("email", addresses[i]);
     }
   }
-  for (std::string& note : EmailNameNotes(c)) notes.push_back(std::move(note));
-  Phones(c, notes);
-  Address(c.home_addresses, false, notes);
-  Address(c.work_addresses, true, notes);
+  for (std::string& note : EmailNameNotes(c)) notes_.push_back(std::move(note));
+  Phones(c);
+  Address(c.home_addresses, false);
+  Address(c.work_addresses, true);
   Attribute("title", c.title);
   Attribute("o", c.company);
   bool home_url = false, work_url = false;
@@ -213,15 +250,19 @@ void LdifWriter::Person(std::size_t index) {
       Attribute("mozillaWorkUrl", page.url);
       work_url = true;
     } else {
-      notes.push_back(std::string(page.kind == WebKind::kHome   ? "web"
-                                  : page.kind == WebKind::kWork ? "web2"
-                                                                : "otherweb") +
-                      ": " + page.url);
+      Note(page.kind == WebKind::kHome   ? "web"
+           : page.kind == WebKind::kWork ? "web2"
+                                         : "otherweb",
+           page.url);
     }
   }
-  std::string description;
-  for (const std::string& note : notes) description.append(description.empty() ? "" : "\n") += note;
-  Attribute("description", description);
+  description_.clear();
+  for (const std::vector<std::string>* list : {&c.notes, &std::as_const(notes_)}) {
+    for (const std::string& note : *list) {
+      description_.append(description_.empty() ? "" : "\n").append(note);
+    }
+  }
+  Attribute("description", description_);
 }
 
 // The person entries a list reaches, lists inside it replaced by theirs,
@@ -269,13 +310,9 @@ void LdifWriter::List(std::size_t index) {
 }  // namespace
 
 std::string LdifLine(std::string_view name, std::string_view value) {
-  std::string line(name);
-  if (NeedsBase64(value)) {
-    line.append(":: ").append(Base64(value));
-  } else {
-    line.append(": ").append(value);
-  }
-  return line + "\n";
+  std::string line;
+  AppendLdifLine(name, value, line);
+  return line;
 }
 
 void WriteLdif(const ContactBook& book, const ExportSink& sink) {

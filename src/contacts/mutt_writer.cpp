@@ -14,13 +14,18 @@ bool IsSpecialInRc(char c) {
 // The rest of the line (the address list) is read without splitting at
 // blanks or semicolons and without taking quotes away; what remains
 // special there is escaped.
-std::string RcText(std::string_view text) {
-  std::string out;
+void AppendRcText(std::string_view text, std::string& out) {
   for (const char c : text) {
     if (c == '\\' || c == '`' || c == '$' || c == '#') out += '\\';
     out += c == '\r' || c == '\n' ? ' ' : c;
   }
-  return out;
+}
+
+void AppendMuttToken(std::string_view text, std::string& out) {
+  for (const char c : text) {
+    if (c == ' ' || c == '\t' || IsSpecialInRc(c)) out += '\\';
+    out += c == '\r' || c == '\n' ? ' ' : c;
+  }
 }
 
 // A display name as RFC 5322 writes it: bare when it is words of letters,
@@ -62,48 +67,61 @@ bool IsPlainKey(std::string_view nickname) {
 
 std::string MuttToken(std::string_view text) {
   std::string out;
-  for (const char c : text) {
-    if (c == ' ' || c == '\t' || IsSpecialInRc(c)) out += '\\';
-    out += c == '\r' || c == '\n' ? ' ' : c;
-  }
+  AppendMuttToken(text, out);
   return out;
 }
 
+// Each line is made in the same two buffers, its items first.
 void WriteMuttAliases(const ContactBook& book, const ExportSink& sink) {
-  std::string line;
+  std::vector<std::string> groups;  // per book, "-group NAME " or nothing
+  for (const BookSummary& summary : book.books) {
+    std::string& group = groups.emplace_back();
+    if (summary.name.empty()) continue;
+    group = "-group ";
+    AppendMuttToken(summary.name, group);
+    group += ' ';
+  }
+  std::string line, items;
   for (std::size_t i = 0; i < book.contacts.size(); ++i) {
     const Contact& c = book.contacts[i];
-    line.clear();
-    std::string items;
-    const auto add = [&](const std::string& item) {
-      items.append(items.empty() ? "" : ", ").append(item);
+    items.clear();
+    const auto add = [&](std::string_view before, std::string_view item, std::string_view after) {
+      items.append(items.empty() ? "" : ", ").append(before).append(item).append(after);
     };
     // The display name goes with the first address when it is a name, not
     // the nickname or the address standing in for one.
     const bool named =
         c.full_name != c.nickname && (c.emails.empty() || c.full_name != c.emails[0]);
     for (std::size_t e = 0; e < c.emails.size(); ++e) {
-      const std::string& name = e < c.email_names.size() && !c.email_names[e].empty()
-                                    ? c.email_names[e]
-                                    : (e == 0 && named ? c.full_name : std::string());
-      add(name.empty() ? "<" + c.emails[e] + ">" : Phrase(name) + " <" + c.emails[e] + ">");
+      const std::string_view name = e < c.email_names.size() && !c.email_names[e].empty()
+                                        ? std::string_view(c.email_names[e])
+                                        : (e == 0 && named ? std::string_view(c.full_name) : "");
+      if (name.empty()) {
+        add("<", c.emails[e], ">");
+      } else {
+        add(Phrase(name), " <", "");
+        items.append(c.emails[e]).append(">");
+      }
     }
     for (const std::size_t m : c.members) {
       const Contact& member = book.contacts[m];
       if (IsPlainKey(member.nickname)) {
-        add(member.nickname);
+        add("", member.nickname, "");
       } else {  // a nickname an address list cannot name: its addresses
         for (const std::string& address : AddressesOf(book.contacts, book.resolution, m))
-          add("<" + address + ">");
+          add("<", address, ">");
       }
     }
-    const std::string& group = book.books[c.book].name;
-    const std::string head = "alias " + (group.empty() ? "" : "-group " + MuttToken(group) + " ") +
-                             MuttToken(c.nickname);
-    if (items.empty() || c.nickname.empty()) {
-      line = "# " + head + " (no address)\n";
+    const bool no_address = items.empty() || c.nickname.empty();
+    line.assign(no_address ? "# alias " : "alias ");
+    if (c.book < groups.size()) line.append(groups[c.book]);
+    AppendMuttToken(c.nickname, line);
+    if (no_address) {
+      line.append(" (no address)\n");
     } else {
-      line = head + " " + RcText(items) + "\n";
+      line += ' ';
+      AppendRcText(items, line);
+      line += '\n';
     }
     sink(line);
   }

@@ -1,5 +1,7 @@
 #include "contacts/nickname_book.h"
 
+#include <algorithm>
+
 #include "base/nickname_file.h"
 #include "base/text_file.h"
 #include "contacts/utf8_text.h"
@@ -45,13 +47,23 @@ class BookReader {
   void Warn(std::size_t line_number, const std::string& what);
 
   NicknameBook book_;
+  std::string folded_;           // the nickname looked up last
+  std::size_t folded_used_ = 0;  // of book_.folded_nicknames
 };
 
 std::size_t BookReader::RecordFor(std::string_view nickname) {
-  const std::string trimmed(TrimSpace(nickname));
-  const auto [where, added] = book_.index.try_emplace(FoldedUtf8(trimmed), book_.records.size());
-  if (added) book_.records.push_back({trimmed, {}, {}});
-  return where->second;
+  const std::string_view trimmed = TrimSpace(nickname);
+  FoldUtf8Into(trimmed, folded_);
+  const auto found = book_.index.find(folded_);
+  if (found != book_.index.end()) return found->second;
+  // Folding keeps the length, and each nickname is in the text: the store
+  // set aside for the whole text holds every key.
+  char* const key = book_.folded_nicknames.get() + folded_used_;
+  std::copy(folded_.begin(), folded_.end(), key);
+  folded_used_ += folded_.size();
+  book_.index.emplace(std::string_view(key, folded_.size()), book_.records.size());
+  book_.records.push_back({trimmed, {}, {}});
+  return book_.records.size() - 1;
 }
 
 void BookReader::Warn(std::size_t line_number, const std::string& what) {
@@ -59,6 +71,7 @@ void BookReader::Warn(std::size_t line_number, const std::string& what) {
 }
 
 NicknameBook BookReader::Read(std::string_view text) {
+  book_.folded_nicknames.reset(new char[text.size()]);  // written as keys come
   LineCursor cursor(text);
   std::string_view line;
   for (std::size_t number = 1; cursor.Next(line); ++number) {

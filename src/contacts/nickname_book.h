@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -19,15 +20,22 @@ namespace veltrana {
 // The texts are views into the text the book was read from, which must
 // outlive the record.
 struct NicknameRecord {
-  std::string nickname;                         // as first written
+  std::string_view nickname;                    // as first written, blanks trimmed
   std::vector<std::string_view> address_texts;  // one per alias line
   std::vector<std::string_view> note_texts;     // one per note line
 };
 
+// Folded nickname -> record; the keys are views into the book's own store.
+using NicknameIndex = std::unordered_map<std::string_view, std::size_t>;
+
 struct NicknameBook {
-  std::vector<NicknameRecord> records;                 // in the order nicknames first appear
-  std::unordered_map<std::string, std::size_t> index;  // folded nickname -> record, one each
-  std::vector<std::string> warnings;                   // lines taken only in part
+  std::vector<NicknameRecord> records;  // in the order nicknames first appear
+  NicknameIndex index;                  // folded nickname -> record, one each
+  std::vector<std::string> warnings;    // lines taken only in part
+  // The folded nicknames one after another, the index's keys: room for the
+  // whole text is set aside once, so a key never moves (and pages never
+  // written take no memory).
+  std::unique_ptr<char[]> folded_nicknames;
 };
 
 // Reads `text` (UTF-8). A note line belongs to the nickname it names,

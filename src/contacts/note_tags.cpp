@@ -21,13 +21,19 @@ std::size_t KeywordLength(std::string_view text, std::size_t open) {
 
 // Free text always follows a tag or opens the note: two pieces never meet.
 void AddFreeText(std::vector<NotePart>& parts, std::string_view text) {
-  if (!text.empty()) parts.push_back({false, {}, std::string(text)});
+  if (!text.empty()) parts.push_back({false, {}, text});
 }
 
 }  // namespace
 
 std::vector<NotePart> ParseNoteText(std::string_view text) {
   std::vector<NotePart> parts;
+  ParseNoteText(text, parts);
+  return parts;
+}
+
+void ParseNoteText(std::string_view text, std::vector<NotePart>& parts) {
+  parts.clear();
   std::size_t free_start = 0;
   std::size_t i = text.find('<');
   while (i != std::string_view::npos) {
@@ -40,13 +46,12 @@ std::vector<NotePart> ParseNoteText(std::string_view text) {
     const std::size_t value_start = i + 1 + keyword + 1;
     const std::size_t close = text.find('>', value_start);
     const std::size_t value_end = close == std::string_view::npos ? text.size() : close;
-    parts.push_back({true, std::string(text.substr(i + 1, keyword)),
-                     std::string(text.substr(value_start, value_end - value_start))});
+    parts.push_back(
+        {true, text.substr(i + 1, keyword), text.substr(value_start, value_end - value_start)});
     free_start = close == std::string_view::npos ? text.size() : close + 1;
     i = text.find('<', free_start);
   }
   AddFreeText(parts, text.substr(free_start));
-  return parts;
 }
 
 }  // namespace veltrana

@@ -8,18 +8,20 @@
 // written as "<http://...>" (a value that begins with "//").
 #pragma once
 
-#include <string>
 #include <string_view>
 #include <vector>
 
 namespace veltrana {
 
+// Views into the note text, which must outlive them.
 struct NotePart {
   bool is_tag = false;
-  std::string keyword;  // for a tag
-  std::string text;     // the tag's value, or the free text; markers kept
+  std::string_view keyword;  // for a tag
+  std::string_view text;     // the tag's value, or the free text; markers kept
 };
 
 std::vector<NotePart> ParseNoteText(std::string_view text);
+// The same into `parts` (emptied first), whose room is reused.
+void ParseNoteText(std::string_view text, std::vector<NotePart>& parts);
 
 }  // namespace veltrana

@@ -1,5 +1,7 @@
 #include "contacts/utf8_text.h"
 
+#include <algorithm>
+
 #include "base/case_fold.h"
 
 namespace veltrana {
@@ -10,6 +12,10 @@ bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
+char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
+}
+
 bool IsContinuationByte(char c) {
   return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
@@ -17,29 +23,40 @@ bool IsContinuationByte(char c) {
 }  // namespace
 
 std::string FoldedUtf8(std::string_view text) {
-  std::string folded(text);
-  for (std::size_t i = 0; i < folded.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(folded[i]);
+  std::string folded;
+  FoldUtf8Into(text, folded);
+  return folded;
+}
+
+void FoldUtf8Into(std::string_view text, std::string& folded) {
+  folded.assign(text);
+  char* const bytes = folded.data();
+  const std::size_t size = folded.size();
+  for (std::size_t i = 0; i < size; ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
     if (byte < 0x80) {
-      folded[i] = static_cast<char>(FoldCase(folded[i]));
-    } else if (byte == 0xC3 && i + 1 < folded.size()) {
+      bytes[i] = static_cast<char>(FoldCase(bytes[i]));
+    } else if (byte == 0xC3 && i + 1 < size) {
       // C3 80..C3 BF are U+00C0..U+00FF, whose Latin-1 byte is the second
       // byte plus 0x40; a folded letter stays in that range.
-      const auto next = static_cast<unsigned char>(folded[++i]);
+      const auto next = static_cast<unsigned char>(bytes[++i]);
       if (next >= 0x80 && next <= 0xBF) {
-        folded[i] = static_cast<char>(FoldCase(static_cast<char>(next + 0x40)) - 0x40);
+        bytes[i] = static_cast<char>(FoldCase(static_cast<char>(next + 0x40)) - 0x40);
       }
     }
   }
-  return folded;
 }
 
 std::string AsciiLower(std::string_view text) {
   std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 0x20);
-  }
+  for (char& c : lower) c = LowerAscii(c);
   return lower;
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return LowerAscii(x) == LowerAscii(y);
+         });
 }
 
 std::size_t Utf8CutLength(std::string_view text, std::size_t start, std::size_t limit) {

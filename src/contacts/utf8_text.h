@@ -14,10 +14,15 @@ namespace veltrana {
 // the multiplication sign) folded to lower case, as the page folds the bytes
 // of a book in the Windows code page; every other character is itself.
 std::string FoldedUtf8(std::string_view text);
+// The same into `folded`, whose room is reused: for folding one key after
+// another without a new string each time.
+void FoldUtf8Into(std::string_view text, std::string& folded);
 
 // `text` with upper-case ASCII letters folded to lower case, every other
 // byte itself: the form in which the export compares addresses.
 std::string AsciiLower(std::string_view text);
+// Whether `a` and `b` have the same AsciiLower form, without making it.
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 // How many bytes of `text` from `start` fit in `limit` bytes without cutting
 // a character: `limit`, or less when a character would be split. At least

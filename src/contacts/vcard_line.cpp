@@ -1,5 +1,7 @@
 #include "contacts/vcard_line.h"
 
+#include <array>
+
 #include "contacts/utf8_text.h"
 
 namespace veltrana {
@@ -13,17 +15,31 @@ constexpr std::size_t kLineOctets = 75;
 std::string EscapeVCardText(std::string_view text, bool semicolon) {
   std::string escaped;
   escaped.reserve(text.size() + 8);
-  for (const char c : text) {
-    switch (c) {
+  AppendEscapedVCardText(text, semicolon, escaped);
+  return escaped;
+}
+
+void AppendEscapedVCardText(std::string_view text, bool semicolon, std::string& escaped) {
+  // Most of a value needs no escape: it is copied a run at a time.
+  static constexpr auto kSpecial = [] {
+    std::array<bool, 256> special{};
+    for (const unsigned char c : {'\\', ';', ',', '\n', '\r'}) special[c] = true;
+    return special;
+  }();
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t run = i;
+    while (i < text.size() && !kSpecial[static_cast<unsigned char>(text[i])]) ++i;
+    escaped.append(text.substr(run, i - run));
+    if (i == text.size()) break;
+    switch (text[i++]) {
       case '\\': escaped += "\\\\"; break;
       case ';': escaped += semicolon ? "\\;" : ";"; break;
       case ',': escaped += "\\,"; break;
       case '\n': escaped += "\\n"; break;
-      case '\r': break;
-      default: escaped += c;
+      default: break;  // '\r'
     }
   }
-  return escaped;
 }
 
 std::string VCardUri(std::string_view uri, bool semicolon) {
@@ -38,6 +54,11 @@ std::string VCardUri(std::string_view uri, bool semicolon) {
 std::string FoldedVCardLine(std::string_view line) {
   std::string folded;
   folded.reserve(line.size() + line.size() / 36 + 2);
+  AppendFoldedVCardLine(line, folded);
+  return folded;
+}
+
+void AppendFoldedVCardLine(std::string_view line, std::string& folded) {
   std::size_t at = Utf8CutLength(line, 0, kLineOctets);
   folded.append(line.substr(0, at));
   while (at < line.size()) {
@@ -45,7 +66,7 @@ std::string FoldedVCardLine(std::string_view line) {
     folded.append("\r\n ").append(line.substr(at, part));
     at += part;
   }
-  return folded.append("\r\n");
+  folded.append("\r\n");
 }
 
 }  // namespace veltrana

@@ -10,6 +10,8 @@ namespace veltrana {
 // and ";" escaped when `semicolon` says so (it must be inside a compound
 // value, where it separates the components).
 std::string EscapeVCardText(std::string_view text, bool semicolon = true);
+// The same, appended to `out`.
+void AppendEscapedVCardText(std::string_view text, bool semicolon, std::string& out);
 
 // A URI value as it is written: not escaped as text (a backslash before a
 // comma would become part of the link), but ";" escaped when `semicolon`
@@ -20,5 +22,7 @@ std::string VCardUri(std::string_view uri, bool semicolon);
 // 75 octets (a fold is CR LF and one blank, and never splits a UTF-8
 // character), ended by CR LF.
 std::string FoldedVCardLine(std::string_view line);
+// The same, appended to `out`.
+void AppendFoldedVCardLine(std::string_view line, std::string& out);
 
 }  // namespace veltrana

@@ -15,12 +15,19 @@ class CardWriter {
         categories_(std::move(categories)),
         v4_(version == VCardVersion::k40) {}
 
-  std::string Card(std::size_t index);
+  // The card, valid until the next.
+  const std::string& Card(std::size_t index);
 
  private:
   void Line(std::string_view name_and_parameters, std::string_view value);
+  void EscapedLine(std::string_view name_and_parameters, std::string_view value, bool semicolon);
+  void UidLine(std::string_view name, const Contact& contact);
+  // A text value, escaped as its version wants it outside compound values
+  // (`semicolon` is !v4_ there): 3.0's grammar escapes ";" everywhere, and
+  // Evolution ends a value at a bare one (a URL's too); 4.0 escapes it only
+  // inside compound values, and Thunderbird, reading either version, keeps
+  // the backslash of "\;".
   void Text(std::string_view name, std::string_view value);
-  std::string Uid(const Contact& contact) const;
   const char* Type(const char* v3, const char* v4) const { return v4_ ? v4 : v3; }
   void Names(const Contact& contact);
   void Emails(const std::vector<std::string>& addresses);
@@ -28,42 +35,45 @@ class CardWriter {
   void Addresses(const std::vector<PostalAddress>& addresses, const char* type);
   void WebPages(const Contact& contact);
 
-  // A text value, escaped as its version wants it outside compound values:
-  // 3.0's grammar escapes ";" everywhere, and Evolution ends a value at a
-  // bare one (a URL's too); 4.0 escapes it only inside compound values, and
-  // Thunderbird, reading either version, keeps the backslash of "\;".
-  std::string Escaped(std::string_view value) const { return EscapeVCardText(value, !v4_); }
-
   const std::vector<Contact>& contacts_;
   const ListResolution& resolution_;
   std::vector<std::string> categories_;  // per book
   bool v4_;
   std::string card_;
+  std::string line_;  // the line before it is folded into the card
+  std::string note_;
 };
 
 void CardWriter::Line(std::string_view name_and_parameters, std::string_view value) {
-  std::string line(name_and_parameters);
-  line.append(":").append(value);
-  card_.append(FoldedVCardLine(line));
+  line_.assign(name_and_parameters).append(":").append(value);
+  AppendFoldedVCardLine(line_, card_);
+}
+
+void CardWriter::EscapedLine(std::string_view name_and_parameters, std::string_view value,
+                             bool semicolon) {
+  line_.assign(name_and_parameters).append(":");
+  AppendEscapedVCardText(value, semicolon, line_);
+  AppendFoldedVCardLine(line_, card_);
 }
 
 void CardWriter::Text(std::string_view name, std::string_view value) {
-  if (!value.empty()) Line(name, Escaped(value));
+  if (!value.empty()) EscapedLine(name, value, !v4_);
 }
 
-std::string CardWriter::Uid(const Contact& contact) const {
-  return v4_ ? "urn:uuid:" + contact.uid : contact.uid;
+void CardWriter::UidLine(std::string_view name, const Contact& contact) {
+  line_.assign(name).append(v4_ ? ":urn:uuid:" : ":").append(contact.uid);
+  AppendFoldedVCardLine(line_, card_);
 }
 
-std::string CardWriter::Card(std::size_t index) {
+const std::string& CardWriter::Card(std::size_t index) {
   const Contact& contact = contacts_[index];
   card_.clear();
   Line("BEGIN", "VCARD");
   Line("VERSION", v4_ ? "4.0" : "3.0");
-  Line("UID", Uid(contact));
+  UidLine("UID", contact);
   const bool group = v4_ && contact.is_list;
   if (group) Line("KIND", "group");
-  Line("FN", Escaped(contact.full_name));
+  EscapedLine("FN", contact.full_name, !v4_);
   if (!group) Names(contact);
   Text("NICKNAME", contact.nickname);
   // A group names its members instead of listing their addresses.
@@ -73,17 +83,17 @@ std::string CardWriter::Card(std::size_t index) {
   Addresses(contact.work_addresses, Type("WORK", "work"));
   WebPages(contact);
   Text("TITLE", contact.title);
-  if (!contact.company.empty()) Line("ORG", EscapeVCardText(contact.company));  // compound
+  if (!contact.company.empty()) EscapedLine("ORG", contact.company, true);  // compound
   if (group) {
-    for (const std::size_t member : contact.members) Line("MEMBER", Uid(contacts_[member]));
+    for (const std::size_t member : contact.members) UidLine("MEMBER", contacts_[member]);
   }
   if (contact.book < categories_.size()) Text("CATEGORIES", categories_[contact.book]);
-  std::string note;
+  note_.clear();
   for (const std::string& entry : contact.notes)
-    note.append(note.empty() ? "" : "\n").append(entry);
+    note_.append(note_.empty() ? "" : "\n").append(entry);
   for (const std::string& entry : EmailNameNotes(contact))
-    note.append(note.empty() ? "" : "\n").append(entry);
-  Text("NOTE", note);
+    note_.append(note_.empty() ? "" : "\n").append(entry);
+  Text("NOTE", note_);
   Line("END", "VCARD");
   return card_;
 }
@@ -91,15 +101,19 @@ std::string CardWriter::Card(std::size_t index) {
 // 3.0 requires N, 4.0 writes it only when there is a name.
 void CardWriter::Names(const Contact& contact) {
   if (v4_ && contact.family_name.empty() && contact.given_name.empty()) return;
-  Line("N",
-       EscapeVCardText(contact.family_name) + ";" + EscapeVCardText(contact.given_name) + ";;;");
+  line_.assign("N:");
+  AppendEscapedVCardText(contact.family_name, true, line_);
+  line_ += ';';
+  AppendEscapedVCardText(contact.given_name, true, line_);
+  line_.append(";;;");
+  AppendFoldedVCardLine(line_, card_);
 }
 
 void CardWriter::Emails(const std::vector<std::string>& addresses) {
   for (std::size_t i = 0; i < addresses.size(); ++i) {
     const char* name = v4_ ? (i == 0 ? "EMAIL;PREF=1" : "EMAIL")
                            : (i == 0 ? "EMAIL;TYPE=INTERNET,PREF" : "EMAIL;TYPE=INTERNET");
-    Line(name, Escaped(addresses[i]));
+    EscapedLine(name, addresses[i], !v4_);
   }
 }
 
@@ -117,16 +131,19 @@ void CardWriter::Phones(const Contact& contact) {
       case PhoneKind::kWorkMobile: name = Type("TEL;TYPE=CELL,WORK", "TEL;TYPE=cell,work"); break;
       case PhoneKind::kOther: name = Type("TEL;TYPE=VOICE", "TEL;TYPE=voice"); break;
     }
-    Line(name, Escaped(phone.number));
+    EscapedLine(name, phone.number, !v4_);
   }
 }
 
 void CardWriter::Addresses(const std::vector<PostalAddress>& addresses, const char* type) {
   for (const PostalAddress& a : addresses) {
-    Line(std::string("ADR;TYPE=") + type,
-         ";;" + EscapeVCardText(a.street) + ";" + EscapeVCardText(a.city) + ";" +
-             EscapeVCardText(a.region) + ";" + EscapeVCardText(a.postal_code) + ";" +
-             EscapeVCardText(a.country));
+    line_.assign("ADR;TYPE=").append(type).append(":;;");
+    AppendEscapedVCardText(a.street, true, line_);
+    for (const std::string* part : {&a.city, &a.region, &a.postal_code, &a.country}) {
+      line_ += ';';
+      AppendEscapedVCardText(*part, true, line_);
+    }
+    AppendFoldedVCardLine(line_, card_);
   }
 }
 

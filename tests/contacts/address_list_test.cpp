@@ -33,9 +33,12 @@ TEST(SplitAddressList, SeparatesOnlyWhereTheMailClientDoes) {
        {"\"esc\\", "b@y"}},
       {"a@x), b@y>, c@z\"", {"a@x)", "b@y>", "c@z\""}},
   };
+  std::vector<std::string_view> reused;  // one text after another, as the contacts are read
   for (const auto& c : cases) {
     const std::vector<std::string_view> items = SplitAddressList(c.text);
     EXPECT_EQ(std::vector<std::string>(items.begin(), items.end()), c.items) << c.text;
+    SplitAddressList(c.text, reused);
+    EXPECT_EQ(std::vector<std::string>(reused.begin(), reused.end()), c.items) << c.text;
   }
 }
 
@@ -70,10 +73,14 @@ TEST(ParseAddressItem, ReadsEveryFormTheMailClientWrites) {
       {"\"Ann <ann@host>", {}, "Ann <ann@host>"},
       {"ann@host>", {"ann@host>"}, ""},
   };
+  AddressItem reused;  // one item after another, as the contacts are read
   for (const auto& c : cases) {
     const AddressItem parsed = ParseAddressItem(c.item);
     EXPECT_EQ(parsed.addresses, c.addresses) << c.item;
     EXPECT_EQ(parsed.real_name, c.real_name) << c.item;
+    ParseAddressItem(c.item, reused);
+    EXPECT_EQ(reused.addresses, c.addresses) << c.item << " after the one before";
+    EXPECT_EQ(reused.real_name, c.real_name) << c.item << " after the one before";
   }
 }
 

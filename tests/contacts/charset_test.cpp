@@ -69,6 +69,109 @@ TEST(ToUtf8, EveryPrintableByteOfASingleByteSetGivesOneCharacter) {
   EXPECT_EQ(ToUtf8(mac_high, Charset::kMacintosh).replaced, 0u);
 }
 
+// Plain ASCII is copied a run at a time: what stands before, after and
+// between the runs, and a run that ends the text, must come out whole.
+TEST(ToUtf8, RunsOfAsciiMeetEveryOtherKindOfByte) {
+  const std::string a1000(1000, 'a');
+  const struct {
+    Charset charset;
+    std::string bytes;
+    std::string utf8;
+    std::size_t replaced;
+  } cases[] = {
+      {Charset::kWindows1252, "abc\xE9", "abc\xC3\xA9", 0},
+      {Charset::kWindows1252, "\xE9xyz", "\xC3\xA9xyz", 0},
+      {Charset::kWindows1252, "\xE9\x80\xFF", "\xC3\xA9\xE2\x82\xAC\xC3\xBF", 0},
+      {Charset::kWindows1252, "ab\x81", "ab\xEF\xBF\xBD", 1},
+      {Charset::kWindows1252, "\x81z", "\xEF\xBF\xBDz", 1},
+      {Charset::kWindows1252, "a\x7F\x1F~", "a\xEF\xBF\xBD\xEF\xBF\xBD~", 2},
+      {Charset::kWindows1252, "a\r\n\x03\tb", "a\r\n\x03\tb", 0},
+      {Charset::kWindows1252, a1000 + "\xE9" + a1000, a1000 + "\xC3\xA9" + a1000, 0},
+      {Charset::kMacintosh, "x\x8Ey\xDB", "x\xC3\xA9y\xE2\x82\xAC", 0},
+      {Charset::kIso88591, "\x85" + a1000, "\xEF\xBF\xBD" + a1000, 1},
+      {Charset::kUtf8, "ab\xC3\xA9", "ab\xC3\xA9", 0},
+      {Charset::kUtf8, "\xC3\xA9z", "\xC3\xA9z", 0},
+      {Charset::kUtf8, "ab\xC3", "ab\xEF\xBF\xBD", 1},                // cut at the end
+      {Charset::kUtf8, "\xC3z", "\xEF\xBF\xBDz", 1},                  // cut by ASCII
+      {Charset::kUtf8, "a\xE2\x82", "a\xEF\xBF\xBD\xEF\xBF\xBD", 2},  // cut, then a stray
+      {Charset::kUtf8, "\x80" + a1000, "\xEF\xBF\xBD" + a1000, 1},
+      {Charset::kUtf8, a1000 + "\xFF", a1000 + "\xEF\xBF\xBD", 1},
+      {Charset::kUtf8,
+       "a\x7F"
+       "b\xC2\x85"
+       "c",
+       "a\xEF\xBF\xBD"
+       "b\xEF\xBF\xBD"
+       "c",
+       2},
+      {Charset::kUtf8, "\xF0\x9F\x98\x80!", "\xF0\x9F\x98\x80!", 0},
+      {Charset::kUtf8, "a\r\n\x03\tb", "a\r\n\x03\tb", 0},
+  };
+  for (const auto& c : cases) {
+    const Utf8Text text = ToUtf8(c.bytes, c.charset);
+    EXPECT_EQ(text.text, c.utf8) << CharsetName(c.charset) << " " << c.bytes.substr(0, 40);
+    EXPECT_EQ(text.replaced, c.replaced) << CharsetName(c.charset) << " " << c.bytes.substr(0, 40);
+  }
+}
+
+// A text given up is kept as it is only when converting would not change
+// it: the same text and count as a conversion of a copy, in every set.
+TEST(ToUtf8, ATextGivenUpIsKeptOnlyWhenItIsUtf8AsItStands) {
+  const std::string long_ascii(100, 'a');
+  const std::string inputs[] = {
+      "",
+      "alias a a@x\r\nnote a <name:A>\x03\tb\r\n",
+      long_ascii,
+      long_ascii + "\xE9",
+      "\xC3\xA9" + long_ascii,
+      "\xEF\xBB\xBF" + long_ascii,
+      long_ascii + "\x7F",
+      long_ascii + "\x1F" + long_ascii,
+      "\xC2\x85",
+      long_ascii + "\xE2\x82",
+      std::string("a\0b", 3),
+  };
+  for (const Charset charset :
+       {Charset::kWindows1252, Charset::kIso88591, Charset::kMacintosh, Charset::kUtf8}) {
+    for (const std::string& input : inputs) {
+      const Utf8Text copied = ToUtf8(std::string_view(input), charset);
+      std::string given = input;
+      const Utf8Text kept = ToUtf8(std::move(given), charset);
+      EXPECT_EQ(kept.text, copied.text) << CharsetName(charset) << " " << input.substr(0, 8);
+      EXPECT_EQ(kept.replaced, copied.replaced) << CharsetName(charset) << " " << input;
+    }
+  }
+}
+
+// Each byte that is not printable ASCII, in every place of a text longer
+// than two words, is found wherever it stands.
+TEST(ToUtf8, AByteOtherThanPrintableAsciiIsFoundInEveryPlace) {
+  const struct {
+    Charset charset;
+    std::string byte;
+    std::string utf8;
+    std::size_t replaced;
+  } cases[] = {
+      {Charset::kWindows1252, "\xE9", "\xC3\xA9", 0},
+      {Charset::kWindows1252, "\x7F", "\xEF\xBF\xBD", 1},
+      {Charset::kWindows1252, "\x1F", "\xEF\xBF\xBD", 1},
+      {Charset::kWindows1252, "\x03", "\x03", 0},
+      {Charset::kWindows1252, "\t", "\t", 0},
+      {Charset::kMacintosh, "\xFF", "\xCB\x87", 0},
+      {Charset::kUtf8, "\xC3\xA9", "\xC3\xA9", 0},
+      {Charset::kUtf8, "\x80", "\xEF\xBF\xBD", 1},
+      {Charset::kUtf8, "\x7F", "\xEF\xBF\xBD", 1},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t at = 0; at <= 20; ++at) {
+      const std::string before(at, ' '), after(20 - at, '~');
+      const Utf8Text text = ToUtf8(before + c.byte + after, c.charset);
+      EXPECT_EQ(text.text, before + c.utf8 + after) << CharsetName(c.charset) << " at " << at;
+      EXPECT_EQ(text.replaced, c.replaced) << CharsetName(c.charset) << " at " << at;
+    }
+  }
+}
+
 TEST(DetectCharset, Utf8ThenCrAloneThenTheWindowsCodePage) {
   const struct {
     std::string bytes;
@@ -90,6 +193,19 @@ TEST(DetectCharset, Utf8ThenCrAloneThenTheWindowsCodePage) {
 #endif
   };
   for (const auto& c : cases) EXPECT_EQ(DetectCharset(c.bytes), c.charset) << c.bytes;
+}
+
+// The bytes are looked at a word at a time: a byte above 0x7F is found in
+// every place.
+TEST(DetectCharset, FindsTheFirstHighByteWhereverItStands) {
+  for (std::size_t at = 0; at <= 20; ++at) {
+    const std::string before(at, 'a'), after(20 - at, 'z');
+    EXPECT_EQ(DetectCharset(before + "\xC3\xA9" + after + "\r\n"), Charset::kUtf8) << at;
+#if !defined(_WIN32)
+    EXPECT_EQ(DetectCharset(before + "\xE9" + after + "\r\n"), Charset::kWindows1252) << at;
+    EXPECT_EQ(DetectCharset(before + "\xC3\xA9" + after + "\xFF\r\n"), Charset::kWindows1252) << at;
+#endif
+  }
 }
 
 TEST(CharsetNamed, KnowsTheFourSetsByTheirUsualNames) {

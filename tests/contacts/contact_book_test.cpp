@@ -149,6 +149,31 @@ TEST(ContactBook, OneContactPerNicknameLetterCaseIgnored) {
   EXPECT_EQ(book.contacts[1].uid, "d40df4e3-8f24-87a0-97e4-b03f57192ed5");
 }
 
+// A format that writes no UID reads the same contacts without them; the
+// lists, made after the book's text is gone, are the same too.
+TEST(ContactBook, ReadWithoutUidsGivesTheSameContacts) {
+  const std::string text =
+      "alias team ann, bob\r\nalias ann Ann Lee <ann@x>\r\nalias bob b@x\r\n"
+      "note ann <phone:1><address:1 Elm\x03Town>met\r\n";
+  const ContactBook with = ReadContactBooks({{"one", text}, {"two", text}}, Charset::kUtf8);
+  const ContactBook without =
+      ReadContactBooks({{"one", text}, {"two", text}}, Charset::kUtf8, false);
+  ASSERT_EQ(with.contacts.size(), 6u);
+  ASSERT_EQ(without.contacts.size(), 6u);
+  for (std::size_t i = 0; i < with.contacts.size(); ++i) {
+    EXPECT_EQ(with.contacts[i].uid.size(), 36u) << i;
+    EXPECT_EQ(without.contacts[i].uid, "") << i;
+    EXPECT_EQ(Describe(without.contacts[i]), Describe(with.contacts[i])) << i;
+    EXPECT_EQ(without.contacts[i].members, with.contacts[i].members) << i;
+    EXPECT_EQ(AddressesOf(without.contacts, without.resolution, i),
+              AddressesOf(with.contacts, with.resolution, i))
+        << i;
+  }
+  EXPECT_EQ(AddressesOf(without.contacts, without.resolution, 3),
+            (std::vector<std::string>{"ann@x", "b@x"}));
+  EXPECT_NE(with.contacts[0].uid, with.contacts[3].uid);  // the same nickname in two books
+}
+
 TEST(ContactBook, ListsNestAndCyclesAreStopped) {
   const ContactBook book = Read(
       "alias all friends, work, \"Carla Ruiz\"\r\n"  // 0: a list of lists

@@ -172,6 +172,19 @@ TEST(WriteLdif, ThunderbirdsAttributesListsFlattenedBase64WhereNeeded) {
   EXPECT_EQ(LdifLine("cn", " lead"), "cn:: IGxlYWQ=\n");
   EXPECT_EQ(LdifLine("cn", ":x"), "cn:: Ong=\n");
   EXPECT_EQ(LdifLine("cn", "a\nb"), "cn:: YQpi\n");
+  EXPECT_EQ(LdifLine("cn", "plain text"), "cn: plain text\n");
+  EXPECT_EQ(LdifLine("cn", "Zo\xC3\xAB"), "cn:: Wm/Dqw==\n");
+  EXPECT_EQ(LdifLine("cn", "tab\tzero"), "cn: tab\tzero\n");
+  EXPECT_EQ(LdifLine("cn", std::string("zero\0", 5)), "cn:: emVybwA=\n");
+}
+
+// A DN escapes what RFC 4514 makes special: "#" only first, a line break
+// becomes a blank; plain runs between them are kept. (A tag's value ends
+// at ">", so the book cannot give one.)
+TEST(WriteLdif, DistinguishedNamesEscapeWhatSeparatesTheirParts) {
+  const std::string ldif = Export("alias a x@y\r\nnote a <name:#1 a,b+c\"d\\e<f g;h=i\x03j #k>\r\n",
+                                  ExportFormat::kLdif);
+  EXPECT_TRUE(Has(ldif, "dn: cn=\\#1 a\\,b\\+c\\\"d\\\\e\\<f g\\;h\\=i j #k,mail=x@y\n")) << ldif;
 }
 
 TEST(WriteMuttAliases, TheNicknameAsTypedQuotedWhereTheFileWouldActOnIt) {

@@ -9,7 +9,8 @@ namespace {
 std::string Parts(std::string_view note) {
   std::string shown;
   for (const NotePart& part : ParseNoteText(note)) {
-    shown += part.is_tag ? "[" + part.keyword + "=" + part.text + "]" : "{" + part.text + "}";
+    const std::string text(part.text);
+    shown += part.is_tag ? "[" + std::string(part.keyword) + "=" + text + "]" : "{" + text + "}";
   }
   return shown;
 }
@@ -54,6 +55,17 @@ TEST(ParseNoteText, LongNotesAreReadInOnePass) {
   ASSERT_EQ(parts.size(), 40000u);  // a tag and the free text "x<" each time
   EXPECT_EQ(parts.back().text, "x<");
   EXPECT_EQ(ParseNoteText(std::string(100000, '<')).size(), 1u);
+}
+
+TEST(ParseNoteText, AReusedListHoldsOnlyTheLastNote) {
+  std::vector<NotePart> parts;
+  ParseNoteText("<name:Ann><fax:1>free", parts);
+  ParseNoteText("<phone:2>", parts);
+  ASSERT_EQ(parts.size(), 1u);
+  EXPECT_EQ(parts[0].keyword, "phone");
+  EXPECT_EQ(parts[0].text, "2");
+  ParseNoteText("", parts);
+  EXPECT_TRUE(parts.empty());
 }
 
 }  // namespace

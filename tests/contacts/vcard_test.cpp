@@ -10,6 +10,13 @@ namespace {
 TEST(EscapeVCardText, EscapesWhatSeparatesValues) {
   EXPECT_EQ(EscapeVCardText("a\\b;c,d\ne"), "a\\\\b\\;c\\,d\\ne");
   EXPECT_EQ(EscapeVCardText("plain: text"), "plain: text");
+  // Plain text is copied a run at a time: specials at the ends, side by
+  // side, and alone.
+  EXPECT_EQ(EscapeVCardText(";x,"), "\\;x\\,");
+  EXPECT_EQ(EscapeVCardText("\r\n\\,;"), "\\n\\\\\\,\\;");
+  EXPECT_EQ(EscapeVCardText("\r"), "");
+  EXPECT_EQ(EscapeVCardText("caf\xC3\xA9;", false), "caf\xC3\xA9;");
+  EXPECT_EQ(EscapeVCardText(""), "");
 }
 
 // Undoes the folding: the lines, and whether each fits 75 octets.
