@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <random>
@@ -92,35 +93,49 @@ TEST(ListResolution, AgreesWithWalkingEachListAfresh) {
 // Rings and chains as long as a book may hold, and many lists naming one
 // large list: walking each list afresh took minutes here; the export now
 // takes time in step with the book and what it writes.
-TEST(ListResolution, LongRingsAndChainsExportInLinearTime) {
-  const int n = 10000;
+// A ring and a chain of n lists, and m lists naming one list of m
+// addresses, in each format that writes them; returns the best of two
+// timings, in seconds.
+double ExportTimeOfLongLists(int n) {
   std::string rings;  // a ring, and a chain ending in an address
   for (int i = 0; i < n; ++i) {
     rings += "alias r" + std::to_string(i) + " r" + std::to_string((i + 1) % n) + "\r\n";
     rings += "alias c" + std::to_string(i) + " c" + std::to_string(i + 1) + "\r\n";
   }
   rings += "alias c" + std::to_string(n) + " end@x\r\n";
+  const int m = n / 3;
   std::string fan = "alias big";  // the formats that name the large list
-  for (int i = 0; i < 3000; ++i) fan += " b" + std::to_string(i) + "@x,";
-  for (int i = 0; i < 3000; ++i) fan += "\r\nalias n" + std::to_string(i) + " big";
+  for (int i = 0; i < m; ++i) fan += " b" + std::to_string(i) + "@x,";
+  for (int i = 0; i < m; ++i) fan += "\r\nalias n" + std::to_string(i) + " big";
   const std::pair<const std::string*, ExportFormat> runs[] = {
       {&rings, ExportFormat::kVCard30}, {&rings, ExportFormat::kVCard40},
       {&rings, ExportFormat::kCsv},     {&rings, ExportFormat::kLdif},
       {&rings, ExportFormat::kMutt},    {&fan, ExportFormat::kVCard40},
       {&fan, ExportFormat::kLdif},      {&fan, ExportFormat::kMutt}};
-  const auto start = std::chrono::steady_clock::now();
-  for (const auto& [book, format] : runs) {
-    std::size_t bytes = 0;
-    const ExportResult result =
-        ExportContacts({{"", *book}}, format, Charset::kWindows1252,
-                       [&](std::string_view text) { bytes += text.size(); });
-    EXPECT_EQ(result.warnings.size(), book == &rings ? static_cast<std::size_t>(n) : 0u);
-    EXPECT_LT(bytes, book->size() * 10);
+  double best = 0;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const auto start = std::chrono::steady_clock::now();
+    for (const auto& [book, format] : runs) {
+      std::size_t bytes = 0;
+      const ExportResult result =
+          ExportContacts({{"", *book}}, format, Charset::kWindows1252,
+                         [&](std::string_view text) { bytes += text.size(); });
+      EXPECT_EQ(result.warnings.size(), book == &rings ? static_cast<std::size_t>(n) : 0u);
+      EXPECT_LT(bytes, book->size() * 20);  // nothing written n times over
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    best = attempt == 0 ? seconds : std::min(best, seconds);
   }
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  // Well under a second here; walking each list afresh took over 20 s.
-  EXPECT_LT(seconds, 6.0);
+  return best;
+}
+
+// Four times the lists, about four times the time, in any build and on a
+// busy machine; walking each list afresh took sixteen times and more.
+TEST(ListResolution, LongRingsAndChainsExportInLinearTime) {
+  const double small = ExportTimeOfLongLists(1500);
+  const double large = ExportTimeOfLongLists(6000);
+  EXPECT_LT(large, 10 * small) << small << " s for 1,500 lists, " << large << " s for 6,000";
 }
 
 }  // namespace
