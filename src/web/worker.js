@@ -103,17 +103,16 @@ function run(veltrana, product, books, data) {
   return result;
 }
 
-// The page of each book, made beside a copy of it in /books; the page run
+// The page of each book, made beside a link to it in /books: the page run
 // writes beside the book, and the chosen files cannot be written.
 function makePages(veltrana, data) {
   const { FS } = veltrana;
   const made = [];
   for (const book of data.books) {
-    const bytes = FS.readFile('/in/' + book);
     FS.chdir('/');
     const parts = book.split('/');
     FS.mkdirTree(['/books', ...parts.slice(0, -1)].join('/'));
-    FS.writeFile('/books/' + book, bytes);
+    FS.symlink('/in/' + book, '/books/' + book);
     FS.chdir('/books');
     const result = run(veltrana, 'page', [book], data);
     FS.unlink('/books/' + book);
