@@ -24,13 +24,11 @@ int RunExportCommand(const ExportFiles& files, const ExportOptions& options, std
     std::fprintf(errors, "Warning: %s\n", warning.c_str());
   }
   std::fflush(errors);
-  std::string status;
-  for (const std::string& line : outcome.book_lines) status += line + "\r\n";
   // With the export on standard output, the status line goes with the
   // messages, so that the output holds the export alone.
   std::FILE* status_to = ToStandardOutput(options) ? errors : out;
   if (std::fflush(out) != 0) return 1;
-  PrintText(status_to, status + window.status_text() + "\r\n");
+  PrintText(status_to, outcome.Report(window.status_text()) + "\r\n");
   if (std::fflush(status_to) != 0) return 1;
   return outcome.end == ExportOutcome::End::kWritten ? 0 : 1;
 }

@@ -60,7 +60,7 @@ class ExportRun {
 
   ExportOutcome::End Steps();
   ExportOutcome::End Export();
-  void ReadBooks(const ExportPath& given);
+  void ReadBooks(const ExportPath& given, std::size_t known = 0);
   bool Refused(const ExportTarget& target);
   void Write(const ExportTarget& target);
   void Progress(std::size_t written, std::size_t total);
@@ -121,21 +121,23 @@ ExportOutcome::End ExportRun::Export() {
   const std::optional<ExportTarget> target = options_.choose_target(proposal);
   if (!target) return ExportOutcome::End::kCancelled;
   if (target->whole_folder && proposal.eudora_folder) {
-    const std::string main_text = books_.front().text;
-    books_.clear();
-    ReadBooks({TextOfPath(*proposal.eudora_folder), *proposal.eudora_folder});
-    books_.front().text = main_text;
+    // The main book, read already, comes first; the folder's others join it.
+    ReadBooks({TextOfPath(*proposal.eudora_folder), *proposal.eudora_folder}, 1);
   }
   if (Refused(*target)) return ExportOutcome::End::kFailed;
   Write(*target);
   return ExportOutcome::End::kWritten;
 }
 
-// Every book `given` stands for, in order, each read once.
-void ExportRun::ReadBooks(const ExportPath& given) {
+// Every book `given` stands for, in order, each read once; the first
+// `known` of them are read already.
+void ExportRun::ReadBooks(const ExportPath& given, std::size_t known) {
   missing_ = given.text;
   const std::vector<BookFile> found = FindBooks(given.path);
-  for (const BookFile& file : found) {
+  // Those read already keep their bytes and take their names in the folder.
+  for (std::size_t i = 0; i < known && i < found.size(); ++i) books_[i].file = found[i];
+  for (std::size_t i = known; i < found.size(); ++i) {
+    const BookFile& file = found[i];
     const bool itself = found.size() == 1 && file.path == given.path;
     books_.push_back({file, itself ? given.text : TextOfPath(file.path), {}});
     missing_ = books_.back().text;
@@ -221,6 +223,12 @@ void ExportRun::ReportFailure(const Failure& failure) {
 }
 
 }  // namespace
+
+std::string ExportOutcome::Report(const std::string& status) const {
+  std::string text;
+  for (const std::string& line : book_lines) text += line + "\r\n";
+  return text + status;
+}
 
 ExportTarget ExportProposal::Suggested(ExportFormat format) const {
   const std::string_view ending = ExportFormatOf(format).extension;

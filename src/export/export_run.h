@@ -70,6 +70,10 @@ struct ExportOutcome {
   std::vector<std::string> book_lines;
   // What was taken in part, at most 20 of each kind and a line for the rest.
   std::vector<std::string> warnings;
+
+  // The book lines, then the window's `status`, a line each (CR LF), as a
+  // console shows what happened.
+  std::string Report(const std::string& status) const;
 };
 
 // The run. It sets "Working..." and disables Convert, Browse, View and

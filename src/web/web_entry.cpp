@@ -112,11 +112,11 @@ int MakeExport(ExportFormat format, const std::vector<std::string>& books,
   const ExportOutcome result = RunExport(paths, window, run);
   std::string messages = errors.text();
   for (const std::string& warning : result.warnings) messages += "Warning: " + warning + "\n";
-  std::string status;
-  for (const std::string& line : result.book_lines) status += line + "\r\n";
   const bool made = result.end == ExportOutcome::End::kWritten;
-  outcome = {
-      ConsoleText(status + window.status_text()), messages, made ? written : std::string(), {}};
+  outcome = {ConsoleText(result.Report(window.status_text())),
+             messages,
+             made ? written : std::string(),
+             {}};
   return made ? 0 : 1;
 }
 
