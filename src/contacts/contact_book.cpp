@@ -7,9 +7,20 @@
 
 namespace veltrana {
 
+struct ContactBook::Source {
+  std::vector<std::string> texts;     // per book, its text in UTF-8
+  std::vector<NicknameBook> records;  // per book, views into its text
+};
+
+ContactBook::ContactBook() = default;
+ContactBook::~ContactBook() = default;
+ContactBook::ContactBook(ContactBook&&) noexcept = default;
+ContactBook& ContactBook::operator=(ContactBook&&) noexcept = default;
+
 std::size_t ContactBook::ListCount() const {
-  return static_cast<std::size_t>(
-      std::count_if(contacts.begin(), contacts.end(), [](const Contact& c) { return c.is_list; }));
+  std::size_t lists = 0;
+  for (std::size_t i = 0; i < links.size(); ++i) lists += links.is_list(i) ? 1 : 0;
+  return lists;
 }
 
 std::vector<std::string> ContactBook::BookNames() const {
@@ -18,12 +29,29 @@ std::vector<std::string> ContactBook::BookNames() const {
   return names;
 }
 
+Contact ContactBook::ContactAt(std::size_t index) const {
+  ContactReader reader(*this);
+  return reader.At(index);
+}
+
+ContactReader::ContactReader(const ContactBook& book)
+    : book_(book), builder_(std::make_unique<ContactBuilder>(book.source_->records)) {}
+
+ContactReader::~ContactReader() = default;
+
+const Contact& ContactReader::At(std::size_t index) {
+  builder_->Build(index, contact_);
+  contact_.uid.assign(book_.links.uid(index));
+  return contact_;
+}
+
 ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset> charset,
                              bool uids) {
   ContactBook book;
-  std::vector<NicknameBook> records;
+  book.source_ = std::make_unique<ContactBook::Source>();
+  std::vector<std::string>& texts = book.source_->texts;  // the records are views into these
+  std::vector<NicknameBook>& records = book.source_->records;
   std::vector<std::string> names;
-  std::vector<std::string> texts;  // the records' texts are views into these
   records.reserve(books.size());
   texts.reserve(books.size());
   for (BookBytes& one : books) {
@@ -39,18 +67,18 @@ ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset
     }
     names.push_back(one.name);
   }
-  book.contacts = BuildContacts(records, book.warnings);
-  // The contacts hold copies of all they need: the texts and the records,
-  // which are views into them, go before the UIDs and the lists are made.
-  std::vector<std::string>().swap(texts);
-  for (NicknameBook& one : records) std::vector<NicknameRecord>().swap(one.records);
-  if (uids) GiveContactUids(book.contacts, records, names);
-  std::vector<NicknameBook>().swap(records);
-  book.resolution = ResolveLists(book.contacts);
-  for (const Contact& contact : book.contacts) {
+  // Each contact is built once here for what the others need of it, and
+  // again when it is written.
+  ContactBuilder builder(records);
+  Contact contact;
+  for (std::size_t i = 0; i < builder.size(); ++i) {
+    builder.Build(i, contact, &book.warnings);
+    book.links.Add(contact);
     ++book.books[contact.book].contacts;
     if (contact.is_list) ++book.books[contact.book].lists;
   }
+  if (uids) GiveContactUids(book.links, records, names);
+  book.resolution = ResolveLists(book.links);
   return book;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,9 +13,12 @@
 
 #include "contacts/charset.h"
 #include "contacts/contact.h"
+#include "contacts/contact_links.h"
 #include "contacts/list_resolution.h"
 
 namespace veltrana {
+
+class ContactBuilder;
 
 // One book to read: the name its contacts carry as their category, and its
 // bytes, which the reading releases once they are text.
@@ -32,14 +36,49 @@ struct BookSummary {
   std::size_t replaced_bytes = 0;  // not text in the book's character set
 };
 
-struct ContactBook {
-  std::vector<Contact> contacts;  // book after book
+// The books read: per contact what the others need of it, and what builds
+// each contact afresh from the books' lines when it is written, so that a
+// book of any size is never held as all its contacts at once.
+class ContactBook {
+ public:
+  ContactBook();
+  ~ContactBook();
+  ContactBook(ContactBook&&) noexcept;
+  ContactBook& operator=(ContactBook&&) noexcept;
+
+  std::size_t size() const { return links.size(); }  // contacts, lists included
+  std::size_t ListCount() const;
+  std::vector<std::string> BookNames() const;  // per book, its name
+  // Contact `index` (book after book), built afresh, with its UID.
+  Contact ContactAt(std::size_t index) const;
+
+  ContactLinks links;  // per contact, book after book
   ListResolution resolution;
   std::vector<BookSummary> books;     // in the order given
   std::vector<std::string> warnings;  // lines taken in part, lists naming themselves
 
-  std::size_t ListCount() const;
-  std::vector<std::string> BookNames() const;  // per book, its name
+ private:
+  friend class ContactReader;
+  friend ContactBook ReadContactBooks(std::vector<BookBytes>, std::optional<Charset>, bool);
+  struct Source;  // the books' texts and their records, views into them
+  std::unique_ptr<Source> source_;
+};
+
+// The book's contacts one at a time, each built into the same room, for a
+// writer that goes through them all. The contact is valid until the next.
+class ContactReader {
+ public:
+  explicit ContactReader(const ContactBook& book);
+  ~ContactReader();
+  ContactReader(const ContactReader&) = delete;
+  ContactReader& operator=(const ContactReader&) = delete;
+
+  const Contact& At(std::size_t index);
+
+ private:
+  const ContactBook& book_;
+  std::unique_ptr<ContactBuilder> builder_;
+  Contact contact_;
 };
 
 // Reads the books in the set `charset` names, or in the set each book's own

@@ -54,13 +54,37 @@ struct NameSources {
   std::string real_name;          // from the first address written with one
 };
 
-class ContactBuilder {
- public:
-  ContactBuilder(const std::vector<NicknameBook>& books, const std::vector<std::size_t>& offsets,
-                 std::vector<std::string>& warnings)
-      : books_(books), offsets_(offsets), warnings_(warnings) {}
+// Empties a contact and keeps the room its fields have taken.
+void Empty(Contact& c) {
+  for (std::string* text :
+       {&c.nickname, &c.uid, &c.full_name, &c.given_name, &c.family_name, &c.title, &c.company}) {
+    text->clear();
+  }
+  c.emails.clear();
+  c.email_names.clear();
+  c.members.clear();
+  c.is_list = false;
+  c.phones.clear();
+  c.home_addresses.clear();
+  c.work_addresses.clear();
+  c.web_pages.clear();
+  c.notes.clear();
+  c.book = 0;
+}
 
-  Contact Build(std::size_t book, std::size_t index);
+}  // namespace
+
+class ContactBuilder::Parts {
+ public:
+  explicit Parts(const std::vector<NicknameBook>& books) : books_(books) {
+    for (const NicknameBook& book : books) {
+      offsets_.push_back(size_);
+      size_ += book.records.size();
+    }
+  }
+
+  std::size_t size() const { return size_; }
+  void Build(std::size_t index, Contact& contact, std::vector<std::string>* warnings);
 
  private:
   std::optional<std::size_t> Named(std::string_view item);
@@ -78,8 +102,9 @@ class ContactBuilder {
   void ChooseNames();
 
   const std::vector<NicknameBook>& books_;
-  const std::vector<std::size_t>& offsets_;  // per book, the index of its first contact
-  std::vector<std::string>& warnings_;
+  std::vector<std::size_t> offsets_;  // per book, the index of its first contact
+  std::size_t size_ = 0;
+  std::vector<std::string>* warnings_ = nullptr;
   std::size_t book_ = 0;
   Contact contact_;
   NameSources names_;
@@ -94,9 +119,21 @@ class ContactBuilder {
   std::vector<NotePart> note_parts_;
 };
 
-Contact ContactBuilder::Build(std::size_t book, std::size_t index) {
-  contact_ = Contact{};
-  names_ = NameSources{};
+void ContactBuilder::Parts::Build(std::size_t at, Contact& contact,
+                                  std::vector<std::string>* warnings) {
+  // The contact is made in the builder's own and handed back, with the room
+  // of the one before it.
+  using std::swap;
+  swap(contact_, contact);
+  Empty(contact_);
+  warnings_ = warnings;
+  const std::size_t book = static_cast<std::size_t>(
+      std::upper_bound(offsets_.begin(), offsets_.end(), at) - offsets_.begin() - 1);
+  const std::size_t index = at - offsets_[book];
+  names_.name.clear();
+  names_.first.clear();
+  names_.last.clear();
+  names_.real_name.clear();
   email_keys_.clear();
   member_keys_.clear();
   items_ = member_items_ = 0;
@@ -110,12 +147,12 @@ Contact ContactBuilder::Build(std::size_t book, std::size_t index) {
   for (const std::string_view text : record.note_texts) AddNote(text);
   contact_.is_list = items_ > 0 && member_items_ == items_;
   ChooseNames();
-  return std::move(contact_);
+  swap(contact_, contact);
 }
 
 // The contact an item names: in the item's own book, else in the first
 // other book that has the nickname.
-std::optional<std::size_t> ContactBuilder::Named(std::string_view item) {
+std::optional<std::size_t> ContactBuilder::Parts::Named(std::string_view item) {
   FoldUtf8Into(TrimSpace(UnquotedItem(item)), folded_);
   for (std::size_t step = 0; step < books_.size(); ++step) {
     const std::size_t book = step == 0 ? book_ : step <= book_ ? step - 1 : step;
@@ -125,14 +162,17 @@ std::optional<std::size_t> ContactBuilder::Named(std::string_view item) {
   return std::nullopt;
 }
 
-void ContactBuilder::AddAddressText(std::size_t self, std::string_view text) {
+void ContactBuilder::Parts::AddAddressText(std::size_t self, std::string_view text) {
   SplitAddressList(text, items_in_text_);
   for (const std::string_view item : items_in_text_) {
     ++items_;
     if (const std::optional<std::size_t> named = Named(item)) {
       ++member_items_;
       if (*named == self) {
-        warnings_.push_back("the list \"" + contact_.nickname + "\" names itself; left out there");
+        if (warnings_) {
+          warnings_->push_back("the list \"" + contact_.nickname +
+                               "\" names itself; left out there");
+        }
       } else if (member_keys_.insert(*named).second) {
         contact_.members.push_back(*named);
       }
@@ -150,7 +190,7 @@ void ContactBuilder::AddAddressText(std::size_t self, std::string_view text) {
 
 // Each address once, letter case ignored; the item's real name goes with
 // each. `parsed` gives its addresses away.
-void ContactBuilder::AddEmails(AddressItem& parsed) {
+void ContactBuilder::Parts::AddEmails(AddressItem& parsed) {
   for (std::string& address : parsed.addresses) {
     if (!IsNewAddress(address)) continue;
     contact_.emails.push_back(std::move(address));
@@ -160,7 +200,7 @@ void ContactBuilder::AddEmails(AddressItem& parsed) {
 
 // The few addresses of most contacts are compared one by one; a contact
 // with many keeps their lower-case forms in a set.
-bool ContactBuilder::IsNewAddress(std::string_view address) {
+bool ContactBuilder::Parts::IsNewAddress(std::string_view address) {
   constexpr std::size_t kFewAddresses = 16;
   const std::vector<std::string>& emails = contact_.emails;
   if (emails.size() < kFewAddresses) {
@@ -175,7 +215,7 @@ bool ContactBuilder::IsNewAddress(std::string_view address) {
   return email_keys_.insert(AsciiLower(address)).second;
 }
 
-void ContactBuilder::AddNote(std::string_view note_text) {
+void ContactBuilder::Parts::AddNote(std::string_view note_text) {
   PostalAddress home, work;
   ParseNoteText(note_text, note_parts_);
   for (const NotePart& part : note_parts_) {
@@ -190,8 +230,8 @@ void ContactBuilder::AddNote(std::string_view note_text) {
   AddPostalAddress(contact_.work_addresses, std::move(work));
 }
 
-void ContactBuilder::AddTag(std::string_view keyword, std::string_view raw, PostalAddress& home,
-                            PostalAddress& work) {
+void ContactBuilder::Parts::AddTag(std::string_view keyword, std::string_view raw,
+                                   PostalAddress& home, PostalAddress& work) {
   if (keyword == "otheremail" || keyword == "otherphone" || keyword == "otherweb") {
     for (std::string& value : SplitValues(raw)) {
       if (keyword == "otherphone") {
@@ -231,7 +271,7 @@ void ContactBuilder::AddTag(std::string_view keyword, std::string_view raw, Post
 }
 
 // "keyword: value" in the notes.
-void ContactBuilder::AddTagNote(std::string_view keyword, std::string_view value) {
+void ContactBuilder::Parts::AddTagNote(std::string_view keyword, std::string_view value) {
   std::string& note = contact_.notes.emplace_back();
   note.reserve(keyword.size() + 2 + value.size());
   note.append(keyword).append(": ").append(value);
@@ -239,8 +279,8 @@ void ContactBuilder::AddTagNote(std::string_view keyword, std::string_view value
 
 // The parts of the home and the work address; a part written twice in one
 // note keeps the first and puts the second into the notes.
-bool ContactBuilder::AddPostalPart(std::string_view keyword, std::string& value,
-                                   PostalAddress& home, PostalAddress& work) {
+bool ContactBuilder::Parts::AddPostalPart(std::string_view keyword, std::string& value,
+                                          PostalAddress& home, PostalAddress& work) {
   static constexpr struct {
     const char* keyword;
     bool work;
@@ -260,7 +300,8 @@ bool ContactBuilder::AddPostalPart(std::string_view keyword, std::string& value,
   return false;
 }
 
-void ContactBuilder::SetOnce(std::string& field, std::string_view keyword, std::string& value) {
+void ContactBuilder::Parts::SetOnce(std::string& field, std::string_view keyword,
+                                    std::string& value) {
   if (field.empty()) {
     field = std::move(value);
   } else if (field != value) {
@@ -268,7 +309,8 @@ void ContactBuilder::SetOnce(std::string& field, std::string_view keyword, std::
   }
 }
 
-void ContactBuilder::AddPostalAddress(std::vector<PostalAddress>& to, PostalAddress&& address) {
+void ContactBuilder::Parts::AddPostalAddress(std::vector<PostalAddress>& to,
+                                             PostalAddress&& address) {
   if (address == PostalAddress{}) return;
   if (std::find(to.begin(), to.end(), address) == to.end()) to.push_back(std::move(address));
 }
@@ -278,7 +320,7 @@ void ContactBuilder::AddPostalAddress(std::vector<PostalAddress>& to, PostalAddr
 // The structured name comes from the first and last names, else from the
 // display name split at its last blank; a list and a contact known only by
 // its nickname or address have none.
-void ContactBuilder::ChooseNames() {
+void ContactBuilder::Parts::ChooseNames() {
   Contact& c = contact_;
   if (!names_.first.empty() || !names_.last.empty()) {
     c.given_name = names_.first;
@@ -299,8 +341,6 @@ void ContactBuilder::ChooseNames() {
   c.full_name = !c.nickname.empty() ? c.nickname : c.emails.empty() ? "" : c.emails.front();
 }
 
-}  // namespace
-
 std::string CleanValue(std::string_view value) {
   // The marker is a line break: trimmed with the blanks, before the copy.
   const auto blank = [](char c) { return c == kLineBreakMarker || TrimSpace({&c, 1}).empty(); };
@@ -311,34 +351,25 @@ std::string CleanValue(std::string_view value) {
   return clean;
 }
 
-std::vector<Contact> BuildContacts(std::vector<NicknameBook>& books,
-                                   std::vector<std::string>& warnings) {
-  std::vector<std::size_t> offsets;
-  std::size_t total = 0;
-  for (const NicknameBook& book : books) {
-    offsets.push_back(total);
-    total += book.records.size();
-  }
-  std::vector<Contact> contacts;
-  contacts.reserve(total);
-  ContactBuilder builder(books, offsets, warnings);
-  for (std::size_t b = 0; b < books.size(); ++b) {
-    for (std::size_t i = 0; i < books[b].records.size(); ++i) {
-      contacts.push_back(builder.Build(b, i));
-      // Its lines are in the contact now; their room serves the next ones.
-      NicknameRecord& record = books[b].records[i];
-      std::vector<std::string_view>().swap(record.address_texts);
-      std::vector<std::string_view>().swap(record.note_texts);
-    }
-  }
-  return contacts;
+ContactBuilder::ContactBuilder(const std::vector<NicknameBook>& books)
+    : parts_(std::make_unique<Parts>(books)) {}
+
+ContactBuilder::~ContactBuilder() = default;
+
+std::size_t ContactBuilder::size() const {
+  return parts_->size();
 }
 
-void GiveContactUids(std::vector<Contact>& contacts, const std::vector<NicknameBook>& books,
+void ContactBuilder::Build(std::size_t index, Contact& contact,
+                           std::vector<std::string>* warnings) {
+  parts_->Build(index, contact, warnings);
+}
+
+void GiveContactUids(ContactLinks& links, const std::vector<NicknameBook>& books,
                      const std::vector<std::string>& book_names) {
   // The index holds each record's nickname folded, once per record; the
   // books are taken in order so that the same books give the same UIDs.
-  std::unordered_set<std::string_view> uids;  // views of the contacts' own
+  std::unordered_set<std::string_view> uids;  // views of the links' own
   std::size_t offset = 0;                     // the book's first contact
   for (std::size_t b = 0; b < books.size(); offset += books[b++].index.size()) {
     std::vector<std::string_view> folded(books[b].index.size());  // per record
@@ -346,11 +377,12 @@ void GiveContactUids(std::vector<Contact>& contacts, const std::vector<NicknameB
     const std::string salt = b == 0 ? "" : FoldedUtf8(book_names[b]) + "\n";
     for (std::size_t record = 0; record < folded.size(); ++record) {
       const std::string_view folded_nickname = folded[record];
-      std::string& uid = contacts[offset + record].uid;
-      uid = salt.empty() ? ContactUid(folded_nickname)
-                         : ContactUid(std::string(salt).append(folded_nickname));
-      for (int again = 1; !uids.insert(uid).second; ++again) {
-        uid = ContactUid(std::string(salt).append(folded_nickname) + "\n" + std::to_string(again));
+      const std::size_t contact = offset + record;
+      links.SetUid(contact, salt.empty() ? ContactUid(folded_nickname)
+                                         : ContactUid(std::string(salt).append(folded_nickname)));
+      for (int again = 1; !uids.insert(links.uid(contact)).second; ++again) {
+        links.SetUid(contact, ContactUid(std::string(salt).append(folded_nickname) + "\n" +
+                                         std::to_string(again)));
       }
     }
   }

@@ -2,28 +2,45 @@
 // addresses, real name and members, its note lines every other field.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "contacts/contact.h"
+#include "contacts/contact_links.h"
 #include "contacts/nickname_book.h"
 
 namespace veltrana {
 
-// One contact per record, book after book, each in its book's order, all
-// without a UID yet. An item that names a nickname is a member: of the
-// item's own book first, else of the first other book that has it.
-// `warnings` receives what could not be taken as written (a list that names
-// itself). Each record's lines are released once its contact is made; the
-// records and indexes stay.
-std::vector<Contact> BuildContacts(std::vector<NicknameBook>& books,
-                                   std::vector<std::string>& warnings);
+// The contacts of the books' records: one per record, book after book, each
+// in its book's order, without a UID. An item that names a nickname is a
+// member: of the item's own book first, else of the first other book that
+// has it. The records' lines and the text they are views into must outlive
+// the builder; the same record always gives the same contact.
+class ContactBuilder {
+ public:
+  explicit ContactBuilder(const std::vector<NicknameBook>& books);
+  ~ContactBuilder();
+  ContactBuilder(const ContactBuilder&) = delete;
+  ContactBuilder& operator=(const ContactBuilder&) = delete;
 
-// Gives the contacts BuildContacts made of `books` their UIDs. The first
-// book's contacts keep the UID their nickname alone gives; another book's
-// are made from its name too, and a UID met twice is made unique. Only the
-// books' indexes are read: their records and text may be gone.
-void GiveContactUids(std::vector<Contact>& contacts, const std::vector<NicknameBook>& books,
+  std::size_t size() const;  // contacts, all books together
+  // Builds contact `index` into `contact`, reusing its room. What could not
+  // be taken as written (a list that names itself) goes to `warnings`.
+  void Build(std::size_t index, Contact& contact, std::vector<std::string>* warnings = nullptr);
+
+ private:
+  class Parts;
+  std::unique_ptr<Parts> parts_;
+};
+
+// Gives the contacts of `books` their UIDs in `links`. The first book's
+// contacts keep the UID their nickname alone gives; another book's are made
+// from its name too, and a UID met twice is made unique. Only the books'
+// indexes are read.
+void GiveContactUids(ContactLinks& links, const std::vector<NicknameBook>& books,
                      const std::vector<std::string>& book_names);
 
 // A value of the book as a contact holds it: line-break markers (code 3)

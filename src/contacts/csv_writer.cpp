@@ -124,12 +124,12 @@ using RowFields = std::array<std::string_view, kColumnCount>;
 class RowWriter {
  public:
   // Valid until the next row.
-  const RowFields& Row(const Contact& contact, const std::vector<std::string>& addresses,
+  const RowFields& Row(const Contact& contact, const std::vector<std::string_view>& addresses,
                        std::string_view category);
 
  private:
   void Put(const Slots& slots, std::string_view value);
-  void PutEmails(const Contact& contact, const std::vector<std::string>& addresses);
+  void PutEmails(const Contact& contact, const std::vector<std::string_view>& addresses);
   void PutAddress(const std::vector<PostalAddress>& addresses, Column first, bool work);
   void Overflow(std::string_view tag, std::string_view value);
 
@@ -155,7 +155,7 @@ void RowWriter::Overflow(std::string_view tag, std::string_view value) {
 
 // Three addresses with the real name written with each; the contact's own
 // come first, a list's members' after them.
-void RowWriter::PutEmails(const Contact& contact, const std::vector<std::string>& addresses) {
+void RowWriter::PutEmails(const Contact& contact, const std::vector<std::string_view>& addresses) {
   static constexpr std::array<std::pair<Column, Column>, 3> kColumns{{
       {kEmailAddress, kEmailDisplayName},
       {kEmail2Address, kEmail2DisplayName},
@@ -168,8 +168,9 @@ void RowWriter::PutEmails(const Contact& contact, const std::vector<std::string>
       fields_[kColumns[i].first] = addresses[i];
       fields_[kColumns[i].second] = name;
     } else {
-      Overflow("email",
-               name.empty() ? addresses[i] : std::string(name) + " <" + addresses[i] + ">");
+      Overflow("email", name.empty()
+                            ? std::string(addresses[i])
+                            : std::string(name).append(" <").append(addresses[i]).append(">"));
     }
   }
 }
@@ -210,7 +211,8 @@ const Slots& PhoneSlots(PhoneKind kind) {
   return kOther;
 }
 
-const RowFields& RowWriter::Row(const Contact& contact, const std::vector<std::string>& addresses,
+const RowFields& RowWriter::Row(const Contact& contact,
+                                const std::vector<std::string_view>& addresses,
                                 std::string_view category) {
   fields_.fill({});
   overflow_.clear();
@@ -276,11 +278,11 @@ void AppendLine(const Fields& fields, std::string& line) {
 
 }  // namespace
 
-CsvRow CsvFieldsOf(const std::vector<Contact>& contacts, const ListResolution& resolution,
-                   std::size_t index) {
+CsvRow CsvFieldsOf(const ContactBook& book, std::size_t index) {
   RowWriter writer;
-  const std::vector<std::string> addresses = AddressesOf(contacts, resolution, index);
-  const RowFields& fields = writer.Row(contacts[index], addresses, {});  // views into both
+  const std::vector<std::string_view> addresses = AddressesOf(book.links, book.resolution, index);
+  const Contact contact = book.ContactAt(index);
+  const RowFields& fields = writer.Row(contact, addresses, {});  // views into both
   CsvRow row;
   for (std::size_t i = 0; i < row.size(); ++i) {  // line breaks as the file's own
     for (const char c : fields[i]) row[i].append(c == '\n' ? "\r\n" : std::string_view(&c, 1));
@@ -300,12 +302,13 @@ void WriteCsv(const ContactBook& book, const ExportSink& sink) {
   sink(line);
   const std::vector<std::string> categories = book.BookNames();
   RowWriter writer;
-  for (std::size_t i = 0; i < book.contacts.size(); ++i) {
-    const Contact& contact = book.contacts[i];
+  ContactReader reader(book);
+  for (std::size_t i = 0; i < book.size(); ++i) {
+    const Contact& contact = reader.At(i);
     line.clear();
-    AppendLine(writer.Row(contact, AddressesOf(book.contacts, book.resolution, i),
-                          categories[contact.book]),
-               line);
+    AppendLine(
+        writer.Row(contact, AddressesOf(book.links, book.resolution, i), categories[contact.book]),
+        line);
     sink(line);
   }
 }

@@ -27,8 +27,7 @@ inline constexpr std::size_t kCsvColumnCount = 43;
 using CsvRow = std::array<std::string, kCsvColumnCount>;
 
 // The row of `contacts[index]`.
-CsvRow CsvFieldsOf(const std::vector<Contact>& contacts, const ListResolution& resolution,
-                   std::size_t index);
+CsvRow CsvFieldsOf(const ContactBook& book, std::size_t index);
 
 // A field as RFC 4180 writes it: in double quotes (doubled inside) when it
 // holds a quote, a comma or a line break.

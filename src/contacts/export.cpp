@@ -45,7 +45,7 @@ ExportResult ExportContacts(std::vector<BookBytes> books, ExportFormat format,
   ContactBook book = ReadContactBooks(std::move(books), charset, uids);
   // Each writer hands over one contact at a time, the CSV file its column
   // names first.
-  const std::size_t total = book.contacts.size();
+  const std::size_t total = book.size();
   std::size_t pieces = 0;
   const std::size_t before_first = format == ExportFormat::kCsv ? 1 : 0;
   const ExportSink counted = [&](std::string_view bytes) {
@@ -63,7 +63,7 @@ ExportResult ExportContacts(std::vector<BookBytes> books, ExportFormat format,
   }
   ExportResult result;
   result.lists = book.ListCount();
-  result.contacts = book.contacts.size() - result.lists;
+  result.contacts = book.size() - result.lists;
   for (const BookSummary& summary : book.books) result.replaced_bytes += summary.replaced_bytes;
   result.books = std::move(book.books);
   result.warnings = std::move(book.warnings);

@@ -90,8 +90,8 @@ class LdifWriter {
   void Write();
 
  private:
-  void Person(std::size_t index);
-  void List(std::size_t index);
+  void Person(std::size_t index, const Contact& c);
+  void List(std::size_t index, const Contact& c);
   void Attribute(std::string_view name, std::string_view value);
   void Phones(const Contact& contact);
   void Address(const std::vector<PostalAddress>& addresses, bool work);
@@ -121,35 +121,35 @@ void LdifWriter::Write() {
   // Each DN once: the display name and first address, as Thunderbird makes
   // them, and the UID where two would be the same.
   std::unordered_set<std::string_view> used;  // views of dns_, which does not grow
-  const std::vector<Contact>& contacts = book_.contacts;
-  list_ends_ = ChainEnds(contacts, [&](std::size_t c) {
-    return contacts[c].is_list && contacts[c].members.size() == 1 &&
-           contacts[contacts[c].members.front()].is_list;
+  const ContactLinks& links = book_.links;
+  list_ends_ = ChainEnds(links, [&](std::size_t c) {
+    return links.is_list(c) && links.members(c).size() == 1 &&
+           links.is_list(links.members(c).front());
   });
-  dns_.reserve(contacts.size());
-  for (std::size_t i = 0; i < contacts.size(); ++i) {
-    const Contact& c = contacts[i];
-    std::string& dn = dns_.emplace_back("cn=" + DnValue(c.full_name));
-    if (!c.is_list) {
-      const std::vector<std::string> first = AddressesOf(contacts, book_.resolution, i, 1);
+  dns_.reserve(links.size());
+  for (std::size_t i = 0; i < links.size(); ++i) {
+    std::string& dn = dns_.emplace_back("cn=" + DnValue(links.full_name(i)));
+    if (!links.is_list(i)) {
+      const std::vector<std::string_view> first = AddressesOf(links, book_.resolution, i, 1);
       if (!first.empty()) dn += ",mail=" + DnValue(first.front());
     }
     if (!used.insert(dn).second) {
-      dn += ",uid=" + c.uid;
+      dn.append(",uid=").append(links.uid(i));
       used.insert(dn);
     }
   }
-  for (std::size_t i = 0; i < book_.contacts.size(); ++i) {
+  ContactReader reader(book_);
+  for (std::size_t i = 0; i < links.size(); ++i) {
     entry_.clear();
-    const Contact& c = book_.contacts[i];
-    if (i == 0 || c.book != book_.contacts[i - 1].book) {
+    const Contact& c = reader.At(i);
+    if (i == 0 || c.book != links.book(i - 1)) {
       const std::string& name = book_.books[c.book].name;
       if (!name.empty() && !NeedsBase64(name)) entry_ += "# " + name + "\n";
     }
     if (c.is_list) {
-      List(i);
+      List(i, c);
     } else {
-      Person(i);
+      Person(i, c);
     }
     entry_ += "\n";
     sink_(entry_);
@@ -216,8 +216,7 @@ void LdifWriter::Address(const std::vector<PostalAddress>& addresses, bool work)
   }
 }
 
-void LdifWriter::Person(std::size_t index) {
-  const Contact& c = book_.contacts[index];
+void LdifWriter::Person(std::size_t index, const Contact& c) {
   notes_.clear();
   Attribute("dn", dns_[index]);
   entry_ +=
@@ -227,7 +226,7 @@ void LdifWriter::Person(std::size_t index) {
   Attribute("sn", c.family_name);
   Attribute("cn", c.full_name);
   Attribute("mozillaNickname", c.nickname);
-  const std::vector<std::string> addresses = AddressesOf(book_.contacts, book_.resolution, index);
+  const std::vector<std::string_view> addresses = AddressesOf(book_.links, book_.resolution, index);
   for (std::size_t i = 0; i < addresses.size(); ++i) {
     if (i < 2) {
       Attribute(i == 0 ? "mail" : "mozillaSecondEmail", addresses[i]);
@@ -277,15 +276,15 @@ std::vector<std::size_t> LdifWriter::FlatMembers(std::size_t list) const {
   std::vector<std::pair<std::size_t, std::size_t>> path{{start, 0}};
   while (!path.empty()) {
     auto& [contact, next] = path.back();
-    const std::vector<std::size_t>& members = book_.contacts[contact].members;
+    const std::span<const std::size_t> members = book_.links.members(contact);
     if (next == members.size()) {
       path.pop_back();
       continue;
     }
     std::size_t member = members[next++];
-    if (book_.contacts[member].is_list) member = list_ends_[member];
+    if (book_.links.is_list(member)) member = list_ends_[member];
     if (member == ListResolution::kNone || !seen.insert(member).second) continue;
-    if (book_.contacts[member].is_list) {
+    if (book_.links.is_list(member)) {
       path.emplace_back(member, 0);
     } else {
       flat.push_back(member);
@@ -294,8 +293,7 @@ std::vector<std::size_t> LdifWriter::FlatMembers(std::size_t list) const {
   return flat;
 }
 
-void LdifWriter::List(std::size_t index) {
-  const Contact& c = book_.contacts[index];
+void LdifWriter::List(std::size_t index, const Contact& c) {
   Attribute("dn", dns_[index]);
   entry_ += "objectclass: top\nobjectclass: groupOfNames\n";
   Attribute("cn", c.full_name);

@@ -12,7 +12,7 @@ namespace veltrana {
 constexpr std::size_t kNone = ListResolution::kNone;
 constexpr std::size_t kCyclePathShown = 12;  // names shown of a longer cycle
 
-std::vector<std::size_t> ChainEnds(const std::vector<Contact>& contacts,
+std::vector<std::size_t> ChainEnds(const ContactLinks& contacts,
                                    const std::function<bool(std::size_t)>& passes_on) {
   enum class State { kOpen, kOnChain, kSettled };
   std::vector<std::size_t> stands_for(contacts.size(), kNone);
@@ -23,7 +23,7 @@ std::vector<std::size_t> ChainEnds(const std::vector<Contact>& contacts,
     while (state[at] == State::kOpen && passes_on(at)) {
       state[at] = State::kOnChain;
       chain.push_back(at);
-      at = contacts[at].members.front();
+      at = contacts.members(at).front();
     }
     if (state[at] == State::kOpen) {
       stands_for[at] = at;
@@ -44,7 +44,7 @@ namespace {
 
 // The strongly connected components of the lists' naming (Tarjan's, without
 // recursion): per contact, the number of its component.
-std::vector<std::size_t> Components(const std::vector<Contact>& contacts) {
+std::vector<std::size_t> Components(const ContactLinks& contacts) {
   const std::size_t n = contacts.size();
   std::vector<std::size_t> order(n, kNone), low(n, 0), component(n, kNone);
   std::vector<std::size_t> open;                          // met, component not yet known
@@ -57,7 +57,7 @@ std::vector<std::size_t> Components(const std::vector<Contact>& contacts) {
     path.emplace_back(start, 0);
     while (!path.empty()) {
       const std::size_t at = path.back().first;
-      const std::vector<std::size_t>& members = contacts[at].members;
+      const std::span<const std::size_t> members = contacts.members(at);
       if (path.back().second < members.size()) {
         const std::size_t member = members[path.back().second++];
         if (order[member] == kNone) {
@@ -88,16 +88,16 @@ std::vector<std::size_t> Components(const std::vector<Contact>& contacts) {
 // "a -> b -> a" for the path `at(0)` ... `at(length - 1)` that leads back to
 // its first contact, a long one shortened to its start and its end.
 template <typename At>
-std::string CycleText(const std::vector<Contact>& contacts, std::size_t length, const At& at) {
+std::string CycleText(const ContactLinks& contacts, std::size_t length, const At& at) {
   std::string text;
   for (std::size_t i = 0; i < length; ++i) {
     if (i == kCyclePathShown && length > kCyclePathShown + 1) {
       text += "... -> ";
       i = length - 1;
     }
-    text += contacts[at(i)].nickname + " -> ";
+    text.append(contacts.nickname(at(i))).append(" -> ");
   }
-  return text + contacts[at(0)].nickname;
+  return text.append(contacts.nickname(at(0)));
 }
 
 // Per contact that leads back to itself, in the book's order, the path on
@@ -105,19 +105,19 @@ std::string CycleText(const std::vector<Contact>& contacts, std::size_t length, 
 // comes back to it. Only the contacts of its own component can lead back,
 // so the walk keeps to them; where each of those names just one other of
 // them they form a ring, whose paths are read off without a walk.
-std::vector<std::string> CycleTexts(const std::vector<Contact>& contacts) {
+std::vector<std::string> CycleTexts(const ContactLinks& contacts) {
   const std::vector<std::size_t> component = Components(contacts);
   const std::size_t n = contacts.size();
   std::vector<std::size_t> size, inside(n, 0);  // per component; per contact, members in it
   for (std::size_t i = 0; i < n; ++i) {
     if (component[i] >= size.size()) size.resize(component[i] + 1, 0);
     ++size[component[i]];
-    for (const std::size_t m : contacts[i].members) inside[i] += component[m] == component[i];
+    for (const std::size_t m : contacts.members(i)) inside[i] += component[m] == component[i];
   }
   std::vector<bool> ring(size.size(), true);
   for (std::size_t i = 0; i < n; ++i) ring[component[i]] = ring[component[i]] && inside[i] == 1;
   const auto next_inside = [&](std::size_t c) {
-    for (const std::size_t m : contacts[c].members) {
+    for (const std::size_t m : contacts.members(c)) {
       if (component[m] == component[c]) return m;
     }
     return kNone;
@@ -156,7 +156,7 @@ std::vector<std::string> CycleTexts(const std::vector<Contact>& contacts) {
     visited[root] = walk;
     while (!path.empty()) {
       Step& step = path.back();
-      const std::vector<std::size_t>& members = contacts[step.contact].members;
+      const std::span<const std::size_t> members = contacts.members(step.contact);
       if (step.next_member == members.size()) {
         path.pop_back();
         continue;
@@ -177,19 +177,19 @@ std::vector<std::string> CycleTexts(const std::vector<Contact>& contacts) {
 
 }  // namespace
 
-ListResolution ResolveLists(const std::vector<Contact>& contacts) {
+ListResolution ResolveLists(const ContactLinks& contacts) {
   ListResolution resolution;
   // A contact without addresses of its own that names just one other stands
   // for what that one stands for.
   resolution.stands_for = ChainEnds(contacts, [&](std::size_t c) {
-    return contacts[c].emails.empty() && contacts[c].members.size() == 1;
+    return contacts.emails(c).empty() && contacts.members(c).size() == 1;
   });
   std::unordered_map<std::string, std::size_t> numbers;  // by lower-cased address
-  resolution.address_numbers.resize(contacts.size());
+  resolution.address_numbers.reserve(contacts.EmailCount());
   for (std::size_t i = 0; i < contacts.size(); ++i) {
-    for (const std::string& address : contacts[i].emails) {
+    for (const std::string_view address : contacts.emails(i)) {
       const auto [where, added] = numbers.try_emplace(AsciiLower(address), numbers.size());
-      resolution.address_numbers[i].push_back(where->second);
+      resolution.address_numbers.push_back(where->second);
     }
   }
   resolution.distinct_addresses = numbers.size();
@@ -201,20 +201,20 @@ ListResolution ResolveLists(const std::vector<Contact>& contacts) {
 // contact that only names one other is passed over for the one it stands
 // for: it adds no address, and the walk would meet the same contacts after
 // it in the same order.
-std::vector<std::string> AddressesOf(const std::vector<Contact>& contacts,
-                                     const ListResolution& resolution, std::size_t index,
-                                     std::size_t most) {
-  if (contacts[index].members.empty()) {
-    const std::vector<std::string>& own = contacts[index].emails;
+std::vector<std::string_view> AddressesOf(const ContactLinks& contacts,
+                                          const ListResolution& resolution, std::size_t index,
+                                          std::size_t most) {
+  if (contacts.members(index).empty()) {
+    const std::span<const std::string_view> own = contacts.emails(index);
     return {own.begin(), own.begin() + static_cast<std::ptrdiff_t>(std::min(most, own.size()))};
   }
-  std::vector<std::string> addresses;
+  std::vector<std::string_view> addresses;
   std::unordered_set<std::size_t> visited, seen;  // contacts; address numbers
   const auto take = [&](std::size_t contact) {
-    const std::vector<std::string>& emails = contacts[contact].emails;
+    const std::span<const std::string_view> emails = contacts.emails(contact);
+    const std::size_t first = contacts.first_email(contact);
     for (std::size_t i = 0; i < emails.size() && addresses.size() < most; ++i) {
-      if (seen.insert(resolution.address_numbers[contact][i]).second)
-        addresses.push_back(emails[i]);
+      if (seen.insert(resolution.address_numbers[first + i]).second) addresses.push_back(emails[i]);
     }
   };
   struct Step {
@@ -228,7 +228,7 @@ std::vector<std::string> AddressesOf(const std::vector<Contact>& contacts,
   std::vector<Step> path{{root}};
   while (!path.empty() && addresses.size() < most) {
     Step& step = path.back();
-    const std::vector<std::size_t>& members = contacts[step.contact].members;
+    const std::span<const std::size_t> members = contacts.members(step.contact);
     if (step.next_member == members.size()) {
       path.pop_back();
       continue;

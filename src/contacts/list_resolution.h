@@ -7,9 +7,10 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "contacts/contact.h"
+#include "contacts/contact_links.h"
 
 namespace veltrana {
 
@@ -23,9 +24,9 @@ struct ListResolution {
   // stands for (kNone when the chain comes round to itself). Any other
   // contact stands for itself.
   std::vector<std::size_t> stands_for;
-  // Per contact, per address of its own: a number shared by the addresses
-  // that differ only in the case of ASCII letters.
-  std::vector<std::vector<std::size_t>> address_numbers;
+  // Per address of every contact (as ContactLinks numbers them): a number
+  // shared by the addresses that differ only in the case of ASCII letters.
+  std::vector<std::size_t> address_numbers;
   std::size_t distinct_addresses = 0;
   // One per contact that leads back to itself: "a -> b -> a".
   std::vector<std::string> cycles;
@@ -35,16 +36,17 @@ struct ListResolution {
 // member stands for ends: the first contact on it that does not pass on
 // (itself when it does not), or kNone when the chain comes round in a ring.
 // `passes_on(c)` holds only for contacts with exactly one member.
-std::vector<std::size_t> ChainEnds(const std::vector<Contact>& contacts,
+std::vector<std::size_t> ChainEnds(const ContactLinks& contacts,
                                    const std::function<bool(std::size_t)>& passes_on);
 
-ListResolution ResolveLists(const std::vector<Contact>& contacts);
+ListResolution ResolveLists(const ContactLinks& contacts);
 
 // Every address `contacts[index]` stands for, in the order met: its own
 // first, then its members' in the order written, depth first; only the
 // first `most` of them when that is all the caller needs.
-std::vector<std::string> AddressesOf(const std::vector<Contact>& contacts,
-                                     const ListResolution& resolution, std::size_t index,
-                                     std::size_t most = ListResolution::kNone);
+// The views are into `contacts`.
+std::vector<std::string_view> AddressesOf(const ContactLinks& contacts,
+                                          const ListResolution& resolution, std::size_t index,
+                                          std::size_t most = ListResolution::kNone);
 
 }  // namespace veltrana

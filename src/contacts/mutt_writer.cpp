@@ -82,8 +82,9 @@ void WriteMuttAliases(const ContactBook& book, const ExportSink& sink) {
     group += ' ';
   }
   std::string line, items;
-  for (std::size_t i = 0; i < book.contacts.size(); ++i) {
-    const Contact& c = book.contacts[i];
+  ContactReader reader(book);
+  for (std::size_t i = 0; i < book.size(); ++i) {
+    const Contact& c = reader.At(i);
     items.clear();
     const auto add = [&](std::string_view before, std::string_view item, std::string_view after) {
       items.append(items.empty() ? "" : ", ").append(before).append(item).append(after);
@@ -104,11 +105,11 @@ void WriteMuttAliases(const ContactBook& book, const ExportSink& sink) {
       }
     }
     for (const std::size_t m : c.members) {
-      const Contact& member = book.contacts[m];
-      if (IsPlainKey(member.nickname)) {
-        add("", member.nickname, "");
+      const std::string_view nickname = book.links.nickname(m);
+      if (IsPlainKey(nickname)) {
+        add("", nickname, "");
       } else {  // a nickname an address list cannot name: its addresses
-        for (const std::string& address : AddressesOf(book.contacts, book.resolution, m))
+        for (const std::string_view address : AddressesOf(book.links, book.resolution, m))
           add("<", address, ">");
       }
     }

@@ -8,20 +8,16 @@ namespace {
 
 class CardWriter {
  public:
-  CardWriter(const std::vector<Contact>& contacts, const ListResolution& resolution,
-             std::vector<std::string> categories, VCardVersion version)
-      : contacts_(contacts),
-        resolution_(resolution),
-        categories_(std::move(categories)),
-        v4_(version == VCardVersion::k40) {}
+  CardWriter(const ContactBook& book, std::vector<std::string> categories, VCardVersion version)
+      : book_(book), categories_(std::move(categories)), v4_(version == VCardVersion::k40) {}
 
-  // The card, valid until the next.
-  const std::string& Card(std::size_t index);
+  // The card of `contact`, the book's contact `index`, valid until the next.
+  const std::string& Card(std::size_t index, const Contact& contact);
 
  private:
   void Line(std::string_view name_and_parameters, std::string_view value);
   void EscapedLine(std::string_view name_and_parameters, std::string_view value, bool semicolon);
-  void UidLine(std::string_view name, const Contact& contact);
+  void UidLine(std::string_view name, std::string_view uid);
   // A text value, escaped as its version wants it outside compound values
   // (`semicolon` is !v4_ there): 3.0's grammar escapes ";" everywhere, and
   // Evolution ends a value at a bare one (a URL's too); 4.0 escapes it only
@@ -30,13 +26,13 @@ class CardWriter {
   void Text(std::string_view name, std::string_view value);
   const char* Type(const char* v3, const char* v4) const { return v4_ ? v4 : v3; }
   void Names(const Contact& contact);
-  void Emails(const std::vector<std::string>& addresses);
+  template <typename AddressList>
+  void Emails(const AddressList& addresses);
   void Phones(const Contact& contact);
   void Addresses(const std::vector<PostalAddress>& addresses, const char* type);
   void WebPages(const Contact& contact);
 
-  const std::vector<Contact>& contacts_;
-  const ListResolution& resolution_;
+  const ContactBook& book_;
   std::vector<std::string> categories_;  // per book
   bool v4_;
   std::string card_;
@@ -60,24 +56,27 @@ void CardWriter::Text(std::string_view name, std::string_view value) {
   if (!value.empty()) EscapedLine(name, value, !v4_);
 }
 
-void CardWriter::UidLine(std::string_view name, const Contact& contact) {
-  line_.assign(name).append(v4_ ? ":urn:uuid:" : ":").append(contact.uid);
+void CardWriter::UidLine(std::string_view name, std::string_view uid) {
+  line_.assign(name).append(v4_ ? ":urn:uuid:" : ":").append(uid);
   AppendFoldedVCardLine(line_, card_);
 }
 
-const std::string& CardWriter::Card(std::size_t index) {
-  const Contact& contact = contacts_[index];
+const std::string& CardWriter::Card(std::size_t index, const Contact& contact) {
   card_.clear();
   Line("BEGIN", "VCARD");
   Line("VERSION", v4_ ? "4.0" : "3.0");
-  UidLine("UID", contact);
+  UidLine("UID", contact.uid);
   const bool group = v4_ && contact.is_list;
   if (group) Line("KIND", "group");
   EscapedLine("FN", contact.full_name, !v4_);
   if (!group) Names(contact);
   Text("NICKNAME", contact.nickname);
   // A group names its members instead of listing their addresses.
-  Emails(group ? contact.emails : AddressesOf(contacts_, resolution_, index));
+  if (group) {
+    Emails(contact.emails);
+  } else {
+    Emails(AddressesOf(book_.links, book_.resolution, index));
+  }
   Phones(contact);
   Addresses(contact.home_addresses, Type("HOME", "home"));
   Addresses(contact.work_addresses, Type("WORK", "work"));
@@ -85,7 +84,7 @@ const std::string& CardWriter::Card(std::size_t index) {
   Text("TITLE", contact.title);
   if (!contact.company.empty()) EscapedLine("ORG", contact.company, true);  // compound
   if (group) {
-    for (const std::size_t member : contact.members) UidLine("MEMBER", contacts_[member]);
+    for (const std::size_t member : contact.members) UidLine("MEMBER", book_.links.uid(member));
   }
   if (contact.book < categories_.size()) Text("CATEGORIES", categories_[contact.book]);
   note_.clear();
@@ -109,7 +108,8 @@ void CardWriter::Names(const Contact& contact) {
   AppendFoldedVCardLine(line_, card_);
 }
 
-void CardWriter::Emails(const std::vector<std::string>& addresses) {
+template <typename AddressList>
+void CardWriter::Emails(const AddressList& addresses) {
   for (std::size_t i = 0; i < addresses.size(); ++i) {
     const char* name = v4_ ? (i == 0 ? "EMAIL;PREF=1" : "EMAIL")
                            : (i == 0 ? "EMAIL;TYPE=INTERNET,PREF" : "EMAIL;TYPE=INTERNET");
@@ -158,14 +158,14 @@ void CardWriter::WebPages(const Contact& contact) {
 
 }  // namespace
 
-std::string VCardOf(const std::vector<Contact>& contacts, const ListResolution& resolution,
-                    std::size_t index, VCardVersion version) {
-  return CardWriter(contacts, resolution, {}, version).Card(index);
+std::string VCardOf(const ContactBook& book, std::size_t index, VCardVersion version) {
+  return CardWriter(book, {}, version).Card(index, book.ContactAt(index));
 }
 
 void WriteVCards(const ContactBook& book, VCardVersion version, const ExportSink& sink) {
-  CardWriter writer(book.contacts, book.resolution, book.BookNames(), version);
-  for (std::size_t i = 0; i < book.contacts.size(); ++i) sink(writer.Card(i));
+  CardWriter writer(book, book.BookNames(), version);
+  ContactReader reader(book);
+  for (std::size_t i = 0; i < book.size(); ++i) sink(writer.Card(i, reader.At(i)));
 }
 
 }  // namespace veltrana

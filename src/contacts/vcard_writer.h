@@ -19,9 +19,8 @@ namespace veltrana {
 
 enum class VCardVersion { k30, k40 };
 
-// The card of `contacts[index]`.
-std::string VCardOf(const std::vector<Contact>& contacts, const ListResolution& resolution,
-                    std::size_t index, VCardVersion version);
+// The card of the book's contact `index`, without its CATEGORIES.
+std::string VCardOf(const ContactBook& book, std::size_t index, VCardVersion version);
 
 // Every card of the book; each contact's book name is its CATEGORIES.
 void WriteVCards(const ContactBook& book, VCardVersion version, const ExportSink& sink);

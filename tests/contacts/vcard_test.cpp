@@ -74,8 +74,8 @@ const char* const kBook =
 std::string AllCards(VCardVersion version) {
   const ContactBook book = ReadContactBook(kBook, Charset::kWindows1252);
   std::string cards;
-  for (std::size_t i = 0; i < book.contacts.size(); ++i) {
-    cards += VCardOf(book.contacts, book.resolution, i, version);
+  for (std::size_t i = 0; i < book.size(); ++i) {
+    cards += VCardOf(book, i, version);
   }
   return cards;
 }

@@ -97,10 +97,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto charset = static_cast<Charset>(data[0] % 4);
   const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
   const ContactBook book = ReadContactBook(bytes, charset);
-  for (std::size_t i = 0; i < book.contacts.size(); ++i) {
-    CheckCard(VCardOf(book.contacts, book.resolution, i, VCardVersion::k30));
-    CheckCard(VCardOf(book.contacts, book.resolution, i, VCardVersion::k40));
-    CheckRow(CsvFieldsOf(book.contacts, book.resolution, i));
+  for (std::size_t i = 0; i < book.size(); ++i) {
+    CheckCard(VCardOf(book, i, VCardVersion::k30));
+    CheckCard(VCardOf(book, i, VCardVersion::k40));
+    CheckRow(CsvFieldsOf(book, i));
   }
   for (const ExportFormat format : {ExportFormat::kLdif, ExportFormat::kMutt}) {
     std::string text;

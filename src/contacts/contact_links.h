@@ -1,0 +1,65 @@
+// What each contact of the export is to the others: the little that lists,
+// members and distinguished names need of a contact other than the one being
+// written. Kept for every contact of the books at once, so it is kept small:
+// fixed-size entries, the texts one after another in large blocks, the
+// addresses and members of all contacts in two arrays.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "contacts/contact.h"
+
+namespace veltrana {
+
+class ContactLinks {
+ public:
+  // Keeps what the others need of `contact`, the next contact.
+  void Add(const Contact& contact);
+  void SetUid(std::size_t index, std::string_view uid);
+
+  std::size_t size() const { return entries_.size(); }
+  std::string_view nickname(std::size_t i) const { return entries_[i].nickname; }
+  std::string_view full_name(std::size_t i) const { return entries_[i].full_name; }
+  std::string_view uid(std::size_t i) const { return entries_[i].uid; }
+  bool is_list(std::size_t i) const { return entries_[i].is_list; }
+  std::size_t book(std::size_t i) const { return entries_[i].book; }
+  // Its own addresses, in order.
+  std::span<const std::string_view> emails(std::size_t i) const {
+    return {emails_.data() + entries_[i].first_email, entries_[i].email_count};
+  }
+  // Where its addresses stand among all contacts' addresses (0 to EmailCount()).
+  std::size_t first_email(std::size_t i) const { return entries_[i].first_email; }
+  std::size_t EmailCount() const { return emails_.size(); }
+  // The contacts it names (indexes), each once.
+  std::span<const std::size_t> members(std::size_t i) const {
+    return {members_.data() + entries_[i].first_member, entries_[i].member_count};
+  }
+
+ private:
+  std::string_view Keep(std::string_view text);
+
+  struct Entry {
+    std::string_view nickname, full_name, uid;
+    std::size_t first_email = 0, first_member = 0;
+    std::uint32_t email_count = 0, member_count = 0;
+    std::uint32_t book = 0;
+    bool is_list = false;
+  };
+  std::vector<Entry> entries_;
+  std::vector<std::string_view> emails_;
+  std::vector<std::size_t> members_;
+  // The texts: blocks that never move once made.
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::size_t block_left_ = 0;
+  char* block_next_ = nullptr;
+};
+
+// The links of `contacts`, one after another.
+ContactLinks LinksOf(const std::vector<Contact>& contacts);
+
+}  // namespace veltrana
