@@ -70,9 +70,10 @@ ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset
   // Each contact is built once here for what the others need of it, and
   // again when it is written.
   ContactBuilder builder(records);
+  book.links.Reserve(builder.size());
   Contact contact;
   for (std::size_t i = 0; i < builder.size(); ++i) {
-    builder.Build(i, contact, &book.warnings);
+    builder.BuildLinks(i, contact, &book.warnings);
     book.links.Add(contact);
     ++book.books[contact.book].contacts;
     if (contact.is_list) ++book.books[contact.book].lists;

@@ -84,7 +84,8 @@ class ContactBuilder::Parts {
   }
 
   std::size_t size() const { return size_; }
-  void Build(std::size_t index, Contact& contact, std::vector<std::string>* warnings);
+  void Build(std::size_t index, Contact& contact, std::vector<std::string>* warnings,
+             bool links_only);
 
  private:
   std::optional<std::size_t> Named(std::string_view item);
@@ -105,11 +106,12 @@ class ContactBuilder::Parts {
   std::vector<std::size_t> offsets_;  // per book, the index of its first contact
   std::size_t size_ = 0;
   std::vector<std::string>* warnings_ = nullptr;
+  bool links_only_ = false;  // only what ContactLinks keeps
   std::size_t book_ = 0;
-  Contact contact_;
+  Contact* out_ = nullptr;  // the contact being built
   NameSources names_;
   std::unordered_set<std::string> email_keys_;   // lower-case, once a contact has many
-  std::unordered_set<std::size_t> member_keys_;  // the records in contact_.members
+  std::unordered_set<std::size_t> member_keys_;  // the records in out_->members
   std::size_t items_ = 0;
   std::size_t member_items_ = 0;
   std::string folded_;  // the item looked up last
@@ -120,13 +122,12 @@ class ContactBuilder::Parts {
 };
 
 void ContactBuilder::Parts::Build(std::size_t at, Contact& contact,
-                                  std::vector<std::string>* warnings) {
-  // The contact is made in the builder's own and handed back, with the room
-  // of the one before it.
-  using std::swap;
-  swap(contact_, contact);
-  Empty(contact_);
+                                  std::vector<std::string>* warnings, bool links_only) {
+  // Made in the caller's contact, in the room of the one before it.
+  out_ = &contact;
+  Empty(contact);
   warnings_ = warnings;
+  links_only_ = links_only;
   const std::size_t book = static_cast<std::size_t>(
       std::upper_bound(offsets_.begin(), offsets_.end(), at) - offsets_.begin() - 1);
   const std::size_t index = at - offsets_[book];
@@ -138,16 +139,14 @@ void ContactBuilder::Parts::Build(std::size_t at, Contact& contact,
   member_keys_.clear();
   items_ = member_items_ = 0;
   book_ = book;
-  const NicknameRecord& record = books_[book].records[index];
-  contact_.nickname.assign(record.nickname);
-  contact_.book = book;
-  for (const std::string_view text : record.address_texts) {
+  out_->nickname.assign(books_[book].records[index].nickname);
+  out_->book = book;
+  for (const std::string_view text : books_[book].AddressTexts(index)) {
     AddAddressText(offsets_[book] + index, text);
   }
-  for (const std::string_view text : record.note_texts) AddNote(text);
-  contact_.is_list = items_ > 0 && member_items_ == items_;
+  for (const std::string_view text : books_[book].NoteTexts(index)) AddNote(text);
+  out_->is_list = items_ > 0 && member_items_ == items_;
   ChooseNames();
-  swap(contact_, contact);
 }
 
 // The contact an item names: in the item's own book, else in the first
@@ -156,8 +155,8 @@ std::optional<std::size_t> ContactBuilder::Parts::Named(std::string_view item) {
   FoldUtf8Into(TrimSpace(UnquotedItem(item)), folded_);
   for (std::size_t step = 0; step < books_.size(); ++step) {
     const std::size_t book = step == 0 ? book_ : step <= book_ ? step - 1 : step;
-    const auto named = books_[book].index.find(folded_);
-    if (named != books_[book].index.end()) return offsets_[book] + named->second;
+    const std::size_t named = books_[book].index.Find(folded_);
+    if (named != TextIndex::kNone) return offsets_[book] + named;
   }
   return std::nullopt;
 }
@@ -170,11 +169,10 @@ void ContactBuilder::Parts::AddAddressText(std::size_t self, std::string_view te
       ++member_items_;
       if (*named == self) {
         if (warnings_) {
-          warnings_->push_back("the list \"" + contact_.nickname +
-                               "\" names itself; left out there");
+          warnings_->push_back("the list \"" + out_->nickname + "\" names itself; left out there");
         }
       } else if (member_keys_.insert(*named).second) {
-        contact_.members.push_back(*named);
+        out_->members.push_back(*named);
       }
       continue;
     }
@@ -193,8 +191,8 @@ void ContactBuilder::Parts::AddAddressText(std::size_t self, std::string_view te
 void ContactBuilder::Parts::AddEmails(AddressItem& parsed) {
   for (std::string& address : parsed.addresses) {
     if (!IsNewAddress(address)) continue;
-    contact_.emails.push_back(std::move(address));
-    contact_.email_names.push_back(parsed.real_name);
+    out_->emails.push_back(std::move(address));
+    out_->email_names.push_back(parsed.real_name);
   }
 }
 
@@ -202,7 +200,7 @@ void ContactBuilder::Parts::AddEmails(AddressItem& parsed) {
 // with many keeps their lower-case forms in a set.
 bool ContactBuilder::Parts::IsNewAddress(std::string_view address) {
   constexpr std::size_t kFewAddresses = 16;
-  const std::vector<std::string>& emails = contact_.emails;
+  const std::vector<std::string>& emails = out_->emails;
   if (emails.size() < kFewAddresses) {
     const auto same = [&](const std::string& known) {
       return EqualIgnoringAsciiCase(known, address);
@@ -218,16 +216,25 @@ bool ContactBuilder::Parts::IsNewAddress(std::string_view address) {
 void ContactBuilder::Parts::AddNote(std::string_view note_text) {
   PostalAddress home, work;
   ParseNoteText(note_text, note_parts_);
+  if (links_only_) {  // the names and the addresses: what the links keep
+    for (const NotePart& part : note_parts_) {
+      if (part.is_tag && (part.keyword == "otheremail" || part.keyword == "name" ||
+                          part.keyword == "first" || part.keyword == "last")) {
+        AddTag(part.keyword, part.text, home, work);
+      }
+    }
+    return;
+  }
   for (const NotePart& part : note_parts_) {
     if (!part.is_tag) {
       std::string text = CleanValue(part.text);
-      if (!text.empty()) contact_.notes.push_back(std::move(text));
+      if (!text.empty()) out_->notes.push_back(std::move(text));
       continue;
     }
     AddTag(part.keyword, part.text, home, work);
   }
-  AddPostalAddress(contact_.home_addresses, std::move(home));
-  AddPostalAddress(contact_.work_addresses, std::move(work));
+  AddPostalAddress(out_->home_addresses, std::move(home));
+  AddPostalAddress(out_->work_addresses, std::move(work));
 }
 
 void ContactBuilder::Parts::AddTag(std::string_view keyword, std::string_view raw,
@@ -235,9 +242,9 @@ void ContactBuilder::Parts::AddTag(std::string_view keyword, std::string_view ra
   if (keyword == "otheremail" || keyword == "otherphone" || keyword == "otherweb") {
     for (std::string& value : SplitValues(raw)) {
       if (keyword == "otherphone") {
-        contact_.phones.push_back({PhoneKind::kOther, std::move(value)});
+        out_->phones.push_back({PhoneKind::kOther, std::move(value)});
       } else if (keyword == "otherweb") {
-        contact_.web_pages.push_back({WebKind::kOther, std::move(value)});
+        out_->web_pages.push_back({WebKind::kOther, std::move(value)});
       } else {
         ParseAddressItem(value, parsed_);
         if (parsed_.addresses.empty()) AddTagNote(keyword, value);
@@ -251,8 +258,8 @@ void ContactBuilder::Parts::AddTag(std::string_view keyword, std::string_view ra
   if (keyword == "name") return SetOnce(names_.name, keyword, value);
   if (keyword == "first") return SetOnce(names_.first, keyword, value);
   if (keyword == "last") return SetOnce(names_.last, keyword, value);
-  if (keyword == "title") return SetOnce(contact_.title, keyword, value);
-  if (keyword == "company") return SetOnce(contact_.company, keyword, value);
+  if (keyword == "title") return SetOnce(out_->title, keyword, value);
+  if (keyword == "company") return SetOnce(out_->company, keyword, value);
   static constexpr struct {
     const char* keyword;
     PhoneKind kind;
@@ -262,17 +269,17 @@ void ContactBuilder::Parts::AddTag(std::string_view keyword, std::string_view ra
       {"mobile2", PhoneKind::kWorkMobile}, {"fax2", PhoneKind::kWorkFax},
   };
   for (const auto& phone : kPhones) {
-    if (keyword == phone.keyword) return contact_.phones.push_back({phone.kind, std::move(value)});
+    if (keyword == phone.keyword) return out_->phones.push_back({phone.kind, std::move(value)});
   }
-  if (keyword == "web") return contact_.web_pages.push_back({WebKind::kHome, std::move(value)});
-  if (keyword == "web2") return contact_.web_pages.push_back({WebKind::kWork, std::move(value)});
+  if (keyword == "web") return out_->web_pages.push_back({WebKind::kHome, std::move(value)});
+  if (keyword == "web2") return out_->web_pages.push_back({WebKind::kWork, std::move(value)});
   if (AddPostalPart(keyword, value, home, work)) return;
   AddTagNote(keyword, value);
 }
 
 // "keyword: value" in the notes.
 void ContactBuilder::Parts::AddTagNote(std::string_view keyword, std::string_view value) {
-  std::string& note = contact_.notes.emplace_back();
+  std::string& note = out_->notes.emplace_back();
   note.reserve(keyword.size() + 2 + value.size());
   note.append(keyword).append(": ").append(value);
 }
@@ -321,7 +328,7 @@ void ContactBuilder::Parts::AddPostalAddress(std::vector<PostalAddress>& to,
 // display name split at its last blank; a list and a contact known only by
 // its nickname or address have none.
 void ContactBuilder::Parts::ChooseNames() {
-  Contact& c = contact_;
+  Contact& c = *out_;
   if (!names_.first.empty() || !names_.last.empty()) {
     c.given_name = names_.first;
     c.family_name = names_.last;
@@ -362,25 +369,29 @@ std::size_t ContactBuilder::size() const {
 
 void ContactBuilder::Build(std::size_t index, Contact& contact,
                            std::vector<std::string>* warnings) {
-  parts_->Build(index, contact, warnings);
+  parts_->Build(index, contact, warnings, false);
+}
+
+void ContactBuilder::BuildLinks(std::size_t index, Contact& contact,
+                                std::vector<std::string>* warnings) {
+  parts_->Build(index, contact, warnings, true);
 }
 
 void GiveContactUids(ContactLinks& links, const std::vector<NicknameBook>& books,
                      const std::vector<std::string>& book_names) {
   // The index holds each record's nickname folded, once per record; the
   // books are taken in order so that the same books give the same UIDs.
-  std::unordered_set<std::string_view> uids;  // views of the links' own
-  std::size_t offset = 0;                     // the book's first contact
+  TextIndex uids;  // views of the links' own
+  uids.Reserve(links.size());
+  std::size_t offset = 0;  // the book's first contact
   for (std::size_t b = 0; b < books.size(); offset += books[b++].index.size()) {
-    std::vector<std::string_view> folded(books[b].index.size());  // per record
-    for (const auto& [folded_nickname, record] : books[b].index) folded[record] = folded_nickname;
     const std::string salt = b == 0 ? "" : FoldedUtf8(book_names[b]) + "\n";
-    for (std::size_t record = 0; record < folded.size(); ++record) {
-      const std::string_view folded_nickname = folded[record];
+    for (std::size_t record = 0; record < books[b].index.size(); ++record) {
+      const std::string_view folded_nickname = books[b].index.KeyOf(record);
       const std::size_t contact = offset + record;
       links.SetUid(contact, salt.empty() ? ContactUid(folded_nickname)
                                          : ContactUid(std::string(salt).append(folded_nickname)));
-      for (int again = 1; !uids.insert(links.uid(contact)).second; ++again) {
+      for (int again = 1; !uids.Insert(links.uid(contact)); ++again) {
         links.SetUid(contact, ContactUid(std::string(salt).append(folded_nickname) + "\n" +
                                          std::to_string(again)));
       }

@@ -30,6 +30,11 @@ class ContactBuilder {
   // Builds contact `index` into `contact`, reusing its room. What could not
   // be taken as written (a list that names itself) goes to `warnings`.
   void Build(std::size_t index, Contact& contact, std::vector<std::string>* warnings = nullptr);
+  // The same, but only the fields ContactLinks keeps are sure to be filled
+  // (nickname, display name, addresses, members, list or not, book): the
+  // note lines are read only for the names and the addresses they hold.
+  void BuildLinks(std::size_t index, Contact& contact,
+                  std::vector<std::string>* warnings = nullptr);
 
  private:
   class Parts;

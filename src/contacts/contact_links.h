@@ -7,12 +7,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <string_view>
 #include <vector>
 
 #include "contacts/contact.h"
+#include "contacts/text_store.h"
 
 namespace veltrana {
 
@@ -21,6 +21,7 @@ class ContactLinks {
   // Keeps what the others need of `contact`, the next contact.
   void Add(const Contact& contact);
   void SetUid(std::size_t index, std::string_view uid);
+  void Reserve(std::size_t contacts) { entries_.reserve(contacts); }
 
   std::size_t size() const { return entries_.size(); }
   std::string_view nickname(std::size_t i) const { return entries_[i].nickname; }
@@ -41,8 +42,6 @@ class ContactLinks {
   }
 
  private:
-  std::string_view Keep(std::string_view text);
-
   struct Entry {
     std::string_view nickname, full_name, uid;
     std::size_t first_email = 0, first_member = 0;
@@ -53,10 +52,7 @@ class ContactLinks {
   std::vector<Entry> entries_;
   std::vector<std::string_view> emails_;
   std::vector<std::size_t> members_;
-  // The texts: blocks that never move once made.
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  std::size_t block_left_ = 0;
-  char* block_next_ = nullptr;
+  TextStore texts_;
 };
 
 // The links of `contacts`, one after another.

@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <unordered_set>
 #include <utility>
+
+#include "contacts/text_index.h"
+#include "contacts/text_store.h"
 
 namespace veltrana {
 
@@ -64,13 +68,11 @@ void AppendLdifLine(std::string_view name, std::string_view value, std::string& 
 }
 
 // A value of a DN's attribute as RFC 4514 escapes it.
-std::string DnValue(std::string_view value) {
+void AppendDnValue(std::string_view value, std::string& escaped) {
   static constexpr std::array<bool, 256> kSpecial = ByteTable([](int c) {
     return c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' || c == ';' ||
            c == '=' || c == '\n' || c == ' ' || c == '#';
   });
-  std::string escaped;
-  escaped.reserve(value.size());
   for (std::size_t i = 0; i < value.size(); ++i) {
     const char c = value[i];
     if (!kSpecial[static_cast<unsigned char>(c)]) {  // most of a value
@@ -81,7 +83,6 @@ std::string DnValue(std::string_view value) {
     if (edge || (c != ' ' && c != '#' && c != '\n')) escaped += '\\';
     escaped += c == '\n' ? ' ' : c;
   }
-  return escaped;
 }
 
 class LdifWriter {
@@ -100,7 +101,8 @@ class LdifWriter {
 
   const ContactBook& book_;
   const ExportSink& sink_;
-  std::vector<std::string> dns_;
+  std::vector<std::string_view> dns_;  // per contact, its DN in dn_texts_
+  TextStore dn_texts_;
   std::vector<std::size_t> list_ends_;  // ChainEnds of the lists naming one list
   std::string entry_;
   // A person's "tag: value" lines after its own notes, then its description.
@@ -120,22 +122,26 @@ void LdifWriter::Note(std::string_view tag, std::string_view value) {
 void LdifWriter::Write() {
   // Each DN once: the display name and first address, as Thunderbird makes
   // them, and the UID where two would be the same.
-  std::unordered_set<std::string_view> used;  // views of dns_, which does not grow
+  TextIndex used;  // views of dns_
   const ContactLinks& links = book_.links;
   list_ends_ = ChainEnds(links, [&](std::size_t c) {
     return links.is_list(c) && links.members(c).size() == 1 &&
            links.is_list(links.members(c).front());
   });
   dns_.reserve(links.size());
+  used.Reserve(links.size());
+  std::string dn;
   for (std::size_t i = 0; i < links.size(); ++i) {
-    std::string& dn = dns_.emplace_back("cn=" + DnValue(links.full_name(i)));
+    dn.assign("cn=");
+    AppendDnValue(links.full_name(i), dn);
     if (!links.is_list(i)) {
       const std::vector<std::string_view> first = AddressesOf(links, book_.resolution, i, 1);
-      if (!first.empty()) dn += ",mail=" + DnValue(first.front());
+      if (!first.empty()) AppendDnValue(first.front(), dn.append(",mail="));
     }
-    if (!used.insert(dn).second) {
-      dn.append(",uid=").append(links.uid(i));
-      used.insert(dn);
+    dns_.push_back(dn_texts_.Keep(dn));
+    if (!used.Insert(dns_.back())) {
+      dns_.back() = dn_texts_.Keep(dn.append(",uid=").append(links.uid(i)));
+      used.Insert(dns_.back());
     }
   }
   ContactReader reader(book_);

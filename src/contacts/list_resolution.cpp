@@ -184,15 +184,24 @@ ListResolution ResolveLists(const ContactLinks& contacts) {
   resolution.stands_for = ChainEnds(contacts, [&](std::size_t c) {
     return contacts.emails(c).empty() && contacts.members(c).size() == 1;
   });
-  std::unordered_map<std::string, std::size_t> numbers;  // by lower-cased address
-  resolution.address_numbers.reserve(contacts.EmailCount());
+  // Only a contact that names others, or is named, has its addresses
+  // compared with others'.
+  std::vector<bool> compared(contacts.size(), false);
   for (std::size_t i = 0; i < contacts.size(); ++i) {
-    for (const std::string_view address : contacts.emails(i)) {
-      const auto [where, added] = numbers.try_emplace(AsciiLower(address), numbers.size());
-      resolution.address_numbers.push_back(where->second);
+    if (contacts.members(i).empty()) continue;
+    compared[i] = true;
+    for (const std::size_t m : contacts.members(i)) compared[m] = true;
+  }
+  std::unordered_map<std::string, std::size_t> numbers;  // by lower-cased address
+  resolution.address_numbers.assign(contacts.EmailCount(), kNone);
+  for (std::size_t i = 0; i < contacts.size(); ++i) {
+    if (!compared[i]) continue;
+    const std::span<const std::string_view> emails = contacts.emails(i);
+    for (std::size_t e = 0; e < emails.size(); ++e) {
+      const auto [where, added] = numbers.try_emplace(AsciiLower(emails[e]), numbers.size());
+      resolution.address_numbers[contacts.first_email(i) + e] = where->second;
     }
   }
-  resolution.distinct_addresses = numbers.size();
   resolution.cycles = CycleTexts(contacts);
   return resolution;
 }

@@ -25,9 +25,9 @@ struct ListResolution {
   // contact stands for itself.
   std::vector<std::size_t> stands_for;
   // Per address of every contact (as ContactLinks numbers them): a number
-  // shared by the addresses that differ only in the case of ASCII letters.
+  // shared by the addresses that differ only in the case of ASCII letters;
+  // kNone for those of a contact that neither names others nor is named.
   std::vector<std::size_t> address_numbers;
-  std::size_t distinct_addresses = 0;
   // One per contact that leads back to itself: "a -> b -> a".
   std::vector<std::string> cycles;
 };

@@ -1,6 +1,7 @@
 #include "contacts/nickname_book.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "base/nickname_file.h"
 #include "base/text_file.h"
@@ -38,6 +39,16 @@ Cut CutNicknameAndRest(std::string_view after_keyword) {
   return cut;
 }
 
+std::size_t CountOf(char byte, std::string_view text) {
+  std::size_t count = 0;
+  for (const char *at = text.data(), *const end = at + text.size();
+       (at = static_cast<const char*>(std::memchr(at, byte, static_cast<std::size_t>(end - at))));
+       ++at) {
+    ++count;
+  }
+  return count;
+}
+
 class BookReader {
  public:
   NicknameBook Read(std::string_view text);
@@ -54,16 +65,15 @@ class BookReader {
 std::size_t BookReader::RecordFor(std::string_view nickname) {
   const std::string_view trimmed = TrimSpace(nickname);
   FoldUtf8Into(trimmed, folded_);
-  const auto found = book_.index.find(folded_);
-  if (found != book_.index.end()) return found->second;
+  const std::size_t found = book_.index.Find(folded_);
+  if (found != TextIndex::kNone) return found;
   // Folding keeps the length, and each nickname is in the text: the store
   // set aside for the whole text holds every key.
   char* const key = book_.folded_nicknames.get() + folded_used_;
   std::copy(folded_.begin(), folded_.end(), key);
   folded_used_ += folded_.size();
-  book_.index.emplace(std::string_view(key, folded_.size()), book_.records.size());
-  book_.records.push_back({trimmed, {}, {}});
-  return book_.records.size() - 1;
+  book_.records.push_back({trimmed});
+  return book_.index.Add(std::string_view(key, folded_.size()));
 }
 
 void BookReader::Warn(std::size_t line_number, const std::string& what) {
@@ -72,6 +82,11 @@ void BookReader::Warn(std::size_t line_number, const std::string& what) {
 
 NicknameBook BookReader::Read(std::string_view text) {
   book_.folded_nicknames.reset(new char[text.size()]);  // written as keys come
+  // No more lines than line ends, and one more: room set aside once, taken
+  // only as lines come.
+  const std::size_t most = CountOf('\n', text) + CountOf('\r', text) + 1;
+  book_.lines.reserve(most);
+  book_.records.reserve(most);
   LineCursor cursor(text);
   std::string_view line;
   for (std::size_t number = 1; cursor.Next(line); ++number) {
@@ -82,7 +97,12 @@ NicknameBook BookReader::Read(std::string_view text) {
         CutNicknameAndRest(line.substr(alias ? kAliasKeyword.size() : kNoteKeyword.size()));
     if (cut.unclosed_quote) Warn(number, "the nickname's closing quote is missing");
     NicknameRecord& record = book_.records[RecordFor(cut.nickname)];
-    (alias ? record.address_texts : record.note_texts).emplace_back(cut.rest);
+    std::size_t& first = alias ? record.first_alias : record.first_note;
+    std::size_t& last = alias ? record.last_alias : record.last_note;
+    const std::size_t added = book_.lines.size();
+    book_.lines.push_back({cut.rest});
+    (last == NicknameLine::kNone ? first : book_.lines[last].next) = added;
+    last = added;
   }
   return std::move(book_);
 }

@@ -9,33 +9,88 @@
 #pragma once
 
 #include <cstddef>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "contacts/text_index.h"
 
 namespace veltrana {
 
 // The texts are views into the text the book was read from, which must
-// outlive the record.
-struct NicknameRecord {
-  std::string_view nickname;                    // as first written, blanks trimmed
-  std::vector<std::string_view> address_texts;  // one per alias line
-  std::vector<std::string_view> note_texts;     // one per note line
+// outlive the book.
+struct NicknameLine {
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::string_view text;     // the address text or the note text
+  std::size_t next = kNone;  // the record's next line of the same kind
 };
 
-// Folded nickname -> record; the keys are views into the book's own store.
-using NicknameIndex = std::unordered_map<std::string_view, std::size_t>;
+// A record's lines of one kind, in file order.
+class NicknameLines {
+ public:
+  class Iterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = std::string_view;
+    using difference_type = std::ptrdiff_t;
+    using pointer = void;
+    using reference = std::string_view;
+
+    Iterator() = default;
+    Iterator(const std::vector<NicknameLine>& lines, std::size_t at) : lines_(&lines), at_(at) {}
+    std::string_view operator*() const { return (*lines_)[at_].text; }
+    Iterator& operator++() {
+      at_ = (*lines_)[at_].next;
+      return *this;
+    }
+    Iterator operator++(int) {
+      Iterator before = *this;
+      ++*this;
+      return before;
+    }
+    bool operator==(const Iterator& other) const { return at_ == other.at_; }
+
+   private:
+    const std::vector<NicknameLine>* lines_ = nullptr;
+    std::size_t at_ = NicknameLine::kNone;
+  };
+  NicknameLines(const std::vector<NicknameLine>& lines, std::size_t first)
+      : lines_(lines), first_(first) {}
+  Iterator begin() const { return {lines_, first_}; }
+  Iterator end() const { return {lines_, NicknameLine::kNone}; }
+
+ private:
+  const std::vector<NicknameLine>& lines_;
+  std::size_t first_;
+};
+
+struct NicknameRecord {
+  std::string_view nickname;  // as first written, blanks trimmed
+  // Its alias lines and its note lines: the first and last of each kind
+  // in NicknameBook::lines.
+  std::size_t first_alias = NicknameLine::kNone, last_alias = NicknameLine::kNone;
+  std::size_t first_note = NicknameLine::kNone, last_note = NicknameLine::kNone;
+};
 
 struct NicknameBook {
   std::vector<NicknameRecord> records;  // in the order nicknames first appear
-  NicknameIndex index;                  // folded nickname -> record, one each
+  std::vector<NicknameLine> lines;      // the alias and note lines, in file order
+  TextIndex index;                      // folded nickname -> record, one each;
+                                        // the keys are views into folded_nicknames
   std::vector<std::string> warnings;    // lines taken only in part
   // The folded nicknames one after another, the index's keys: room for the
   // whole text is set aside once, so a key never moves (and pages never
   // written take no memory).
   std::unique_ptr<char[]> folded_nicknames;
+
+  // The address text of each of the record's alias lines.
+  NicknameLines AddressTexts(std::size_t record) const {
+    return {lines, records[record].first_alias};
+  }
+  // The note text of each of the record's note lines.
+  NicknameLines NoteTexts(std::size_t record) const { return {lines, records[record].first_note}; }
 };
 
 // Reads `text` (UTF-8). A note line belongs to the nickname it names,

@@ -55,8 +55,9 @@ TEST(NicknameFile, ThePageAndTheExportCutWellFormedLinesAlike) {
     ASSERT_EQ(book.records.size(), 1u);
     EXPECT_TRUE(book.warnings.empty());
     EXPECT_EQ(book.records[0].nickname, c.nickname);
-    const auto& texts = c.alias ? book.records[0].address_texts : book.records[0].note_texts;
-    EXPECT_EQ(texts, std::vector<std::string_view>{c.rest});
+    const NicknameLines texts = c.alias ? book.AddressTexts(0) : book.NoteTexts(0);
+    EXPECT_EQ(std::vector<std::string_view>(texts.begin(), texts.end()),
+              std::vector<std::string_view>{c.rest});
   }
 }
 
