@@ -59,6 +59,8 @@ struct Contact {
   // own (an unknown tag, a second name), each entry one or more lines.
   std::vector<std::string> notes;
   std::size_t book = 0;  // which of the books read it comes from
+
+  bool operator==(const Contact&) const = default;
 };
 
 // "email: Real Name <address>" for each of the contact's own addresses

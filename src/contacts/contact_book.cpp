@@ -30,8 +30,10 @@ std::vector<std::string> ContactBook::BookNames() const {
 }
 
 Contact ContactBook::ContactAt(std::size_t index) const {
-  ContactReader reader(*this);
-  return reader.At(index);
+  Contact contact;
+  ContactBuilder(source_->records).Build(index, contact);
+  contact.uid.assign(links.uid(index));
+  return contact;
 }
 
 ContactReader::ContactReader(const ContactBook& book)
@@ -40,7 +42,7 @@ ContactReader::ContactReader(const ContactBook& book)
 ContactReader::~ContactReader() = default;
 
 const Contact& ContactReader::At(std::size_t index) {
-  builder_->Build(index, contact_);
+  builder_->Build(index, book_.links, contact_);
   contact_.uid.assign(book_.links.uid(index));
   return contact_;
 }
@@ -71,12 +73,10 @@ ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset
   // again when it is written.
   ContactBuilder builder(records);
   book.links.Reserve(builder.size());
-  Contact contact;
   for (std::size_t i = 0; i < builder.size(); ++i) {
-    builder.BuildLinks(i, contact, &book.warnings);
-    book.links.Add(contact);
-    ++book.books[contact.book].contacts;
-    if (contact.is_list) ++book.books[contact.book].lists;
+    builder.AddLinks(i, book.links, &book.warnings);
+    ++book.books[book.links.book(i)].contacts;
+    if (book.links.is_list(i)) ++book.books[book.links.book(i)].lists;
   }
   if (uids) GiveContactUids(book.links, records, names);
   book.resolution = ResolveLists(book.links);

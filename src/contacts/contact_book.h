@@ -49,7 +49,8 @@ class ContactBook {
   std::size_t size() const { return links.size(); }  // contacts, lists included
   std::size_t ListCount() const;
   std::vector<std::string> BookNames() const;  // per book, its name
-  // Contact `index` (book after book), built afresh, with its UID.
+  // Contact `index` (book after book), built afresh from its lines alone,
+  // with its UID.
   Contact ContactAt(std::size_t index) const;
 
   ContactLinks links;  // per contact, book after book
@@ -65,7 +66,8 @@ class ContactBook {
 };
 
 // The book's contacts one at a time, each built into the same room, for a
-// writer that goes through them all. The contact is valid until the next.
+// writer that goes through them all: what the links hold already is taken
+// from them. The same contacts as ContactAt gives; each valid until the next.
 class ContactReader {
  public:
   explicit ContactReader(const ContactBook& book);

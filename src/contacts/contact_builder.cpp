@@ -83,13 +83,23 @@ class ContactBuilder::Parts {
     }
   }
 
+  // What a building reads and makes: the whole contact from its lines; only
+  // what the links keep; or the whole contact with its addresses and
+  // members taken from the links, which were made from the same lines.
+  enum class Mode { kWhole, kLinks, kFromLinks };
+
   std::size_t size() const { return size_; }
-  void Build(std::size_t index, Contact& contact, std::vector<std::string>* warnings,
-             bool links_only);
+  void Build(std::size_t index, Contact& contact, std::vector<std::string>* warnings, Mode mode,
+             const ContactLinks* links = nullptr);
+  // Whether the contact built last needs its lines read whole to be built
+  // again, and the real name its addresses gave.
+  bool needs_whole() const { return alias_notes_ > 0; }
+  const std::string& real_name() const { return names_.real_name; }
 
  private:
   std::optional<std::size_t> Named(std::string_view item);
   void AddAddressText(std::size_t self, std::string_view text);
+  void TakeAddresses(const ContactLinks& links, std::size_t index);
   void AddEmails(AddressItem& parsed);
   bool IsNewAddress(std::string_view address);
   void AddNote(std::string_view note_text);
@@ -106,7 +116,8 @@ class ContactBuilder::Parts {
   std::vector<std::size_t> offsets_;  // per book, the index of its first contact
   std::size_t size_ = 0;
   std::vector<std::string>* warnings_ = nullptr;
-  bool links_only_ = false;  // only what ContactLinks keeps
+  Mode mode_ = Mode::kWhole;
+  std::size_t alias_notes_ = 0;  // notes made of alias items that are not addresses
   std::size_t book_ = 0;
   Contact* out_ = nullptr;  // the contact being built
   NameSources names_;
@@ -122,12 +133,13 @@ class ContactBuilder::Parts {
 };
 
 void ContactBuilder::Parts::Build(std::size_t at, Contact& contact,
-                                  std::vector<std::string>* warnings, bool links_only) {
+                                  std::vector<std::string>* warnings, Mode mode,
+                                  const ContactLinks* links) {
   // Made in the caller's contact, in the room of the one before it.
   out_ = &contact;
   Empty(contact);
   warnings_ = warnings;
-  links_only_ = links_only;
+  mode_ = mode == Mode::kFromLinks && links->whole(at) ? Mode::kWhole : mode;
   const std::size_t book = static_cast<std::size_t>(
       std::upper_bound(offsets_.begin(), offsets_.end(), at) - offsets_.begin() - 1);
   const std::size_t index = at - offsets_[book];
@@ -137,15 +149,19 @@ void ContactBuilder::Parts::Build(std::size_t at, Contact& contact,
   names_.real_name.clear();
   email_keys_.clear();
   member_keys_.clear();
-  items_ = member_items_ = 0;
+  items_ = member_items_ = alias_notes_ = 0;
   book_ = book;
   out_->nickname.assign(books_[book].records[index].nickname);
   out_->book = book;
-  for (const std::string_view text : books_[book].AddressTexts(index)) {
-    AddAddressText(offsets_[book] + index, text);
+  if (mode_ == Mode::kFromLinks) {
+    TakeAddresses(*links, at);
+  } else {
+    for (const std::string_view text : books_[book].AddressTexts(index)) {
+      AddAddressText(offsets_[book] + index, text);
+    }
+    out_->is_list = items_ > 0 && member_items_ == items_;
   }
   for (const std::string_view text : books_[book].NoteTexts(index)) AddNote(text);
-  out_->is_list = items_ > 0 && member_items_ == items_;
   ChooseNames();
 }
 
@@ -179,11 +195,25 @@ void ContactBuilder::Parts::AddAddressText(std::size_t self, std::string_view te
     ParseAddressItem(item, parsed_);
     if (parsed_.addresses.empty()) {
       AddTagNote("email", item);
+      ++alias_notes_;
       continue;
     }
     AddEmails(parsed_);
     if (names_.real_name.empty()) names_.real_name = parsed_.real_name;
   }
+}
+
+// The addresses (the alias lines' and the "otheremail" tags'), each with its
+// real name, the members and the first real name, as the links keep them.
+void ContactBuilder::Parts::TakeAddresses(const ContactLinks& links, std::size_t index) {
+  for (const std::string_view email : links.emails(index)) out_->emails.emplace_back(email);
+  for (const std::string_view name : links.email_names(index)) {
+    out_->email_names.emplace_back(name);
+  }
+  const std::span<const std::size_t> members = links.members(index);
+  out_->members.assign(members.begin(), members.end());
+  out_->is_list = links.is_list(index);
+  names_.real_name.assign(links.real_name(index));
 }
 
 // Each address once, letter case ignored; the item's real name goes with
@@ -216,7 +246,7 @@ bool ContactBuilder::Parts::IsNewAddress(std::string_view address) {
 void ContactBuilder::Parts::AddNote(std::string_view note_text) {
   PostalAddress home, work;
   ParseNoteText(note_text, note_parts_);
-  if (links_only_) {  // the names and the addresses: what the links keep
+  if (mode_ == Mode::kLinks) {  // the names and the addresses: what the links keep
     for (const NotePart& part : note_parts_) {
       if (part.is_tag && (part.keyword == "otheremail" || part.keyword == "name" ||
                           part.keyword == "first" || part.keyword == "last")) {
@@ -248,7 +278,7 @@ void ContactBuilder::Parts::AddTag(std::string_view keyword, std::string_view ra
       } else {
         ParseAddressItem(value, parsed_);
         if (parsed_.addresses.empty()) AddTagNote(keyword, value);
-        AddEmails(parsed_);
+        if (mode_ != Mode::kFromLinks) AddEmails(parsed_);  // else taken already
       }
     }
     return;
@@ -369,12 +399,17 @@ std::size_t ContactBuilder::size() const {
 
 void ContactBuilder::Build(std::size_t index, Contact& contact,
                            std::vector<std::string>* warnings) {
-  parts_->Build(index, contact, warnings, false);
+  parts_->Build(index, contact, warnings, Parts::Mode::kWhole);
 }
 
-void ContactBuilder::BuildLinks(std::size_t index, Contact& contact,
-                                std::vector<std::string>* warnings) {
-  parts_->Build(index, contact, warnings, true);
+void ContactBuilder::AddLinks(std::size_t index, ContactLinks& links,
+                              std::vector<std::string>* warnings) {
+  parts_->Build(index, links_contact_, warnings, Parts::Mode::kLinks);
+  links.Add(links_contact_, parts_->real_name(), parts_->needs_whole());
+}
+
+void ContactBuilder::Build(std::size_t index, const ContactLinks& links, Contact& contact) {
+  parts_->Build(index, contact, nullptr, Parts::Mode::kFromLinks, &links);
 }
 
 void GiveContactUids(ContactLinks& links, const std::vector<NicknameBook>& books,

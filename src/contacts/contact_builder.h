@@ -30,15 +30,18 @@ class ContactBuilder {
   // Builds contact `index` into `contact`, reusing its room. What could not
   // be taken as written (a list that names itself) goes to `warnings`.
   void Build(std::size_t index, Contact& contact, std::vector<std::string>* warnings = nullptr);
-  // The same, but only the fields ContactLinks keeps are sure to be filled
-  // (nickname, display name, addresses, members, list or not, book): the
+  // Adds to `links` what they keep of contact `index` (the next one): the
   // note lines are read only for the names and the addresses they hold.
-  void BuildLinks(std::size_t index, Contact& contact,
-                  std::vector<std::string>* warnings = nullptr);
+  void AddLinks(std::size_t index, ContactLinks& links,
+                std::vector<std::string>* warnings = nullptr);
+  // Builds contact `index` as Build does, its addresses and members taken
+  // from `links`, which AddLinks made of the same books.
+  void Build(std::size_t index, const ContactLinks& links, Contact& contact);
 
  private:
   class Parts;
   std::unique_ptr<Parts> parts_;
+  Contact links_contact_;  // the room AddLinks builds in
 };
 
 // Gives the contacts of `books` their UIDs in `links`. The first book's

@@ -2,14 +2,20 @@
 
 namespace veltrana {
 
-void ContactLinks::Add(const Contact& contact) {
+void ContactLinks::Add(const Contact& contact, std::string_view real_name, bool whole) {
   Entry& entry = entries_.emplace_back();
   entry.nickname = texts_.Keep(contact.nickname);
   entry.full_name = texts_.Keep(contact.full_name);
   entry.uid = texts_.Keep(contact.uid);
+  entry.real_name = real_name == contact.full_name ? entry.full_name : texts_.Keep(real_name);
+  entry.whole = whole;
   entry.first_email = emails_.size();
   entry.email_count = static_cast<std::uint32_t>(contact.emails.size());
-  for (const std::string& email : contact.emails) emails_.push_back(texts_.Keep(email));
+  for (std::size_t e = 0; e < contact.emails.size(); ++e) {
+    emails_.push_back(texts_.Keep(contact.emails[e]));
+    email_names_.push_back(
+        texts_.Keep(e < contact.email_names.size() ? contact.email_names[e] : std::string()));
+  }
   entry.first_member = members_.size();
   entry.member_count = static_cast<std::uint32_t>(contact.members.size());
   members_.insert(members_.end(), contact.members.begin(), contact.members.end());

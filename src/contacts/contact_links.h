@@ -18,8 +18,11 @@ namespace veltrana {
 
 class ContactLinks {
  public:
-  // Keeps what the others need of `contact`, the next contact.
-  void Add(const Contact& contact);
+  // Keeps what the others need of `contact`, the next contact, and what its
+  // own building again can take from here: the real name its addresses
+  // gave (`real_name`), unless it is to be built `whole` again (its alias
+  // lines hold more than addresses and members).
+  void Add(const Contact& contact, std::string_view real_name = {}, bool whole = true);
   void SetUid(std::size_t index, std::string_view uid);
   void Reserve(std::size_t contacts) { entries_.reserve(contacts); }
 
@@ -27,11 +30,17 @@ class ContactLinks {
   std::string_view nickname(std::size_t i) const { return entries_[i].nickname; }
   std::string_view full_name(std::size_t i) const { return entries_[i].full_name; }
   std::string_view uid(std::size_t i) const { return entries_[i].uid; }
+  std::string_view real_name(std::size_t i) const { return entries_[i].real_name; }
+  bool whole(std::size_t i) const { return entries_[i].whole; }
   bool is_list(std::size_t i) const { return entries_[i].is_list; }
   std::size_t book(std::size_t i) const { return entries_[i].book; }
   // Its own addresses, in order.
   std::span<const std::string_view> emails(std::size_t i) const {
     return {emails_.data() + entries_[i].first_email, entries_[i].email_count};
+  }
+  // Per address of its own, the real name written with it ("" when none).
+  std::span<const std::string_view> email_names(std::size_t i) const {
+    return {email_names_.data() + entries_[i].first_email, entries_[i].email_count};
   }
   // Where its addresses stand among all contacts' addresses (0 to EmailCount()).
   std::size_t first_email(std::size_t i) const { return entries_[i].first_email; }
@@ -43,14 +52,15 @@ class ContactLinks {
 
  private:
   struct Entry {
-    std::string_view nickname, full_name, uid;
+    std::string_view nickname, full_name, uid, real_name;
     std::size_t first_email = 0, first_member = 0;
     std::uint32_t email_count = 0, member_count = 0;
     std::uint32_t book = 0;
     bool is_list = false;
+    bool whole = true;
   };
   std::vector<Entry> entries_;
-  std::vector<std::string_view> emails_;
+  std::vector<std::string_view> emails_, email_names_;
   std::vector<std::size_t> members_;
   TextStore texts_;
 };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace veltrana {
 namespace {
 
@@ -233,6 +235,66 @@ TEST(ContactBook, DeepAndWideListsAreWalkedWithoutRecursion) {
   EXPECT_EQ(book.resolution.cycles.size(), static_cast<std::size_t>(count));
   EXPECT_EQ(book.resolution.cycles[0].rfind("l0 -> l1 -> ", 0), 0u);
   EXPECT_NE(book.resolution.cycles[0].find("... -> l2999 -> l0"), std::string::npos);
+}
+
+// The writers build each contact again partly from what was kept of it for
+// the others (its addresses, real names and members); it must be the very
+// contact its lines make. Hand-made books for what can differ, then random
+// books of lists, addresses in several forms and note tags.
+TEST(ContactBook, TheWritersContactsAreThoseTheirLinesMake) {
+  std::vector<std::vector<BookBytes>> books = {
+      {{"",
+        "alias ann \"Ann Lee\" <ann@x>, bob, (just a comment), plain words\r\n"
+        "note ann <otheremail:ANN@x\x03second@x (Second Name)\x03not an address>"
+        "<name:Ann><name:Other><first:A>hello\r\n"
+        "alias bob b@x (Bob B), B@X\r\nalias team ann, bob, team\r\n"
+        "note team <otheremail:t@x>\r\nnote ghost <name:Only a note>\r\n"}},
+      {{"one", "alias a x@y\r\nalias l a, b\r\n"}, {"two", "alias b z@y\r\nalias a q@y\r\n"}},
+  };
+  std::mt19937 random(11);
+  const auto below = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+  const char* const kItems[] = {
+      "a%@x", "\"Real %\" <A%@x>", "%@x (Name %)", "words %", "<%@x> (c)", "n%", "N%", "\"n%\""};
+  const char* const kNotes[] = {"<otheremail:o%@x>",
+                                "<otheremail:junk %>",
+                                "<name:Nm %>",
+                                "<first:F%><last:L%>",
+                                "<phone:%>",
+                                "free text %",
+                                "<otheremail:A%@x\x03b%@x (B)>"};
+  for (int round = 0; round < 60; ++round) {
+    std::string text;
+    const std::size_t n = 2 + below(30);
+    for (std::size_t i = 0; i < n; ++i) {
+      const auto fill = [&](std::string pattern) {
+        for (std::size_t at; (at = pattern.find('%')) != std::string::npos;)
+          pattern.replace(at, 1, std::to_string(below(n)));
+        return pattern;
+      };
+      text += "alias n" + std::to_string(i) + " ";
+      for (std::size_t k = 0, items = below(4); k < items; ++k) {
+        text += (k ? ", " : "") + fill(kItems[below(std::size(kItems))]);
+      }
+      text += "\r\n";
+      if (below(2))
+        text += "note n" + std::to_string(below(n)) + " " + fill(kNotes[below(std::size(kNotes))]) +
+                "\r\n";
+    }
+    books.push_back({{"", text}});
+  }
+  std::size_t shortcuts = 0, whole = 0;
+  for (std::vector<BookBytes>& given : books) {
+    const std::string first = given.front().bytes;
+    const ContactBook book = ReadContactBooks(std::move(given), Charset::kUtf8);
+    ContactReader reader(book);
+    for (std::size_t i = 0; i < book.size(); ++i) {
+      ASSERT_EQ(Describe(reader.At(i)), Describe(book.ContactAt(i))) << first << "\n" << i;
+      ASSERT_TRUE(reader.At(i) == book.ContactAt(i)) << first << "\n" << i;
+      (book.links.whole(i) ? whole : shortcuts) += 1;
+    }
+  }
+  EXPECT_GT(shortcuts, 100u);  // both ways were taken
+  EXPECT_GT(whole, 10u);
 }
 
 TEST(ContactBook, MalformedInputNeverFails) {

@@ -1,5 +1,7 @@
 // Any bytes as an address book for the export (the first byte chooses its
-// character set). Every contact gives a vCard 3.0 and 4.0 card that opens
+// character set). Every contact is the same whether built from its lines
+// alone or, as the writers build it, partly from what the others keep of
+// it; it gives a vCard 3.0 and 4.0 card that opens
 // and closes, whose lines are valid UTF-8 of at most 75 octets ended by
 // CR LF, a CSV row whose line breaks are CR LF, LDIF whose every line is a
 // comment or an attribute with a safe value, and an alias file where no
@@ -97,7 +99,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto charset = static_cast<Charset>(data[0] % 4);
   const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
   const ContactBook book = ReadContactBook(bytes, charset);
+  ContactReader reader(book);
   for (std::size_t i = 0; i < book.size(); ++i) {
+    Check(reader.At(i) == book.ContactAt(i),
+          "a contact built again from what the others keep of it is the one its lines make");
     CheckCard(VCardOf(book, i, VCardVersion::k30));
     CheckCard(VCardOf(book, i, VCardVersion::k40));
     CheckRow(CsvFieldsOf(book, i));
