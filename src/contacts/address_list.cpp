@@ -9,6 +9,11 @@ namespace veltrana {
 
 namespace {
 
+// A quote or bracket that opens a part of an item.
+bool IsPartOpening(char c) {
+  return c == '"' || c == '(' || c == '<';
+}
+
 // The parts of an item, taken apart in one pass.
 struct ItemParts {
   std::vector<std::string> angles;    // the insides of <...>
@@ -61,7 +66,9 @@ ItemParts TakeApart(std::string_view item) {
     } else if (c == '<') {
       i = ReadAngle(item, i, parts.angles.emplace_back());
     } else {  // plain text up to the next quote or bracket, most items whole
-      const std::size_t end = std::min(item.find_first_of("\"(<", i), item.size());
+      const std::size_t end = static_cast<std::size_t>(
+          std::find_if(item.begin() + static_cast<std::ptrdiff_t>(i), item.end(), IsPartOpening) -
+          item.begin());
       parts.plain.append(item.substr(i, end - i));
       i = end;
     }
@@ -150,7 +157,8 @@ void ParseAddressItem(std::string_view item, AddressItem& parsed) {
   parsed.addresses.clear();
   // Without quotes and brackets an item is its plain text (most items: an
   // address alone), taken as it stands.
-  const bool plain_only = item.find_first_of("\"(<") == std::string_view::npos;
+  const bool plain_only =
+      std::none_of(item.begin(), item.end(), [](char c) { return IsPartOpening(c); });
   const ItemParts parts = plain_only ? ItemParts{} : TakeApart(item);
   const std::string_view plain = plain_only ? item : std::string_view(parts.plain);
   std::string other_words;  // plain text beside the addresses
@@ -170,9 +178,14 @@ void ParseAddressItem(std::string_view item, AddressItem& parsed) {
     });
   }
   // The name: quoted text, else the words beside the address, else a comment.
-  parsed.real_name = Joined(parts.quoted);
-  if (parsed.real_name.empty()) parsed.real_name = CollapseSpace(other_words);
-  if (parsed.real_name.empty()) parsed.real_name = Joined(parts.comments);
+  parsed.real_name.clear();
+  if (!parts.quoted.empty()) parsed.real_name = Joined(parts.quoted);
+  if (parsed.real_name.empty() && !other_words.empty()) {
+    parsed.real_name = CollapseSpace(other_words);
+  }
+  if (parsed.real_name.empty() && !parts.comments.empty()) {
+    parsed.real_name = Joined(parts.comments);
+  }
 }
 
 std::string_view UnquotedItem(std::string_view item) {

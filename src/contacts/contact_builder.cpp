@@ -15,6 +15,8 @@ namespace veltrana {
 
 namespace {
 
+constexpr std::string_view kOtherEmailTag = "<otheremail:";
+
 // The values of an "other..." tag: the marker separates them.
 std::vector<std::string> SplitValues(std::string_view value) {
   std::vector<std::string> values;
@@ -80,13 +82,14 @@ class ContactBuilder::Parts {
     for (const NicknameBook& book : books) {
       offsets_.push_back(size_);
       size_ += book.records.size();
+      at_sign_in_nicknames_ = at_sign_in_nicknames_ || book.nickname_with_at_sign;
     }
   }
 
   // What a building reads and makes: the whole contact from its lines; only
-  // what the links keep; or the whole contact with its addresses and
-  // members taken from the links, which were made from the same lines.
-  enum class Mode { kWhole, kLinks, kFromLinks };
+  // what the links keep, with or without the display name; or the whole contact with its addresses
+  // and members taken from the links, which were made from the same lines.
+  enum class Mode { kWhole, kLinks, kLinksWithoutNames, kFromLinks };
 
   std::size_t size() const { return size_; }
   void Build(std::size_t index, Contact& contact, std::vector<std::string>* warnings, Mode mode,
@@ -115,6 +118,7 @@ class ContactBuilder::Parts {
   const std::vector<NicknameBook>& books_;
   std::vector<std::size_t> offsets_;  // per book, the index of its first contact
   std::size_t size_ = 0;
+  bool at_sign_in_nicknames_ = false;  // in any of the books
   std::vector<std::string>* warnings_ = nullptr;
   Mode mode_ = Mode::kWhole;
   std::size_t alias_notes_ = 0;  // notes made of alias items that are not addresses
@@ -161,13 +165,22 @@ void ContactBuilder::Parts::Build(std::size_t at, Contact& contact,
     }
     out_->is_list = items_ > 0 && member_items_ == items_;
   }
-  for (const std::string_view text : books_[book].NoteTexts(index)) AddNote(text);
-  ChooseNames();
+  for (const std::string_view text : books_[book].NoteTexts(index)) {
+    // An "otheremail" tag is the only one that matters here, and its
+    // keyword stands in the text as it is.
+    if (mode_ != Mode::kLinksWithoutNames || text.find(kOtherEmailTag) != std::string_view::npos) {
+      AddNote(text);
+    }
+  }
+  if (mode_ != Mode::kLinksWithoutNames) ChooseNames();
 }
 
 // The contact an item names: in the item's own book, else in the first
 // other book that has the nickname.
 std::optional<std::size_t> ContactBuilder::Parts::Named(std::string_view item) {
+  // Most items are addresses; while no nickname holds an "@", folding and
+  // looking one up would only find nothing.
+  if (!at_sign_in_nicknames_ && item.find('@') != std::string_view::npos) return std::nullopt;
   FoldUtf8Into(TrimSpace(UnquotedItem(item)), folded_);
   for (std::size_t step = 0; step < books_.size(); ++step) {
     const std::size_t book = step == 0 ? book_ : step <= book_ ? step - 1 : step;
@@ -246,10 +259,12 @@ bool ContactBuilder::Parts::IsNewAddress(std::string_view address) {
 void ContactBuilder::Parts::AddNote(std::string_view note_text) {
   PostalAddress home, work;
   ParseNoteText(note_text, note_parts_);
-  if (mode_ == Mode::kLinks) {  // the names and the addresses: what the links keep
+  if (mode_ == Mode::kLinks || mode_ == Mode::kLinksWithoutNames) {  // what the links keep
+    const bool names = mode_ == Mode::kLinks;
     for (const NotePart& part : note_parts_) {
-      if (part.is_tag && (part.keyword == "otheremail" || part.keyword == "name" ||
-                          part.keyword == "first" || part.keyword == "last")) {
+      if (part.is_tag && (part.keyword == "otheremail" ||
+                          (names && (part.keyword == "name" || part.keyword == "first" ||
+                                     part.keyword == "last")))) {
         AddTag(part.keyword, part.text, home, work);
       }
     }
@@ -403,8 +418,9 @@ void ContactBuilder::Build(std::size_t index, Contact& contact,
 }
 
 void ContactBuilder::AddLinks(std::size_t index, ContactLinks& links,
-                              std::vector<std::string>* warnings) {
-  parts_->Build(index, links_contact_, warnings, Parts::Mode::kLinks);
+                              std::vector<std::string>* warnings, bool display_names) {
+  parts_->Build(index, links_contact_, warnings,
+                display_names ? Parts::Mode::kLinks : Parts::Mode::kLinksWithoutNames);
   links.Add(links_contact_, parts_->real_name(), parts_->needs_whole());
 }
 

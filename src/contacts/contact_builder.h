@@ -31,9 +31,10 @@ class ContactBuilder {
   // be taken as written (a list that names itself) goes to `warnings`.
   void Build(std::size_t index, Contact& contact, std::vector<std::string>* warnings = nullptr);
   // Adds to `links` what they keep of contact `index` (the next one): the
-  // note lines are read only for the names and the addresses they hold.
+  // note lines are read only for the addresses they hold and, with
+  // `display_names`, the names; without, the links hold no display name.
   void AddLinks(std::size_t index, ContactLinks& links,
-                std::vector<std::string>* warnings = nullptr);
+                std::vector<std::string>* warnings = nullptr, bool display_names = true);
   // Builds contact `index` as Build does, its addresses and members taken
   // from `links`, which AddLinks made of the same books.
   void Build(std::size_t index, const ContactLinks& links, Contact& contact);

@@ -45,6 +45,7 @@ class ContactLinks {
   // Where its addresses stand among all contacts' addresses (0 to EmailCount()).
   std::size_t first_email(std::size_t i) const { return entries_[i].first_email; }
   std::size_t EmailCount() const { return emails_.size(); }
+  std::size_t MemberCount() const { return members_.size(); }  // all contacts' together
   // The contacts it names (indexes), each once.
   std::span<const std::size_t> members(std::size_t i) const {
     return {members_.data() + entries_[i].first_member, entries_[i].member_count};

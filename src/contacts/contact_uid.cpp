@@ -12,7 +12,7 @@ struct HashPair {
   std::uint64_t high = 0xcbf29ce484222325ULL;
   std::uint64_t low = 0x84222325cbf29ce4ULL;
 
-  void Add(std::string_view text) {
+  constexpr void Add(std::string_view text) {
     for (const char c : text) {
       high = (high ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
       low = (low ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
@@ -23,8 +23,12 @@ struct HashPair {
 }  // namespace
 
 std::string ContactUid(std::string_view folded_nickname) {
-  HashPair hash;
-  hash.Add("veltrana-contact:");
+  static constexpr HashPair kPrefixed = [] {
+    HashPair prefixed;
+    prefixed.Add("veltrana-contact:");
+    return prefixed;
+  }();
+  HashPair hash = kPrefixed;
   hash.Add(folded_nickname);
   const std::uint64_t high = hash.high, low = hash.low;
   std::array<unsigned char, 16> bytes{};

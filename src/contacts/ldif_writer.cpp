@@ -73,16 +73,17 @@ void AppendDnValue(std::string_view value, std::string& escaped) {
     return c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' || c == ';' ||
            c == '=' || c == '\n' || c == ' ' || c == '#';
   });
+  std::size_t run = 0;  // the start of the bytes not yet copied, none special
   for (std::size_t i = 0; i < value.size(); ++i) {
     const char c = value[i];
-    if (!kSpecial[static_cast<unsigned char>(c)]) {  // most of a value
-      escaped += c;
-      continue;
-    }
+    if (!kSpecial[static_cast<unsigned char>(c)]) continue;  // most of a value
+    escaped.append(value.substr(run, i - run));
+    run = i + 1;
     const bool edge = (i == 0 && (c == ' ' || c == '#')) || (i + 1 == value.size() && c == ' ');
     if (edge || (c != ' ' && c != '#' && c != '\n')) escaped += '\\';
     escaped += c == '\n' ? ' ' : c;
   }
+  escaped.append(value.substr(run));
 }
 
 class LdifWriter {

@@ -106,6 +106,7 @@ std::string CycleText(const ContactLinks& contacts, std::size_t length, const At
 // so the walk keeps to them; where each of those names just one other of
 // them they form a ring, whose paths are read off without a walk.
 std::vector<std::string> CycleTexts(const ContactLinks& contacts) {
+  if (contacts.MemberCount() == 0) return {};  // no list, no way back
   const std::vector<std::size_t> component = Components(contacts);
   const std::size_t n = contacts.size();
   std::vector<std::size_t> size, inside(n, 0);  // per component; per contact, members in it

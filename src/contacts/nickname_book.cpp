@@ -72,6 +72,7 @@ std::size_t BookReader::RecordFor(std::string_view nickname) {
   char* const key = book_.folded_nicknames.get() + folded_used_;
   std::copy(folded_.begin(), folded_.end(), key);
   folded_used_ += folded_.size();
+  if (trimmed.find('@') != std::string_view::npos) book_.nickname_with_at_sign = true;
   book_.records.push_back({trimmed});
   return book_.index.Add(std::string_view(key, folded_.size()));
 }

@@ -80,6 +80,8 @@ struct NicknameBook {
   TextIndex index;                      // folded nickname -> record, one each;
                                         // the keys are views into folded_nicknames
   std::vector<std::string> warnings;    // lines taken only in part
+  // Whether a nickname holds an "@": else no address can name one.
+  bool nickname_with_at_sign = false;
   // The folded nicknames one after another, the index's keys: room for the
   // whole text is set aside once, so a key never moves (and pages never
   // written take no memory).

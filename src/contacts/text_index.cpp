@@ -5,35 +5,34 @@
 namespace veltrana {
 
 std::size_t TextIndex::Find(std::string_view text) const {
-  if (slots_.empty()) return kNone;
-  const std::size_t hash = std::hash<std::string_view>{}(text);
-  const std::size_t mask = slots_.size() - 1;
-  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
-    const Slot& slot = slots_[at];
-    if (slot.number == kNone) return kNone;
-    if (slot.hash == hash && keys_[slot.number] == text) return slot.number;
-  }
+  return slots_.empty() ? kNone : slots_[SlotOf(text, std::hash<std::string_view>{}(text))].number;
 }
 
-std::size_t TextIndex::FreeSlot(std::size_t hash) const {
+// The slot that holds `text` (whose hash is `hash`), or the free one where
+// it would go.
+std::size_t TextIndex::SlotOf(std::string_view text, std::size_t hash) const {
   const std::size_t mask = slots_.size() - 1;
   std::size_t at = hash & mask;
-  while (slots_[at].number != kNone) at = (at + 1) & mask;
+  while (slots_[at].number != kNone &&
+         !(slots_[at].hash == hash && keys_[slots_[at].number] == text)) {
+    at = (at + 1) & mask;
+  }
   return at;
 }
 
 std::size_t TextIndex::Add(std::string_view text) {
-  if ((keys_.size() + 1) * 2 > slots_.size()) Grow(slots_.empty() ? 16 : slots_.size() * 2);
   const std::size_t number = keys_.size();
-  keys_.push_back(text);
-  const std::size_t hash = std::hash<std::string_view>{}(text);
-  slots_[FreeSlot(hash)] = {hash, number};
+  Insert(text);
   return number;
 }
 
 bool TextIndex::Insert(std::string_view text) {
-  if (Find(text) != kNone) return false;
-  Add(text);
+  if ((keys_.size() + 1) * 2 > slots_.size()) Grow(slots_.empty() ? 16 : slots_.size() * 2);
+  const std::size_t hash = std::hash<std::string_view>{}(text);
+  Slot& slot = slots_[SlotOf(text, hash)];
+  if (slot.number != kNone) return false;
+  slot = {hash, keys_.size()};
+  keys_.push_back(text);
   return true;
 }
 
@@ -48,8 +47,12 @@ void TextIndex::Reserve(std::size_t texts) {
 void TextIndex::Grow(std::size_t slots) {
   std::vector<Slot> old(slots);
   old.swap(slots_);
+  const std::size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {
-    if (slot.number != kNone) slots_[FreeSlot(slot.hash)] = slot;
+    if (slot.number == kNone) continue;
+    std::size_t at = slot.hash & mask;
+    while (slots_[at].number != kNone) at = (at + 1) & mask;
+    slots_[at] = slot;
   }
 }
 

@@ -19,7 +19,8 @@ class TextIndex {
   // Adds `text`, which is not in the index yet and must outlive it; returns
   // its number.
   std::size_t Add(std::string_view text);
-  // Adds `text` unless it is there; whether it was added.
+  // Adds `text`, which must outlive the index, unless it is there; whether
+  // it was added.
   bool Insert(std::string_view text);
   void Reserve(std::size_t texts);
 
@@ -32,7 +33,7 @@ class TextIndex {
     std::size_t number = kNone;
   };
   void Grow(std::size_t slots);
-  std::size_t FreeSlot(std::size_t hash) const;
+  std::size_t SlotOf(std::string_view text, std::size_t hash) const;
 
   std::vector<Slot> slots_;             // a power of two of them, at most half in use
   std::vector<std::string_view> keys_;  // per number, its text
