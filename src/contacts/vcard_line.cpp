@@ -69,4 +69,14 @@ void AppendFoldedVCardLine(std::string_view line, std::string& folded) {
   folded.append("\r\n");
 }
 
+void EndVCardLine(std::string& text, std::size_t start) {
+  if (text.size() - start <= kLineOctets) {
+    text.append("\r\n");
+    return;
+  }
+  const std::string line = text.substr(start);
+  text.resize(start);
+  AppendFoldedVCardLine(line, text);
+}
+
 }  // namespace veltrana

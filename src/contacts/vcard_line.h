@@ -1,6 +1,7 @@
 // The text of vCard content lines: values escaped, lines folded.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -24,5 +25,9 @@ std::string VCardUri(std::string_view uri, bool semicolon);
 std::string FoldedVCardLine(std::string_view line);
 // The same, appended to `out`.
 void AppendFoldedVCardLine(std::string_view line, std::string& out);
+// Ends the content line that `text` holds from `start` on: folded as
+// FoldedVCardLine folds it, ended by CR LF. A line is mostly written in
+// place; only a long one is copied out to be folded.
+void EndVCardLine(std::string& text, std::size_t start);
 
 }  // namespace veltrana

@@ -36,20 +36,21 @@ class CardWriter {
   std::vector<std::string> categories_;  // per book
   bool v4_;
   std::string card_;
-  std::string line_;  // the line before it is folded into the card
   std::string note_;
 };
 
 void CardWriter::Line(std::string_view name_and_parameters, std::string_view value) {
-  line_.assign(name_and_parameters).append(":").append(value);
-  AppendFoldedVCardLine(line_, card_);
+  const std::size_t start = card_.size();
+  card_.append(name_and_parameters).append(":").append(value);
+  EndVCardLine(card_, start);
 }
 
 void CardWriter::EscapedLine(std::string_view name_and_parameters, std::string_view value,
                              bool semicolon) {
-  line_.assign(name_and_parameters).append(":");
-  AppendEscapedVCardText(value, semicolon, line_);
-  AppendFoldedVCardLine(line_, card_);
+  const std::size_t start = card_.size();
+  card_.append(name_and_parameters).append(":");
+  AppendEscapedVCardText(value, semicolon, card_);
+  EndVCardLine(card_, start);
 }
 
 void CardWriter::Text(std::string_view name, std::string_view value) {
@@ -57,8 +58,9 @@ void CardWriter::Text(std::string_view name, std::string_view value) {
 }
 
 void CardWriter::UidLine(std::string_view name, std::string_view uid) {
-  line_.assign(name).append(v4_ ? ":urn:uuid:" : ":").append(uid);
-  AppendFoldedVCardLine(line_, card_);
+  const std::size_t start = card_.size();
+  card_.append(name).append(v4_ ? ":urn:uuid:" : ":").append(uid);
+  EndVCardLine(card_, start);
 }
 
 const std::string& CardWriter::Card(std::size_t index, const Contact& contact) {
@@ -100,12 +102,13 @@ const std::string& CardWriter::Card(std::size_t index, const Contact& contact) {
 // 3.0 requires N, 4.0 writes it only when there is a name.
 void CardWriter::Names(const Contact& contact) {
   if (v4_ && contact.family_name.empty() && contact.given_name.empty()) return;
-  line_.assign("N:");
-  AppendEscapedVCardText(contact.family_name, true, line_);
-  line_ += ';';
-  AppendEscapedVCardText(contact.given_name, true, line_);
-  line_.append(";;;");
-  AppendFoldedVCardLine(line_, card_);
+  const std::size_t start = card_.size();
+  card_.append("N:");
+  AppendEscapedVCardText(contact.family_name, true, card_);
+  card_ += ';';
+  AppendEscapedVCardText(contact.given_name, true, card_);
+  card_.append(";;;");
+  EndVCardLine(card_, start);
 }
 
 template <typename AddressList>
@@ -137,13 +140,14 @@ void CardWriter::Phones(const Contact& contact) {
 
 void CardWriter::Addresses(const std::vector<PostalAddress>& addresses, const char* type) {
   for (const PostalAddress& a : addresses) {
-    line_.assign("ADR;TYPE=").append(type).append(":;;");
-    AppendEscapedVCardText(a.street, true, line_);
+    const std::size_t start = card_.size();
+    card_.append("ADR;TYPE=").append(type).append(":;;");
+    AppendEscapedVCardText(a.street, true, card_);
     for (const std::string* part : {&a.city, &a.region, &a.postal_code, &a.country}) {
-      line_ += ';';
-      AppendEscapedVCardText(*part, true, line_);
+      card_ += ';';
+      AppendEscapedVCardText(*part, true, card_);
     }
-    AppendFoldedVCardLine(line_, card_);
+    EndVCardLine(card_, start);
   }
 }
 
