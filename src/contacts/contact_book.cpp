@@ -48,7 +48,7 @@ const Contact& ContactReader::At(std::size_t index) {
 }
 
 ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset> charset,
-                             LinkNeeds needs) {
+                             bool uids) {
   ContactBook book;
   book.source_ = std::make_unique<ContactBook::Source>();
   std::vector<std::string>& texts = book.source_->texts;  // the records are views into these
@@ -74,11 +74,11 @@ ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset
   ContactBuilder builder(records);
   book.links.Reserve(builder.size());
   for (std::size_t i = 0; i < builder.size(); ++i) {
-    builder.AddLinks(i, book.links, &book.warnings, needs.display_names);
+    builder.AddLinks(i, book.links, &book.warnings);
     ++book.books[book.links.book(i)].contacts;
     if (book.links.is_list(i)) ++book.books[book.links.book(i)].lists;
   }
-  if (needs.uids) GiveContactUids(book.links, records, names);
+  if (uids) GiveContactUids(book.links, records, names);
   book.resolution = ResolveLists(book.links);
   return book;
 }

@@ -20,15 +20,6 @@ namespace veltrana {
 
 class ContactBuilder;
 
-// What a format's writer needs kept of every contact for the others, beside
-// its addresses and members: without `uids` every contact's UID is left
-// empty (a format that writes none); without `display_names` the links hold
-// none (a format that names no other contact by it).
-struct LinkNeeds {
-  bool uids = true;
-  bool display_names = true;
-};
-
 // One book to read: the name its contacts carry as their category, and its
 // bytes, which the reading releases once they are text.
 struct BookBytes {
@@ -69,7 +60,7 @@ class ContactBook {
 
  private:
   friend class ContactReader;
-  friend ContactBook ReadContactBooks(std::vector<BookBytes>, std::optional<Charset>, LinkNeeds);
+  friend ContactBook ReadContactBooks(std::vector<BookBytes>, std::optional<Charset>, bool);
   struct Source;  // the books' texts and their records, views into them
   std::unique_ptr<Source> source_;
 };
@@ -93,10 +84,10 @@ class ContactReader {
 };
 
 // Reads the books in the set `charset` names, or in the set each book's own
-// bytes suggest when it names none (DetectCharset), keeping of every
-// contact for the others what `needs` asks beside its addresses and members.
+// bytes suggest when it names none (DetectCharset). Without `uids` (for a
+// format that writes none) every contact's UID is left empty.
 ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset> charset,
-                             LinkNeeds needs = {});
+                             bool uids = true);
 
 // One book without a name.
 ContactBook ReadContactBook(std::string_view bytes, Charset charset);

@@ -87,9 +87,9 @@ class ContactBuilder::Parts {
   }
 
   // What a building reads and makes: the whole contact from its lines; only
-  // what the links keep, with or without the display name; or the whole contact with its addresses
-  // and members taken from the links, which were made from the same lines.
-  enum class Mode { kWhole, kLinks, kLinksWithoutNames, kFromLinks };
+  // what the links keep; or the whole contact with its addresses and members
+  // taken from the links, which were made from the same lines.
+  enum class Mode { kWhole, kLinks, kFromLinks };
 
   std::size_t size() const { return size_; }
   void Build(std::size_t index, Contact& contact, std::vector<std::string>* warnings, Mode mode,
@@ -168,11 +168,11 @@ void ContactBuilder::Parts::Build(std::size_t at, Contact& contact,
   for (const std::string_view text : books_[book].NoteTexts(index)) {
     // An "otheremail" tag is the only one that matters here, and its
     // keyword stands in the text as it is.
-    if (mode_ != Mode::kLinksWithoutNames || text.find(kOtherEmailTag) != std::string_view::npos) {
+    if (mode_ != Mode::kLinks || text.find(kOtherEmailTag) != std::string_view::npos) {
       AddNote(text);
     }
   }
-  if (mode_ != Mode::kLinksWithoutNames) ChooseNames();
+  if (mode_ != Mode::kLinks) ChooseNames();
 }
 
 // The contact an item names: in the item's own book, else in the first
@@ -259,14 +259,9 @@ bool ContactBuilder::Parts::IsNewAddress(std::string_view address) {
 void ContactBuilder::Parts::AddNote(std::string_view note_text) {
   PostalAddress home, work;
   ParseNoteText(note_text, note_parts_);
-  if (mode_ == Mode::kLinks || mode_ == Mode::kLinksWithoutNames) {  // what the links keep
-    const bool names = mode_ == Mode::kLinks;
+  if (mode_ == Mode::kLinks) {  // what the links keep: the addresses
     for (const NotePart& part : note_parts_) {
-      if (part.is_tag && (part.keyword == "otheremail" ||
-                          (names && (part.keyword == "name" || part.keyword == "first" ||
-                                     part.keyword == "last")))) {
-        AddTag(part.keyword, part.text, home, work);
-      }
+      if (part.is_tag && part.keyword == "otheremail") AddTag(part.keyword, part.text, home, work);
     }
     return;
   }
@@ -418,9 +413,8 @@ void ContactBuilder::Build(std::size_t index, Contact& contact,
 }
 
 void ContactBuilder::AddLinks(std::size_t index, ContactLinks& links,
-                              std::vector<std::string>* warnings, bool display_names) {
-  parts_->Build(index, links_contact_, warnings,
-                display_names ? Parts::Mode::kLinks : Parts::Mode::kLinksWithoutNames);
+                              std::vector<std::string>* warnings) {
+  parts_->Build(index, links_contact_, warnings, Parts::Mode::kLinks);
   links.Add(links_contact_, parts_->real_name(), parts_->needs_whole());
 }
 

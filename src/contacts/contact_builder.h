@@ -31,10 +31,9 @@ class ContactBuilder {
   // be taken as written (a list that names itself) goes to `warnings`.
   void Build(std::size_t index, Contact& contact, std::vector<std::string>* warnings = nullptr);
   // Adds to `links` what they keep of contact `index` (the next one): the
-  // note lines are read only for the addresses they hold and, with
-  // `display_names`, the names; without, the links hold no display name.
+  // note lines are read only for the addresses they hold.
   void AddLinks(std::size_t index, ContactLinks& links,
-                std::vector<std::string>* warnings = nullptr, bool display_names = true);
+                std::vector<std::string>* warnings = nullptr);
   // Builds contact `index` as Build does, its addresses and members taken
   // from `links`, which AddLinks made of the same books.
   void Build(std::size_t index, const ContactLinks& links, Contact& contact);

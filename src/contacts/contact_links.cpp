@@ -5,9 +5,8 @@ namespace veltrana {
 void ContactLinks::Add(const Contact& contact, std::string_view real_name, bool whole) {
   Entry& entry = entries_.emplace_back();
   entry.nickname = texts_.Keep(contact.nickname);
-  entry.full_name = texts_.Keep(contact.full_name);
   entry.uid = texts_.Keep(contact.uid);
-  entry.real_name = real_name == contact.full_name ? entry.full_name : texts_.Keep(real_name);
+  entry.real_name = texts_.Keep(real_name);
   entry.whole = whole;
   entry.first_email = emails_.size();
   entry.email_count = static_cast<std::uint32_t>(contact.emails.size());

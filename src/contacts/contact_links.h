@@ -28,7 +28,6 @@ class ContactLinks {
 
   std::size_t size() const { return entries_.size(); }
   std::string_view nickname(std::size_t i) const { return entries_[i].nickname; }
-  std::string_view full_name(std::size_t i) const { return entries_[i].full_name; }
   std::string_view uid(std::size_t i) const { return entries_[i].uid; }
   std::string_view real_name(std::size_t i) const { return entries_[i].real_name; }
   bool whole(std::size_t i) const { return entries_[i].whole; }
@@ -53,7 +52,7 @@ class ContactLinks {
 
  private:
   struct Entry {
-    std::string_view nickname, full_name, uid, real_name;
+    std::string_view nickname, uid, real_name;
     std::size_t first_email = 0, first_member = 0;
     std::uint32_t email_count = 0, member_count = 0;
     std::uint32_t book = 0;

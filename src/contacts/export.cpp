@@ -40,12 +40,9 @@ std::optional<ExportFormat> ExportFormatNamed(std::string_view name) {
 ExportResult ExportContacts(std::vector<BookBytes> books, ExportFormat format,
                             std::optional<Charset> charset, const ExportSink& sink,
                             const ExportProgress& progress) {
-  // CSV and mutt write no UID; only LDIF names other contacts by their
-  // display names (a list's members by their DNs).
-  LinkNeeds needs;
-  needs.uids = format != ExportFormat::kCsv && format != ExportFormat::kMutt;
-  needs.display_names = format == ExportFormat::kLdif;
-  ContactBook book = ReadContactBooks(std::move(books), charset, needs);
+  // CSV and mutt write no UID.
+  const bool uids = format != ExportFormat::kCsv && format != ExportFormat::kMutt;
+  ContactBook book = ReadContactBooks(std::move(books), charset, uids);
   // Each writer hands over one contact at a time, the CSV file its column
   // names first.
   const std::size_t total = book.size();

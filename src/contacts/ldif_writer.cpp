@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <utility>
@@ -99,11 +100,18 @@ class LdifWriter {
   void Address(const std::vector<PostalAddress>& addresses, bool work);
   void Note(std::string_view tag, std::string_view value);
   std::vector<std::size_t> FlatMembers(std::size_t list) const;
+  std::string_view DnOf(std::size_t index);
+  void GiveDn(std::size_t index, std::string_view display_name);
 
   const ContactBook& book_;
   const ExportSink& sink_;
-  std::vector<std::string_view> dns_;  // per contact, its DN in dn_texts_
+  std::vector<std::string_view> dns_;  // per contact given one so far, its DN in dn_texts_
   TextStore dn_texts_;
+  TextIndex used_;  // the DNs given, views of dns_
+  std::string dn_;
+  // Builds the contacts given their DN before their turn: a list's members
+  // further down.
+  std::unique_ptr<ContactReader> ahead_;
   std::vector<std::size_t> list_ends_;  // ChainEnds of the lists naming one list
   std::string entry_;
   // A person's "tag: value" lines after its own notes, then its description.
@@ -120,35 +128,43 @@ void LdifWriter::Note(std::string_view tag, std::string_view value) {
   note.append(": ").append(value);
 }
 
+// Each DN once: the display name and first address, as Thunderbird makes
+// them, and the UID where two would be the same. The DNs are given in the
+// contacts' order, so that the first of two the same keeps it.
+void LdifWriter::GiveDn(std::size_t index, std::string_view display_name) {
+  dn_.assign("cn=");
+  AppendDnValue(display_name, dn_);
+  if (!book_.links.is_list(index)) {
+    const std::vector<std::string_view> first =
+        AddressesOf(book_.links, book_.resolution, index, 1);
+    if (!first.empty()) AppendDnValue(first.front(), dn_.append(",mail="));
+  }
+  dns_.push_back(dn_texts_.Keep(dn_));
+  if (!used_.Insert(dns_.back())) {
+    dns_.back() = dn_texts_.Keep(dn_.append(",uid=").append(book_.links.uid(index)));
+    used_.Insert(dns_.back());
+  }
+}
+
+std::string_view LdifWriter::DnOf(std::size_t index) {
+  if (!ahead_ && index >= dns_.size()) ahead_ = std::make_unique<ContactReader>(book_);
+  while (index >= dns_.size()) GiveDn(dns_.size(), ahead_->At(dns_.size()).full_name);
+  return dns_[index];
+}
+
 void LdifWriter::Write() {
-  // Each DN once: the display name and first address, as Thunderbird makes
-  // them, and the UID where two would be the same.
-  TextIndex used;  // views of dns_
   const ContactLinks& links = book_.links;
   list_ends_ = ChainEnds(links, [&](std::size_t c) {
     return links.is_list(c) && links.members(c).size() == 1 &&
            links.is_list(links.members(c).front());
   });
   dns_.reserve(links.size());
-  used.Reserve(links.size());
-  std::string dn;
-  for (std::size_t i = 0; i < links.size(); ++i) {
-    dn.assign("cn=");
-    AppendDnValue(links.full_name(i), dn);
-    if (!links.is_list(i)) {
-      const std::vector<std::string_view> first = AddressesOf(links, book_.resolution, i, 1);
-      if (!first.empty()) AppendDnValue(first.front(), dn.append(",mail="));
-    }
-    dns_.push_back(dn_texts_.Keep(dn));
-    if (!used.Insert(dns_.back())) {
-      dns_.back() = dn_texts_.Keep(dn.append(",uid=").append(links.uid(i)));
-      used.Insert(dns_.back());
-    }
-  }
+  used_.Reserve(links.size());
   ContactReader reader(book_);
   for (std::size_t i = 0; i < links.size(); ++i) {
     entry_.clear();
     const Contact& c = reader.At(i);
+    if (i == dns_.size()) GiveDn(i, c.full_name);
     if (i == 0 || c.book != links.book(i - 1)) {
       const std::string& name = book_.books[c.book].name;
       if (!name.empty() && !NeedsBase64(name)) entry_ += "# " + name + "\n";
@@ -225,7 +241,7 @@ void LdifWriter::Address(const std::vector<PostalAddress>& addresses, bool work)
 
 void LdifWriter::Person(std::size_t index, const Contact& c) {
   notes_.clear();
-  Attribute("dn", dns_[index]);
+  Attribute("dn", DnOf(index));
   entry_ +=
       "objectclass: top\nobjectclass: person\nobjectclass: organizationalPerson\n"
       "objectclass: inetOrgPerson\nobjectclass: mozillaAbPersonAlpha\n";
@@ -301,7 +317,7 @@ std::vector<std::size_t> LdifWriter::FlatMembers(std::size_t list) const {
 }
 
 void LdifWriter::List(std::size_t index, const Contact& c) {
-  Attribute("dn", dns_[index]);
+  Attribute("dn", DnOf(index));
   entry_ += "objectclass: top\nobjectclass: groupOfNames\n";
   Attribute("cn", c.full_name);
   Attribute("mozillaNickname", c.nickname);
@@ -309,7 +325,7 @@ void LdifWriter::List(std::size_t index, const Contact& c) {
   for (const std::string& note : c.notes)
     description.append(description.empty() ? "" : "\n") += note;
   Attribute("description", description);
-  for (const std::size_t member : FlatMembers(index)) Attribute("member", dns_[member]);
+  for (const std::size_t member : FlatMembers(index)) Attribute("member", DnOf(member));
 }
 
 }  // namespace

@@ -170,7 +170,7 @@ TEST(ContactBook, ReadWithoutUidsGivesTheSameContacts) {
       "note ann <phone:1><address:1 Elm\x03Town>met\r\n";
   const ContactBook with = ReadContactBooks({{"one", text}, {"two", text}}, Charset::kUtf8);
   const ContactBook without =
-      ReadContactBooks({{"one", text}, {"two", text}}, Charset::kUtf8, {.uids = false});
+      ReadContactBooks({{"one", text}, {"two", text}}, Charset::kUtf8, false);
   ASSERT_EQ(with.size(), 6u);
   ASSERT_EQ(without.size(), 6u);
   for (std::size_t i = 0; i < with.size(); ++i) {
@@ -298,19 +298,17 @@ TEST(ContactBook, TheWritersContactsAreThoseTheirLinesMake) {
     books.push_back({{"", text}});
   }
   std::size_t shortcuts = 0, whole = 0;
-  for (const std::vector<BookBytes>& given : books) {
-    for (const bool names : {true, false}) {  // as LDIF reads them, and the other formats
-      const ContactBook book = ReadContactBooks(given, Charset::kUtf8, {.display_names = names});
-      ContactReader reader(book);
-      for (std::size_t i = 0; i < book.size(); ++i) {
-        const std::string& first = given.front().bytes;
-        ASSERT_EQ(Describe(reader.At(i)), Describe(book.ContactAt(i))) << first << "\n" << i;
-        ASSERT_TRUE(reader.At(i) == book.ContactAt(i)) << first << "\n" << i;
-        (book.links.whole(i) ? whole : shortcuts) += 1;
-      }
+  for (std::vector<BookBytes>& given : books) {
+    const std::string first = given.front().bytes;
+    const ContactBook book = ReadContactBooks(std::move(given), Charset::kUtf8);
+    ContactReader reader(book);
+    for (std::size_t i = 0; i < book.size(); ++i) {
+      ASSERT_EQ(Describe(reader.At(i)), Describe(book.ContactAt(i))) << first << "\n" << i;
+      ASSERT_TRUE(reader.At(i) == book.ContactAt(i)) << first << "\n" << i;
+      (book.links.whole(i) ? whole : shortcuts) += 1;
     }
   }
-  EXPECT_GT(shortcuts, 200u);  // both ways were taken
+  EXPECT_GT(shortcuts, 100u);  // both ways were taken
   EXPECT_GT(whole, 10u);
 }
 

@@ -153,6 +153,30 @@ TEST(ExportContacts, CharsetAutoPerBook) {
   EXPECT_TRUE(Has(out.text, "alias -group c c <caf\xC3\xA9@x>\n"));
 }
 
+// A list names its members by their DNs, which the entries further down
+// are given only when their turn comes; two people with the same name and
+// address have two DNs, the second with its UID, wherever the list stands.
+TEST(WriteLdif, AListNamesMembersFurtherDownByTheDnsTheirEntriesGet) {
+  const std::string ldif = Export(
+      "alias team ann1, ann2, zed, inner\r\nalias ann1 \"Ann\" <a@x>\r\n"
+      "alias inner ann2, zed\r\nalias ann2 Ann <a@x>\r\nnote zed <name:Zed Z>\r\n"
+      "alias zed z@x\r\n",
+      ExportFormat::kLdif);
+  std::vector<std::string> dns, members;
+  for (std::size_t at = 0; at < ldif.size();) {
+    const std::size_t end = ldif.find('\n', at);
+    const std::string line = ldif.substr(at, end - at);
+    if (line.rfind("dn: ", 0) == 0) dns.push_back(line.substr(4));
+    if (line.rfind("member: ", 0) == 0) members.push_back(line.substr(8));
+    at = end + 1;
+  }
+  ASSERT_EQ(dns.size(), 5u) << ldif;
+  EXPECT_EQ(dns[1], "cn=Ann,mail=a@x");
+  EXPECT_EQ(dns[3].rfind("cn=Ann,mail=a@x,uid=", 0), 0u) << dns[3];
+  EXPECT_EQ(dns[4], "cn=Zed Z,mail=z@x");
+  EXPECT_EQ(members, (std::vector<std::string>{dns[1], dns[3], dns[4], dns[3], dns[4]})) << ldif;
+}
+
 TEST(WriteLdif, ThunderbirdsAttributesListsFlattenedBase64WhereNeeded) {
   const std::string ldif = Export(
       "alias ann \"Ann Lee\" <ann@x>\r\nnote ann <phone:1><phone2:2><fax2:3><mobile:4>"
