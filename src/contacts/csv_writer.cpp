@@ -303,12 +303,12 @@ void WriteCsv(const ContactBook& book, const ExportSink& sink) {
   const std::vector<std::string> categories = book.BookNames();
   RowWriter writer;
   ContactReader reader(book);
+  std::vector<std::string_view> addresses;
   for (std::size_t i = 0; i < book.size(); ++i) {
     const Contact& contact = reader.At(i);
     line.clear();
-    AppendLine(
-        writer.Row(contact, AddressesOf(book.links, book.resolution, i), categories[contact.book]),
-        line);
+    AddressesOf(book.links, book.resolution, i, addresses);
+    AppendLine(writer.Row(contact, addresses, categories[contact.book]), line);
     sink(line);
   }
 }

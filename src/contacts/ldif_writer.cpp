@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -28,7 +30,16 @@ bool NeedsBase64(std::string_view value) {
   if (first == ' ' || first == ':' || first == '<' || value.back() == ' ') return true;
   static constexpr std::array<bool, 256> kUnsafe = ByteTable(
       [](int byte) { return byte >= 0x80 || byte == '\0' || byte == '\r' || byte == '\n'; });
-  return std::any_of(value.begin(), value.end(),
+  // Eight bytes at a time while none is below a blank or above ASCII, as
+  // in most values; a word that has one is looked at byte by byte.
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHighBits = kOnes * 0x80;
+  std::size_t i = 0;
+  for (; value.size() - i >= 8; i += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, value.data() + i, 8);
+    if ((((word - kOnes * 0x20) & ~word) | word) & kHighBits) break;
+  }
+  return std::any_of(value.begin() + static_cast<std::ptrdiff_t>(i), value.end(),
                      [](char c) { return kUnsafe[static_cast<unsigned char>(c)]; });
 }
 
@@ -114,6 +125,8 @@ class LdifWriter {
   std::unique_ptr<ContactReader> ahead_;
   std::vector<std::size_t> list_ends_;  // ChainEnds of the lists naming one list
   std::string entry_;
+  std::vector<std::string_view> addresses_;      // those of the person being written
+  std::vector<std::string_view> first_address_;  // of the DN being given
   // A person's "tag: value" lines after its own notes, then its description.
   std::vector<std::string> notes_;
   std::string description_;
@@ -135,9 +148,8 @@ void LdifWriter::GiveDn(std::size_t index, std::string_view display_name) {
   dn_.assign("cn=");
   AppendDnValue(display_name, dn_);
   if (!book_.links.is_list(index)) {
-    const std::vector<std::string_view> first =
-        AddressesOf(book_.links, book_.resolution, index, 1);
-    if (!first.empty()) AppendDnValue(first.front(), dn_.append(",mail="));
+    AddressesOf(book_.links, book_.resolution, index, first_address_, 1);
+    if (!first_address_.empty()) AppendDnValue(first_address_.front(), dn_.append(",mail="));
   }
   dns_.push_back(dn_texts_.Keep(dn_));
   if (!used_.Insert(dns_.back())) {
@@ -249,7 +261,8 @@ void LdifWriter::Person(std::size_t index, const Contact& c) {
   Attribute("sn", c.family_name);
   Attribute("cn", c.full_name);
   Attribute("mozillaNickname", c.nickname);
-  const std::vector<std::string_view> addresses = AddressesOf(book_.links, book_.resolution, index);
+  AddressesOf(book_.links, book_.resolution, index, addresses_);
+  const std::vector<std::string_view>& addresses = addresses_;
   for (std::size_t i = 0; i < addresses.size(); ++i) {
     if (i < 2) {
       Attribute(i == 0 ? "mail" : "mozillaSecondEmail", addresses[i]);

@@ -214,11 +214,20 @@ ListResolution ResolveLists(const ContactLinks& contacts) {
 std::vector<std::string_view> AddressesOf(const ContactLinks& contacts,
                                           const ListResolution& resolution, std::size_t index,
                                           std::size_t most) {
+  std::vector<std::string_view> addresses;
+  AddressesOf(contacts, resolution, index, addresses, most);
+  return addresses;
+}
+
+void AddressesOf(const ContactLinks& contacts, const ListResolution& resolution, std::size_t index,
+                 std::vector<std::string_view>& addresses, std::size_t most) {
+  addresses.clear();
   if (contacts.members(index).empty()) {
     const std::span<const std::string_view> own = contacts.emails(index);
-    return {own.begin(), own.begin() + static_cast<std::ptrdiff_t>(std::min(most, own.size()))};
+    addresses.assign(own.begin(),
+                     own.begin() + static_cast<std::ptrdiff_t>(std::min(most, own.size())));
+    return;
   }
-  std::vector<std::string_view> addresses;
   std::unordered_set<std::size_t> visited, seen;  // contacts; address numbers
   const auto take = [&](std::size_t contact) {
     const std::span<const std::string_view> emails = contacts.emails(contact);
@@ -232,7 +241,7 @@ std::vector<std::string_view> AddressesOf(const ContactLinks& contacts,
     std::size_t next_member = 0;
   };
   const std::size_t root = resolution.stands_for[index];
-  if (root == kNone) return addresses;
+  if (root == kNone) return;
   visited.insert(root);
   take(root);
   std::vector<Step> path{{root}};
@@ -248,7 +257,6 @@ std::vector<std::string_view> AddressesOf(const ContactLinks& contacts,
     take(member);
     path.push_back({member});
   }
-  return addresses;
 }
 
 }  // namespace veltrana

@@ -48,5 +48,9 @@ ListResolution ResolveLists(const ContactLinks& contacts);
 std::vector<std::string_view> AddressesOf(const ContactLinks& contacts,
                                           const ListResolution& resolution, std::size_t index,
                                           std::size_t most = ListResolution::kNone);
+// The same into `addresses` (emptied first), whose room is reused.
+void AddressesOf(const ContactLinks& contacts, const ListResolution& resolution, std::size_t index,
+                 std::vector<std::string_view>& addresses,
+                 std::size_t most = ListResolution::kNone);
 
 }  // namespace veltrana

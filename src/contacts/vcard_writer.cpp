@@ -36,6 +36,7 @@ class CardWriter {
   std::vector<std::string> categories_;  // per book
   bool v4_;
   std::string card_;
+  std::vector<std::string_view> addresses_;  // those the card is written with
   std::string note_;
 };
 
@@ -77,7 +78,8 @@ const std::string& CardWriter::Card(std::size_t index, const Contact& contact) {
   if (group) {
     Emails(contact.emails);
   } else {
-    Emails(AddressesOf(book_.links, book_.resolution, index));
+    AddressesOf(book_.links, book_.resolution, index, addresses_);
+    Emails(addresses_);
   }
   Phones(contact);
   Addresses(contact.home_addresses, Type("HOME", "home"));

@@ -197,6 +197,17 @@ TEST(WriteLdif, ThunderbirdsAttributesListsFlattenedBase64WhereNeeded) {
   EXPECT_EQ(LdifLine("cn", ":x"), "cn:: Ong=\n");
   EXPECT_EQ(LdifLine("cn", "a\nb"), "cn:: YQpi\n");
   EXPECT_EQ(LdifLine("cn", "plain text"), "cn: plain text\n");
+  // A byte that needs base64, in every place of a value longer than a word.
+  for (std::size_t at = 0; at < 20; ++at) {
+    for (const char unsafe : {'\x80', '\xFF', '\n', '\r', '\0'}) {
+      std::string value(20, 'a');
+      value[at] = unsafe;
+      EXPECT_EQ(LdifLine("cn", value).substr(0, 5), "cn:: ") << at << " " << int(unsafe);
+    }
+    std::string tame(20, 'a');
+    tame[at] = '\t';  // a control that LDIF takes as it is
+    EXPECT_EQ(LdifLine("cn", tame), "cn: " + tame + "\n") << at;
+  }
   EXPECT_EQ(LdifLine("cn", "Zo\xC3\xAB"), "cn:: Wm/Dqw==\n");
   EXPECT_EQ(LdifLine("cn", "tab\tzero"), "cn: tab\tzero\n");
   EXPECT_EQ(LdifLine("cn", std::string("zero\0", 5)), "cn:: emVybwA=\n");
