@@ -166,10 +166,12 @@ std::string_view LdifWriter::DnOf(std::size_t index) {
 
 void LdifWriter::Write() {
   const ContactLinks& links = book_.links;
-  list_ends_ = ChainEnds(links, [&](std::size_t c) {
-    return links.is_list(c) && links.members(c).size() == 1 &&
-           links.is_list(links.members(c).front());
-  });
+  if (links.MemberCount() > 0) {  // else there is no list to flatten
+    list_ends_ = ChainEnds(links, [&](std::size_t c) {
+      return links.is_list(c) && links.members(c).size() == 1 &&
+             links.is_list(links.members(c).front());
+    });
+  }
   dns_.reserve(links.size());
   used_.Reserve(links.size());
   ContactReader reader(book_);

@@ -106,7 +106,6 @@ std::string CycleText(const ContactLinks& contacts, std::size_t length, const At
 // so the walk keeps to them; where each of those names just one other of
 // them they form a ring, whose paths are read off without a walk.
 std::vector<std::string> CycleTexts(const ContactLinks& contacts) {
-  if (contacts.MemberCount() == 0) return {};  // no list, no way back
   const std::vector<std::size_t> component = Components(contacts);
   const std::size_t n = contacts.size();
   std::vector<std::size_t> size, inside(n, 0);  // per component; per contact, members in it
@@ -180,6 +179,9 @@ std::vector<std::string> CycleTexts(const ContactLinks& contacts) {
 
 ListResolution ResolveLists(const ContactLinks& contacts) {
   ListResolution resolution;
+  // Without a member anywhere, every contact stands for its own addresses
+  // alone, and nothing is to be worked out.
+  if (contacts.MemberCount() == 0) return resolution;
   // A contact without addresses of its own that names just one other stands
   // for what that one stands for.
   resolution.stands_for = ChainEnds(contacts, [&](std::size_t c) {

@@ -17,6 +17,7 @@ namespace veltrana {
 // What the book's lists need worked out once, in time linear in the book;
 // the addresses themselves are gathered when a writer asks for them, so that
 // a list naming a large one costs only where its addresses are written.
+// Where no contact names another, all of it stays empty.
 struct ListResolution {
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   // Per contact without addresses of its own that names exactly one other:

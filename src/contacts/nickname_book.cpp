@@ -83,11 +83,12 @@ void BookReader::Warn(std::size_t line_number, const std::string& what) {
 
 NicknameBook BookReader::Read(std::string_view text) {
   book_.folded_nicknames.reset(new char[text.size()]);  // written as keys come
-  // No more lines than line ends, and one more: room set aside once, taken
-  // only as lines come.
-  const std::size_t most = CountOf('\n', text) + CountOf('\r', text) + 1;
+  // No more lines than line ends (of the kind there are most of), and one
+  // more: room set aside once, taken only as lines come.
+  const std::size_t most = std::max(CountOf('\n', text), CountOf('\r', text)) + 1;
   book_.lines.reserve(most);
   book_.records.reserve(most);
+  book_.index.Reserve(most / 2);  // a nickname has an alias line and a note line, mostly
   LineCursor cursor(text);
   std::string_view line;
   for (std::size_t number = 1; cursor.Next(line); ++number) {

@@ -1,20 +1,34 @@
 #include "contacts/text_index.h"
 
 #include <functional>
+#include <stdexcept>
 
 namespace veltrana {
 
+namespace {
+
+constexpr std::size_t kMostTexts = 0x7FFFFFFF;  // so that the slots' mask fits a hash
+
+std::uint32_t HashOf(std::string_view text) {
+  const std::size_t hash = std::hash<std::string_view>{}(text);
+  return static_cast<std::uint32_t>(hash ^ (hash >> 16 >> 16));
+}
+
+}  // namespace
+
 std::size_t TextIndex::Find(std::string_view text) const {
-  return slots_.empty() ? kNone : slots_[SlotOf(text, std::hash<std::string_view>{}(text))].number;
+  if (slots_.empty()) return kNone;
+  const Slot& slot = slots_[SlotOf(text, HashOf(text))];
+  return slot.number == 0 ? kNone : slot.number - 1;
 }
 
 // The slot that holds `text` (whose hash is `hash`), or the free one where
 // it would go.
-std::size_t TextIndex::SlotOf(std::string_view text, std::size_t hash) const {
+std::size_t TextIndex::SlotOf(std::string_view text, std::uint32_t hash) const {
   const std::size_t mask = slots_.size() - 1;
   std::size_t at = hash & mask;
-  while (slots_[at].number != kNone &&
-         !(slots_[at].hash == hash && keys_[slots_[at].number] == text)) {
+  while (slots_[at].number != 0 &&
+         !(slots_[at].hash == hash && keys_[slots_[at].number - 1] == text)) {
     at = (at + 1) & mask;
   }
   return at;
@@ -27,12 +41,13 @@ std::size_t TextIndex::Add(std::string_view text) {
 }
 
 bool TextIndex::Insert(std::string_view text) {
+  if (keys_.size() >= kMostTexts) throw std::length_error("more texts than an index holds");
   if ((keys_.size() + 1) * 2 > slots_.size()) Grow(slots_.empty() ? 16 : slots_.size() * 2);
-  const std::size_t hash = std::hash<std::string_view>{}(text);
+  const std::uint32_t hash = HashOf(text);
   Slot& slot = slots_[SlotOf(text, hash)];
-  if (slot.number != kNone) return false;
-  slot = {hash, keys_.size()};
+  if (slot.number != 0) return false;
   keys_.push_back(text);
+  slot = {hash, static_cast<std::uint32_t>(keys_.size())};
   return true;
 }
 
@@ -49,9 +64,9 @@ void TextIndex::Grow(std::size_t slots) {
   old.swap(slots_);
   const std::size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {
-    if (slot.number == kNone) continue;
+    if (slot.number == 0) continue;
     std::size_t at = slot.hash & mask;
-    while (slots_[at].number != kNone) at = (at + 1) & mask;
+    while (slots_[at].number != 0) at = (at + 1) & mask;
     slots_[at] = slot;
   }
 }

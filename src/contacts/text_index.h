@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -20,7 +21,7 @@ class TextIndex {
   // its number.
   std::size_t Add(std::string_view text);
   // Adds `text`, which must outlive the index, unless it is there; whether
-  // it was added.
+  // it was added. More than 2^31 - 1 texts are refused (std::length_error).
   bool Insert(std::string_view text);
   void Reserve(std::size_t texts);
 
@@ -28,12 +29,14 @@ class TextIndex {
   std::string_view KeyOf(std::size_t number) const { return keys_[number]; }
 
  private:
+  // Eight bytes a slot, so that the table stays small: part of the text's
+  // hash, and its number plus one (0 for a free slot).
   struct Slot {
-    std::size_t hash = 0;
-    std::size_t number = kNone;
+    std::uint32_t hash = 0;
+    std::uint32_t number = 0;
   };
   void Grow(std::size_t slots);
-  std::size_t SlotOf(std::string_view text, std::size_t hash) const;
+  std::size_t SlotOf(std::string_view text, std::uint32_t hash) const;
 
   std::vector<Slot> slots_;             // a power of two of them, at most half in use
   std::vector<std::string_view> keys_;  // per number, its text
