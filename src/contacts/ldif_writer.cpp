@@ -308,6 +308,9 @@ void LdifWriter::Person(std::size_t index, const Contact& c) {
 // walk goes straight to the end of such a chain.
 std::vector<std::size_t> LdifWriter::FlatMembers(std::size_t list) const {
   std::vector<std::size_t> flat;
+  // A list that names only itself names no one (and the book may have no
+  // member at all, and so no chain ends).
+  if (book_.links.members(list).empty()) return flat;
   const std::size_t start = list_ends_[list];
   if (start == ListResolution::kNone) return flat;
   std::unordered_set<std::size_t> seen{start};

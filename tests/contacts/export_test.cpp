@@ -177,6 +177,16 @@ TEST(WriteLdif, AListNamesMembersFurtherDownByTheDnsTheirEntriesGet) {
   EXPECT_EQ(members, (std::vector<std::string>{dns[1], dns[3], dns[4], dns[3], dns[4]})) << ldif;
 }
 
+// A list that names only itself, in a book where no contact names another.
+TEST(WriteLdif, AListNamingOnlyItselfIsAnEmptyGroup) {
+  EXPECT_EQ(Export("alias self self\r\nalias a a@x\r\n", ExportFormat::kLdif),
+            "# Eudora Nicknames\ndn: cn=self\nobjectclass: top\nobjectclass: groupOfNames\n"
+            "cn: self\nmozillaNickname: self\n\n"
+            "dn: cn=a,mail=a@x\nobjectclass: top\nobjectclass: person\n"
+            "objectclass: organizationalPerson\nobjectclass: inetOrgPerson\n"
+            "objectclass: mozillaAbPersonAlpha\ncn: a\nmozillaNickname: a\nmail: a@x\n\n");
+}
+
 TEST(WriteLdif, ThunderbirdsAttributesListsFlattenedBase64WhereNeeded) {
   const std::string ldif = Export(
       "alias ann \"Ann Lee\" <ann@x>\r\nnote ann <phone:1><phone2:2><fax2:3><mobile:4>"
