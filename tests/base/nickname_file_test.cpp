@@ -61,6 +61,28 @@ TEST(NicknameFile, ThePageAndTheExportCutWellFormedLinesAlike) {
   }
 }
 
+// A nickname's lines wherever they stand, among other nicknames' lines and
+// in any letter case: its alias lines' texts in file order, then its note
+// lines', each kind apart; the line ends of either system.
+TEST(NicknameFile, ARecordGathersItsLinesFromAllOverTheBook) {
+  for (const char* end : {"\r\n", "\n", "\r"}) {
+    const std::string text = std::string("alias ann a1@x") + end + "note bob b-note" + end +
+                             "note ANN first" + end + "alias bob b@x" + end + "alias Ann a2@x" +
+                             end + "note ann second" + end + "alias ann a3@x";
+    const NicknameBook book = ReadNicknameBook(text);
+    ASSERT_EQ(book.records.size(), 2u) << end;
+    const auto all = [](NicknameLines lines) {
+      return std::vector<std::string_view>(lines.begin(), lines.end());
+    };
+    EXPECT_EQ(all(book.AddressTexts(0)), (std::vector<std::string_view>{"a1@x", "a2@x", "a3@x"}));
+    EXPECT_EQ(all(book.NoteTexts(0)), (std::vector<std::string_view>{"first", "second"}));
+    EXPECT_EQ(all(book.AddressTexts(1)), std::vector<std::string_view>{"b@x"});
+    EXPECT_EQ(all(book.NoteTexts(1)), std::vector<std::string_view>{"b-note"});
+    EXPECT_EQ(book.index.Find("ann"), 0u);
+    EXPECT_EQ(book.index.Find("bob"), 1u);
+  }
+}
+
 TEST(NicknameFile, OnlyTheKeywordsExactlyMakeAliasAndNoteLines) {
   for (const char* line : {"Alias bob b@h", "aliasbob b@h", " alias bob b@h", "NOTE bob x",
                            "notebook x", "alias", "note", ""}) {
