@@ -157,8 +157,7 @@ void ParseAddressItem(std::string_view item, AddressItem& parsed) {
   parsed.addresses.clear();
   // Without quotes and brackets an item is its plain text (most items: an
   // address alone), taken as it stands.
-  const bool plain_only =
-      std::none_of(item.begin(), item.end(), [](char c) { return IsPartOpening(c); });
+  const bool plain_only = std::none_of(item.begin(), item.end(), IsPartOpening);
   const ItemParts parts = plain_only ? ItemParts{} : TakeApart(item);
   const std::string_view plain = plain_only ? item : std::string_view(parts.plain);
   std::string other_words;  // plain text beside the addresses

@@ -145,30 +145,6 @@ std::size_t Utf8Sequence(std::string_view bytes, std::size_t at, std::uint32_t& 
 
 constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;  // of each byte of a word
 
-// Printable ASCII, the most of any book, is copied a whole run at a time;
-// everything else is looked at character by character.
-bool IsPlainAscii(char byte) {
-  return byte >= 0x20 && byte < 0x7F;
-}
-
-// The length of the run of printable ASCII at `at`, found eight bytes at a
-// time: a word holds none other when no byte is below 0x20 and none above
-// 0x7E (each test exact for the word as a whole).
-std::size_t PlainAsciiRun(std::string_view bytes, std::size_t at) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-  std::size_t end = at;
-  while (bytes.size() - end >= 8) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, bytes.data() + end, 8);
-    const std::uint64_t below_blank = (word - kOnes * 0x20) & ~word & kHighBits;
-    const std::uint64_t above_tilde = ((word + kOnes * (127 - 0x7E)) | word) & kHighBits;
-    if ((below_blank | above_tilde) != 0) break;
-    end += 8;
-  }
-  while (end < bytes.size() && IsPlainAscii(bytes[end])) ++end;
-  return end - at;
-}
-
 // The length of the run of ASCII at `at`, eight bytes at a time.
 std::size_t AsciiRun(std::string_view bytes, std::size_t at) {
   std::size_t end = at;

@@ -160,14 +160,12 @@ void ContactBuilder::Parts::Build(std::size_t at, Contact& contact,
   if (mode_ == Mode::kFromLinks) {
     TakeAddresses(*links, at);
   } else {
-    for (const std::string_view text : books_[book].AddressTexts(index)) {
-      AddAddressText(offsets_[book] + index, text);
-    }
+    for (const std::string_view text : books_[book].AddressTexts(index)) AddAddressText(at, text);
     out_->is_list = items_ > 0 && member_items_ == items_;
   }
   for (const std::string_view text : books_[book].NoteTexts(index)) {
-    // An "otheremail" tag is the only one that matters here, and its
-    // keyword stands in the text as it is.
+    // For the links an "otheremail" tag is the only one that matters, and
+    // its keyword stands in the text as it is.
     if (mode_ != Mode::kLinks || text.find(kOtherEmailTag) != std::string_view::npos) {
       AddNote(text);
     }

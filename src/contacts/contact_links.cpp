@@ -26,10 +26,4 @@ void ContactLinks::SetUid(std::size_t index, std::string_view uid) {
   entries_[index].uid = texts_.Keep(uid);
 }
 
-ContactLinks LinksOf(const std::vector<Contact>& contacts) {
-  ContactLinks links;
-  for (const Contact& contact : contacts) links.Add(contact);
-  return links;
-}
-
 }  // namespace veltrana

@@ -65,7 +65,4 @@ class ContactLinks {
   TextStore texts_;
 };
 
-// The links of `contacts`, one after another.
-ContactLinks LinksOf(const std::vector<Contact>& contacts);
-
 }  // namespace veltrana

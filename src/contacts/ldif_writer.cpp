@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -11,6 +9,7 @@
 
 #include "contacts/text_index.h"
 #include "contacts/text_store.h"
+#include "contacts/utf8_text.h"
 
 namespace veltrana {
 
@@ -30,16 +29,10 @@ bool NeedsBase64(std::string_view value) {
   if (first == ' ' || first == ':' || first == '<' || value.back() == ' ') return true;
   static constexpr std::array<bool, 256> kUnsafe = ByteTable(
       [](int byte) { return byte >= 0x80 || byte == '\0' || byte == '\r' || byte == '\n'; });
-  // Eight bytes at a time while none is below a blank or above ASCII, as
-  // in most values; a word that has one is looked at byte by byte.
-  constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHighBits = kOnes * 0x80;
-  std::size_t i = 0;
-  for (; value.size() - i >= 8; i += 8) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, value.data() + i, 8);
-    if ((((word - kOnes * 0x20) & ~word) | word) & kHighBits) break;
-  }
-  return std::any_of(value.begin() + static_cast<std::ptrdiff_t>(i), value.end(),
+  // Printable ASCII, most of a value, needs none; the rest is looked at
+  // byte by byte.
+  const std::size_t plain = PlainAsciiRun(value, 0);
+  return std::any_of(value.begin() + static_cast<std::ptrdiff_t>(plain), value.end(),
                      [](char c) { return kUnsafe[static_cast<unsigned char>(c)]; });
 }
 

@@ -58,8 +58,7 @@ class BookReader {
   void Warn(std::size_t line_number, const std::string& what);
 
   NicknameBook book_;
-  std::string folded_;           // the nickname looked up last
-  std::size_t folded_used_ = 0;  // of book_.folded_nicknames
+  std::string folded_;  // the nickname looked up last
 };
 
 std::size_t BookReader::RecordFor(std::string_view nickname) {
@@ -67,14 +66,9 @@ std::size_t BookReader::RecordFor(std::string_view nickname) {
   FoldUtf8Into(trimmed, folded_);
   const std::size_t found = book_.index.Find(folded_);
   if (found != TextIndex::kNone) return found;
-  // Folding keeps the length, and each nickname is in the text: the store
-  // set aside for the whole text holds every key.
-  char* const key = book_.folded_nicknames.get() + folded_used_;
-  std::copy(folded_.begin(), folded_.end(), key);
-  folded_used_ += folded_.size();
   if (trimmed.find('@') != std::string_view::npos) book_.nickname_with_at_sign = true;
   book_.records.push_back({trimmed});
-  return book_.index.Add(std::string_view(key, folded_.size()));
+  return book_.index.Add(book_.folded_nicknames.Keep(folded_));
 }
 
 void BookReader::Warn(std::size_t line_number, const std::string& what) {
@@ -82,7 +76,6 @@ void BookReader::Warn(std::size_t line_number, const std::string& what) {
 }
 
 NicknameBook BookReader::Read(std::string_view text) {
-  book_.folded_nicknames.reset(new char[text.size()]);  // written as keys come
   // No more lines than line ends (of the kind there are most of), and one
   // more: room set aside once, taken only as lines come.
   const std::size_t most = std::max(CountOf('\n', text), CountOf('\r', text)) + 1;

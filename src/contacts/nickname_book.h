@@ -10,12 +10,12 @@
 
 #include <cstddef>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "contacts/text_index.h"
+#include "contacts/text_store.h"
 
 namespace veltrana {
 
@@ -82,10 +82,7 @@ struct NicknameBook {
   std::vector<std::string> warnings;    // lines taken only in part
   // Whether a nickname holds an "@": else no address can name one.
   bool nickname_with_at_sign = false;
-  // The folded nicknames one after another, the index's keys: room for the
-  // whole text is set aside once, so a key never moves (and pages never
-  // written take no memory).
-  std::unique_ptr<char[]> folded_nicknames;
+  TextStore folded_nicknames;  // the index's keys
 
   // The address text of each of the record's alias lines.
   NicknameLines AddressTexts(std::size_t record) const {

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -17,6 +19,29 @@ std::string FoldedUtf8(std::string_view text);
 // The same into `folded`, whose room is reused: for folding one key after
 // another without a new string each time.
 void FoldUtf8Into(std::string_view text, std::string& folded);
+
+// Printable ASCII (0x20 to 0x7E), the most of any book.
+inline bool IsPlainAscii(char byte) {
+  return byte >= 0x20 && byte < 0x7F;
+}
+// The length of the run of printable ASCII in `bytes` from `at`, found eight
+// bytes at a time: for copying or passing over most of a text a run at once.
+// A word holds only printable ASCII when no byte is below 0x20 and none
+// above 0x7E (each test exact for the word as a whole).
+inline std::size_t PlainAsciiRun(std::string_view bytes, std::size_t at) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHighBits = kOnes * 0x80;
+  std::size_t end = at;
+  while (bytes.size() - end >= 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + end, 8);
+    const std::uint64_t below_blank = (word - kOnes * 0x20) & ~word & kHighBits;
+    const std::uint64_t above_tilde = ((word + kOnes * (127 - 0x7E)) | word) & kHighBits;
+    if ((below_blank | above_tilde) != 0) break;
+    end += 8;
+  }
+  while (end < bytes.size() && IsPlainAscii(bytes[end])) ++end;
+  return end - at;
+}
 
 // `text` with upper-case ASCII letters folded to lower case, every other
 // byte itself: the form in which the export compares addresses.

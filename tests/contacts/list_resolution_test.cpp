@@ -81,7 +81,8 @@ TEST(ListResolution, AgreesWithWalkingEachListAfresh) {
         if (member != i && named.insert(member).second) c.members.push_back(member);
       }
     }
-    const ContactLinks links = LinksOf(contacts);
+    ContactLinks links;
+    for (const Contact& contact : contacts) links.Add(contact);
     const ListResolution resolution = ResolveLists(links);
     const Walked walked = WalkEach(contacts);
     for (std::size_t i = 0; i < n; ++i) {
