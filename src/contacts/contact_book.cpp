@@ -32,7 +32,7 @@ std::vector<std::string> ContactBook::BookNames() const {
 Contact ContactBook::ContactAt(std::size_t index) const {
   Contact contact;
   ContactBuilder(source_->records).Build(index, contact);
-  contact.uid.assign(links.uid(index));
+  links.AppendUid(index, contact.uid);
   return contact;
 }
 
@@ -43,7 +43,8 @@ ContactReader::~ContactReader() = default;
 
 const Contact& ContactReader::At(std::size_t index) {
   builder_->Build(index, book_.links, contact_);
-  contact_.uid.assign(book_.links.uid(index));
+  contact_.uid.clear();
+  book_.links.AppendUid(index, contact_.uid);
   return contact_;
 }
 

@@ -8,6 +8,7 @@
 #include "base/nickname_file.h"
 #include "contacts/address_list.h"
 #include "contacts/contact_uid.h"
+#include "contacts/hash_slots.h"
 #include "contacts/note_tags.h"
 #include "contacts/utf8_text.h"
 
@@ -424,20 +425,27 @@ void GiveContactUids(ContactLinks& links, const std::vector<NicknameBook>& books
                      const std::vector<std::string>& book_names) {
   // The index holds each record's nickname folded, once per record; the
   // books are taken in order so that the same books give the same UIDs.
-  TextIndex uids;  // views of the links' own
-  uids.Reserve(links.size());
+  HashSlots given;  // the contacts given their UID so far, by their UID
+  // A UUID's first bytes are as good a hash as any.
+  const auto hash_of = [](const UidBytes& uid) {
+    return static_cast<std::uint32_t>(uid[0]) << 24 | static_cast<std::uint32_t>(uid[1]) << 16 |
+           static_cast<std::uint32_t>(uid[2]) << 8 | uid[3];
+  };
+  given.Reserve(links.size());
   std::size_t offset = 0;  // the book's first contact
   for (std::size_t b = 0; b < books.size(); offset += books[b++].index.size()) {
     const std::string salt = b == 0 ? "" : FoldedUtf8(book_names[b]) + "\n";
     for (std::size_t record = 0; record < books[b].index.size(); ++record) {
       const std::string_view folded_nickname = books[b].index.KeyOf(record);
       const std::size_t contact = offset + record;
-      links.SetUid(contact, salt.empty() ? ContactUid(folded_nickname)
-                                         : ContactUid(std::string(salt).append(folded_nickname)));
-      for (int again = 1; !uids.Insert(links.uid(contact)); ++again) {
-        links.SetUid(contact, ContactUid(std::string(salt).append(folded_nickname) + "\n" +
-                                         std::to_string(again)));
+      UidBytes uid = salt.empty() ? ContactUid(folded_nickname)
+                                  : ContactUid(std::string(salt).append(folded_nickname));
+      const auto same = [&](std::size_t other) { return links.uid(other) == uid; };
+      for (int again = 1; given.FindOrAdd(hash_of(uid), contact, same) != HashSlots::kNone;
+           ++again) {
+        uid = ContactUid(std::string(salt).append(folded_nickname) + "\n" + std::to_string(again));
       }
+      links.SetUid(contact, uid);
     }
   }
 }

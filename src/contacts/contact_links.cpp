@@ -5,7 +5,6 @@ namespace veltrana {
 void ContactLinks::Add(const Contact& contact, std::string_view real_name, bool whole) {
   Entry& entry = entries_.emplace_back();
   entry.nickname = texts_.Keep(contact.nickname);
-  entry.uid = texts_.Keep(contact.uid);
   entry.real_name = texts_.Keep(real_name);
   entry.whole = whole;
   entry.first_email = emails_.size();
@@ -22,8 +21,9 @@ void ContactLinks::Add(const Contact& contact, std::string_view real_name, bool 
   entry.is_list = contact.is_list;
 }
 
-void ContactLinks::SetUid(std::size_t index, std::string_view uid) {
-  entries_[index].uid = texts_.Keep(uid);
+void ContactLinks::SetUid(std::size_t index, const UidBytes& uid) {
+  if (uids_.size() != entries_.size()) uids_.resize(entries_.size());
+  uids_[index] = uid;
 }
 
 }  // namespace veltrana

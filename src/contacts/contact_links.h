@@ -8,10 +8,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "contacts/contact.h"
+#include "contacts/contact_uid.h"
 #include "contacts/text_store.h"
 
 namespace veltrana {
@@ -23,12 +25,17 @@ class ContactLinks {
   // gave (`real_name`), unless it is to be built `whole` again (its alias
   // lines hold more than addresses and members).
   void Add(const Contact& contact, std::string_view real_name = {}, bool whole = true);
-  void SetUid(std::size_t index, std::string_view uid);
+  void SetUid(std::size_t index, const UidBytes& uid);
   void Reserve(std::size_t contacts) { entries_.reserve(contacts); }
 
   std::size_t size() const { return entries_.size(); }
   std::string_view nickname(std::size_t i) const { return entries_[i].nickname; }
-  std::string_view uid(std::size_t i) const { return entries_[i].uid; }
+  // Its UID (only once the contacts have been given them), and as text
+  // appended to `out` (nothing when they have none).
+  const UidBytes& uid(std::size_t i) const { return uids_[i]; }
+  void AppendUid(std::size_t i, std::string& out) const {
+    if (!uids_.empty()) AppendUidText(uids_[i], out);
+  }
   std::string_view real_name(std::size_t i) const { return entries_[i].real_name; }
   bool whole(std::size_t i) const { return entries_[i].whole; }
   bool is_list(std::size_t i) const { return entries_[i].is_list; }
@@ -52,7 +59,7 @@ class ContactLinks {
 
  private:
   struct Entry {
-    std::string_view nickname, uid, real_name;
+    std::string_view nickname, real_name;
     std::size_t first_email = 0, first_member = 0;
     std::uint32_t email_count = 0, member_count = 0;
     std::uint32_t book = 0;
@@ -60,6 +67,7 @@ class ContactLinks {
     bool whole = true;
   };
   std::vector<Entry> entries_;
+  std::vector<UidBytes> uids_;  // per entry, once given
   std::vector<std::string_view> emails_, email_names_;
   std::vector<std::size_t> members_;
   TextStore texts_;

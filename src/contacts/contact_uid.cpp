@@ -22,7 +22,7 @@ struct HashPair {
 
 }  // namespace
 
-std::string ContactUid(std::string_view folded_nickname) {
+UidBytes ContactUid(std::string_view folded_nickname) {
   static constexpr HashPair kPrefixed = [] {
     HashPair prefixed;
     prefixed.Add("veltrana-contact:");
@@ -31,22 +31,26 @@ std::string ContactUid(std::string_view folded_nickname) {
   HashPair hash = kPrefixed;
   hash.Add(folded_nickname);
   const std::uint64_t high = hash.high, low = hash.low;
-  std::array<unsigned char, 16> bytes{};
+  UidBytes bytes{};
   for (int i = 0; i < 8; ++i) {
     bytes[static_cast<std::size_t>(i)] = static_cast<unsigned char>(high >> (56 - 8 * i));
     bytes[static_cast<std::size_t>(8 + i)] = static_cast<unsigned char>(low >> (56 - 8 * i));
   }
   bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x80);  // version 8
   bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80);  // variant
+  return bytes;
+}
+
+void AppendUidText(const UidBytes& uid, std::string& out) {
   static constexpr char kHex[] = "0123456789abcdef";
-  std::string uid(36, '-');
+  std::array<char, 36> text{};
   std::size_t at = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (i == 4 || i == 6 || i == 8 || i == 10) ++at;  // the dash stays
-    uid[at++] = kHex[bytes[i] >> 4];
-    uid[at++] = kHex[bytes[i] & 0x0F];
+  for (std::size_t i = 0; i < uid.size(); ++i) {
+    if (i == 4 || i == 6 || i == 8 || i == 10) text[at++] = '-';
+    text[at++] = kHex[uid[i] >> 4];
+    text[at++] = kHex[uid[i] & 0x0F];
   }
-  return uid;
+  out.append(text.data(), text.size());
 }
 
 }  // namespace veltrana

@@ -146,7 +146,8 @@ void LdifWriter::GiveDn(std::size_t index, std::string_view display_name) {
   }
   dns_.push_back(dn_texts_.Keep(dn_));
   if (!used_.Insert(dns_.back())) {
-    dns_.back() = dn_texts_.Keep(dn_.append(",uid=").append(book_.links.uid(index)));
+    book_.links.AppendUid(index, dn_.append(",uid="));
+    dns_.back() = dn_texts_.Keep(dn_);
     used_.Insert(dns_.back());
   }
 }

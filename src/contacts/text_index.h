@@ -1,19 +1,19 @@
 // Texts, each once, numbered in the order added: the folded nicknames of a
-// book (the number is the record's), the UIDs or names already given. An
-// open-addressing table of hashes and numbers, so that a lookup touches one
-// or two small slots instead of a node per text.
+// book (the number is the record's). The texts are the caller's; the index
+// keeps a view of each and finds them through HashSlots.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string_view>
 #include <vector>
+
+#include "contacts/hash_slots.h"
 
 namespace veltrana {
 
 class TextIndex {
  public:
-  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  static constexpr std::size_t kNone = HashSlots::kNone;
 
   // The number of `text`, or kNone.
   std::size_t Find(std::string_view text) const;
@@ -29,16 +29,7 @@ class TextIndex {
   std::string_view KeyOf(std::size_t number) const { return keys_[number]; }
 
  private:
-  // Eight bytes a slot, so that the table stays small: part of the text's
-  // hash, and its number plus one (0 for a free slot).
-  struct Slot {
-    std::uint32_t hash = 0;
-    std::uint32_t number = 0;
-  };
-  void Grow(std::size_t slots);
-  std::size_t SlotOf(std::string_view text, std::uint32_t hash) const;
-
-  std::vector<Slot> slots_;             // a power of two of them, at most half in use
+  HashSlots slots_;
   std::vector<std::string_view> keys_;  // per number, its text
 };
 

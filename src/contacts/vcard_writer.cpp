@@ -17,7 +17,8 @@ class CardWriter {
  private:
   void Line(std::string_view name_and_parameters, std::string_view value);
   void EscapedLine(std::string_view name_and_parameters, std::string_view value, bool semicolon);
-  void UidLine(std::string_view name, std::string_view uid);
+  // A line of the UID of contact `index`.
+  void UidLine(std::string_view name, std::size_t index);
   // A text value, escaped as its version wants it outside compound values
   // (`semicolon` is !v4_ there): 3.0's grammar escapes ";" everywhere, and
   // Evolution ends a value at a bare one (a URL's too); 4.0 escapes it only
@@ -58,9 +59,9 @@ void CardWriter::Text(std::string_view name, std::string_view value) {
   if (!value.empty()) EscapedLine(name, value, !v4_);
 }
 
-void CardWriter::UidLine(std::string_view name, std::string_view uid) {
+void CardWriter::UidLine(std::string_view name, std::size_t index) {
   const std::size_t start = card_.size();
-  card_.append(name).append(v4_ ? ":urn:uuid:" : ":").append(uid);
+  book_.links.AppendUid(index, card_.append(name).append(v4_ ? ":urn:uuid:" : ":"));
   EndVCardLine(card_, start);
 }
 
@@ -68,7 +69,7 @@ const std::string& CardWriter::Card(std::size_t index, const Contact& contact) {
   card_.clear();
   Line("BEGIN", "VCARD");
   Line("VERSION", v4_ ? "4.0" : "3.0");
-  UidLine("UID", contact.uid);
+  UidLine("UID", index);
   const bool group = v4_ && contact.is_list;
   if (group) Line("KIND", "group");
   EscapedLine("FN", contact.full_name, !v4_);
@@ -88,7 +89,7 @@ const std::string& CardWriter::Card(std::size_t index, const Contact& contact) {
   Text("TITLE", contact.title);
   if (!contact.company.empty()) EscapedLine("ORG", contact.company, true);  // compound
   if (group) {
-    for (const std::size_t member : contact.members) UidLine("MEMBER", book_.links.uid(member));
+    for (const std::size_t member : contact.members) UidLine("MEMBER", member);
   }
   if (contact.book < categories_.size()) Text("CATEGORIES", categories_[contact.book]);
   note_.clear();

@@ -184,6 +184,24 @@ TEST(ContactBook, ReadWithoutUidsGivesTheSameContacts) {
   EXPECT_NE(ContactsOf(with)[0].uid, ContactsOf(with)[3].uid);  // the same nickname in two books
 }
 
+// Books of the same name (friends.txt in two folders) give the same nickname
+// the same first UID: the later ones take another, the same in every export.
+TEST(ContactBook, UidsStayUniqueWhenBooksShareTheirName) {
+  const std::string text = "alias ann a@x\r\nalias bob b@x\r\n";
+  const auto uids = [&] {
+    std::vector<std::string> all;
+    const ContactBook book =
+        ReadContactBooks({{"friends", text}, {"friends", text}, {"friends", text}}, Charset::kUtf8);
+    for (const Contact& contact : ContactsOf(book)) all.push_back(contact.uid);
+    return all;
+  };
+  const std::vector<std::string> first = uids();
+  ASSERT_EQ(first.size(), 6u);
+  EXPECT_EQ(std::set<std::string>(first.begin(), first.end()).size(), 6u);
+  EXPECT_EQ(uids(), first);
+  EXPECT_EQ(first[0], ContactsOf(Read(text))[0].uid);  // the first book's are the book's own
+}
+
 TEST(ContactBook, ListsNestAndCyclesAreStopped) {
   const ContactBook book = Read(
       "alias all friends, work, \"Carla Ruiz\"\r\n"  // 0: a list of lists

@@ -95,9 +95,14 @@ TEST(ContactLinks, EachContactKeepsItsOwnAddressesAndMembers) {
   EXPECT_EQ(links.nickname(3), "empty");
   EXPECT_EQ(links.real_name(2), "Bob B");
   EXPECT_TRUE(links.whole(0) && !links.whole(2));
-  links.SetUid(1, "uid-1");
-  EXPECT_EQ(links.uid(1), "uid-1");
-  EXPECT_EQ(links.uid(0), "");
+  std::string text;
+  links.AppendUid(1, text);
+  EXPECT_EQ(text, "");  // none given yet
+  links.SetUid(1, ContactUid("bob"));
+  links.AppendUid(1, text);
+  std::string expected;
+  AppendUidText(ContactUid("bob"), expected);
+  EXPECT_EQ(text, expected);
 }
 
 }  // namespace
