@@ -7,7 +7,7 @@
 #include <unordered_set>
 #include <utility>
 
-#include "contacts/text_index.h"
+#include "contacts/hash_slots.h"
 #include "contacts/text_store.h"
 #include "contacts/utf8_text.h"
 
@@ -104,22 +104,34 @@ class LdifWriter {
   void Address(const std::vector<PostalAddress>& addresses, bool work);
   void Note(std::string_view tag, std::string_view value);
   std::vector<std::size_t> FlatMembers(std::size_t list) const;
-  std::string_view DnOf(std::size_t index);
+  void ComposeDn(std::size_t index, std::string_view display_name, bool with_uid, std::string& dn);
   void GiveDn(std::size_t index, std::string_view display_name);
+  std::string_view OwnDn(std::size_t index, const Contact& c);
+  std::string_view DnGiven(std::size_t index);
+  std::string_view MemberDn(std::size_t member);
 
   const ContactBook& book_;
   const ExportSink& sink_;
-  std::vector<std::string_view> dns_;  // per contact given one so far, its DN in dn_texts_
-  TextStore dn_texts_;
-  TextIndex used_;  // the DNs given, views of dns_
-  std::string dn_;
-  // Builds the contacts given their DN before their turn: a list's members
-  // further down.
-  std::unique_ptr<ContactReader> ahead_;
+  // The DNs are given in the contacts' order; given_ have theirs. Only the
+  // DNs of the contacts a list names are kept, for the lists' member lines;
+  // the others are known by their hash, and a contact whose DN shares its
+  // hash with a new one is built again to compare them.
+  std::size_t given_ = 0;
+  HashSlots dns_;               // the contacts given a DN, by its hash
+  std::vector<bool> with_uid_;  // per contact, whether its UID was added to its DN
+  std::vector<bool> named_;     // per contact, whether a list names it (empty when none does)
+  std::vector<std::string_view> kept_;  // per contact a list names, its DN in kept_texts_
+  TextStore kept_texts_;
+  std::string dn_;        // the DN given or composed last
+  std::string other_dn_;  // a DN given before, composed again
+  // Build contacts out of their turn: those given their DN before their
+  // turn (a list's members further down), and those whose DN is composed
+  // again.
+  std::unique_ptr<ContactReader> ahead_, again_;
   std::vector<std::size_t> list_ends_;  // ChainEnds of the lists naming one list
   std::string entry_;
   std::vector<std::string_view> addresses_;      // those of the person being written
-  std::vector<std::string_view> first_address_;  // of the DN being given
+  std::vector<std::string_view> first_address_;  // of the DN being composed
   // A person's "tag: value" lines after its own notes, then its description.
   std::vector<std::string> notes_;
   std::string description_;
@@ -134,28 +146,58 @@ void LdifWriter::Note(std::string_view tag, std::string_view value) {
   note.append(": ").append(value);
 }
 
-// Each DN once: the display name and first address, as Thunderbird makes
-// them, and the UID where two would be the same. The DNs are given in the
-// contacts' order, so that the first of two the same keeps it.
-void LdifWriter::GiveDn(std::size_t index, std::string_view display_name) {
-  dn_.assign("cn=");
-  AppendDnValue(display_name, dn_);
+// The display name and first address, as Thunderbird makes them, and the
+// UID when the two would name an earlier contact.
+void LdifWriter::ComposeDn(std::size_t index, std::string_view display_name, bool with_uid,
+                           std::string& dn) {
+  dn.assign("cn=");
+  AppendDnValue(display_name, dn);
   if (!book_.links.is_list(index)) {
     AddressesOf(book_.links, book_.resolution, index, first_address_, 1);
-    if (!first_address_.empty()) AppendDnValue(first_address_.front(), dn_.append(",mail="));
+    if (!first_address_.empty()) AppendDnValue(first_address_.front(), dn.append(",mail="));
   }
-  dns_.push_back(dn_texts_.Keep(dn_));
-  if (!used_.Insert(dns_.back())) {
-    book_.links.AppendUid(index, dn_.append(",uid="));
-    dns_.back() = dn_texts_.Keep(dn_);
-    used_.Insert(dns_.back());
-  }
+  if (with_uid) book_.links.AppendUid(index, dn.append(",uid="));
 }
 
-std::string_view LdifWriter::DnOf(std::size_t index) {
-  if (!ahead_ && index >= dns_.size()) ahead_ = std::make_unique<ContactReader>(book_);
-  while (index >= dns_.size()) GiveDn(dns_.size(), ahead_->At(dns_.size()).full_name);
-  return dns_[index];
+// Contact `index`'s DN, into dn_: each DN once, the first of two the same
+// keeping it.
+void LdifWriter::GiveDn(std::size_t index, std::string_view display_name) {
+  ComposeDn(index, display_name, false, dn_);
+  const auto same = [&](std::size_t other) { return DnGiven(other) == dn_; };
+  if (dns_.FindOrAdd(HashOfText(dn_), index, same) != HashSlots::kNone) {
+    with_uid_[index] = true;
+    book_.links.AppendUid(index, dn_.append(",uid="));
+    // Should even that be taken, it is still this contact's.
+    dns_.FindOrAdd(HashOfText(dn_), index, same);
+  }
+  if (!named_.empty() && named_[index]) kept_[index] = kept_texts_.Keep(dn_);
+  ++given_;
+}
+
+// The DN of a contact given one already.
+std::string_view LdifWriter::DnGiven(std::size_t index) {
+  if (!kept_.empty() && !kept_[index].empty()) return kept_[index];
+  if (!again_) again_ = std::make_unique<ContactReader>(book_);
+  ComposeDn(index, again_->At(index).full_name, with_uid_[index], other_dn_);
+  return other_dn_;
+}
+
+// The DN of `c`, contact `index`, in its turn.
+std::string_view LdifWriter::OwnDn(std::size_t index, const Contact& c) {
+  if (index == given_) {
+    GiveDn(index, c.full_name);
+    return dn_;
+  }
+  if (!kept_.empty() && !kept_[index].empty()) return kept_[index];
+  ComposeDn(index, c.full_name, with_uid_[index], dn_);
+  return dn_;
+}
+
+// The DN of a list's member, given before its turn when it comes later.
+std::string_view LdifWriter::MemberDn(std::size_t member) {
+  if (!ahead_ && member >= given_) ahead_ = std::make_unique<ContactReader>(book_);
+  while (member >= given_) GiveDn(given_, ahead_->At(given_).full_name);
+  return DnGiven(member);
 }
 
 void LdifWriter::Write() {
@@ -165,18 +207,23 @@ void LdifWriter::Write() {
       return links.is_list(c) && links.members(c).size() == 1 &&
              links.is_list(links.members(c).front());
     });
+    named_.assign(links.size(), false);
+    for (std::size_t c = 0; c < links.size(); ++c) {
+      for (const std::size_t member : links.members(c)) named_[member] = true;
+    }
+    kept_.resize(links.size());
   }
-  dns_.reserve(links.size());
-  used_.Reserve(links.size());
+  with_uid_.assign(links.size(), false);
+  dns_.Reserve(links.size());
   ContactReader reader(book_);
   for (std::size_t i = 0; i < links.size(); ++i) {
     entry_.clear();
     const Contact& c = reader.At(i);
-    if (i == dns_.size()) GiveDn(i, c.full_name);
     if (i == 0 || c.book != links.book(i - 1)) {
       const std::string& name = book_.books[c.book].name;
       if (!name.empty() && !NeedsBase64(name)) entry_ += "# " + name + "\n";
     }
+    Attribute("dn", OwnDn(i, c));
     if (c.is_list) {
       List(i, c);
     } else {
@@ -249,7 +296,6 @@ void LdifWriter::Address(const std::vector<PostalAddress>& addresses, bool work)
 
 void LdifWriter::Person(std::size_t index, const Contact& c) {
   notes_.clear();
-  Attribute("dn", DnOf(index));
   entry_ +=
       "objectclass: top\nobjectclass: person\nobjectclass: organizationalPerson\n"
       "objectclass: inetOrgPerson\nobjectclass: mozillaAbPersonAlpha\n";
@@ -329,7 +375,6 @@ std::vector<std::size_t> LdifWriter::FlatMembers(std::size_t list) const {
 }
 
 void LdifWriter::List(std::size_t index, const Contact& c) {
-  Attribute("dn", DnOf(index));
   entry_ += "objectclass: top\nobjectclass: groupOfNames\n";
   Attribute("cn", c.full_name);
   Attribute("mozillaNickname", c.nickname);
@@ -337,7 +382,7 @@ void LdifWriter::List(std::size_t index, const Contact& c) {
   for (const std::string& note : c.notes)
     description.append(description.empty() ? "" : "\n") += note;
   Attribute("description", description);
-  for (const std::size_t member : FlatMembers(index)) Attribute("member", DnOf(member));
+  for (const std::size_t member : FlatMembers(index)) Attribute("member", MemberDn(member));
 }
 
 }  // namespace

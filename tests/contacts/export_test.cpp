@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
+#include <unordered_map>
 
 #include "contacts/eudora_folder.h"
+#include "contacts/hash_slots.h"
 #include "contacts/ldif_writer.h"
 #include "contacts/mutt_writer.h"
 #include "support/temp_dir.h"
@@ -175,6 +178,42 @@ TEST(WriteLdif, AListNamesMembersFurtherDownByTheDnsTheirEntriesGet) {
   EXPECT_EQ(dns[3].rfind("cn=Ann,mail=a@x,uid=", 0), 0u) << dns[3];
   EXPECT_EQ(dns[4], "cn=Zed Z,mail=z@x");
   EXPECT_EQ(members, (std::vector<std::string>{dns[1], dns[3], dns[4], dns[3], dns[4]})) << ldif;
+}
+
+// The DNs of people no list names are not kept, only known by their hash:
+// a second "Ann <a@x>" still gets its UID, whether its DN is given before
+// its turn (the list names someone further down) or in it, and two DNs
+// that share their hash are still two.
+TEST(WriteLdif, DnsNoListNamesAreComparedByWhatTheySay) {
+  std::unordered_map<std::uint32_t, std::string> seen;
+  std::string first, second;
+  for (int i = 0; second.empty(); ++i) {
+    ASSERT_LT(i, 10000000) << "no two DNs share a hash";
+    const std::string name = "L" + std::to_string(i);
+    const auto [at, added] = seen.emplace(HashOfText("cn=" + name), name);
+    if (!added) std::tie(first, second) = std::pair(at->second, name);
+  }
+  const std::string ldif = Export(
+      "alias team zed\r\nalias ann1 Ann <a@x>\r\nalias ann2 Ann <a@x>\r\n"
+      "alias " +
+          first + " x\r\nalias " + second +
+          " y\r\n"
+          "alias zed z@x\r\nalias ann3 Ann <a@x>\r\n"
+          "alias x x@x\r\nalias y y@x\r\n",
+      ExportFormat::kLdif);
+  std::vector<std::string> dns;
+  for (std::size_t at = ldif.find("dn: "); at != std::string::npos; at = ldif.find("dn: ", at)) {
+    at += 4;
+    dns.push_back(ldif.substr(at, ldif.find('\n', at) - at));
+  }
+  ASSERT_EQ(dns.size(), 9u) << ldif;
+  EXPECT_EQ(dns[1], "cn=Ann,mail=a@x");
+  EXPECT_EQ(dns[2].rfind("cn=Ann,mail=a@x,uid=", 0), 0u) << dns[2];
+  EXPECT_EQ(dns[3], "cn=" + first);
+  EXPECT_EQ(dns[4], "cn=" + second);
+  EXPECT_EQ(dns[6].rfind("cn=Ann,mail=a@x,uid=", 0), 0u) << dns[6];
+  EXPECT_NE(dns[6], dns[2]);
+  EXPECT_TRUE(Has(ldif, "member: cn=zed,mail=z@x\n")) << ldif;
 }
 
 // A list that names only itself, in a book where no contact names another.
