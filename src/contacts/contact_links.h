@@ -26,7 +26,13 @@ class ContactLinks {
   // lines hold more than addresses and members).
   void Add(const Contact& contact, std::string_view real_name = {}, bool whole = true);
   void SetUid(std::size_t index, const UidBytes& uid);
-  void Reserve(std::size_t contacts) { entries_.reserve(contacts); }
+  // Room for `contacts` entries, and an address each: set aside, touched
+  // only as they come, instead of copied to ever larger arrays.
+  void Reserve(std::size_t contacts) {
+    entries_.reserve(contacts);
+    emails_.reserve(contacts);
+    email_names_.reserve(contacts);
+  }
 
   std::size_t size() const { return entries_.size(); }
   std::string_view nickname(std::size_t i) const { return entries_[i].nickname; }
