@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 #include "base/nickname_file.h"
 #include "base/text_file.h"
@@ -92,10 +93,13 @@ NicknameBook BookReader::Read(std::string_view text) {
         CutNicknameAndRest(line.substr(alias ? kAliasKeyword.size() : kNoteKeyword.size()));
     if (cut.unclosed_quote) Warn(number, "the nickname's closing quote is missing");
     NicknameRecord& record = book_.records[RecordFor(cut.nickname)];
-    std::size_t& first = alias ? record.first_alias : record.first_note;
-    std::size_t& last = alias ? record.last_alias : record.last_note;
-    const std::size_t added = book_.lines.size();
-    book_.lines.push_back({cut.rest});
+    std::uint32_t& first = alias ? record.first_alias : record.first_note;
+    std::uint32_t& last = alias ? record.last_alias : record.last_note;
+    if (book_.lines.size() >= NicknameLine::kNone || cut.rest.size() > 0xFFFFFFFF) {
+      throw std::length_error("the book has more lines, or longer, than can be read");
+    }
+    const auto added = static_cast<std::uint32_t>(book_.lines.size());
+    book_.lines.push_back({cut.rest.data(), static_cast<std::uint32_t>(cut.rest.size())});
     (last == NicknameLine::kNone ? first : book_.lines[last].next) = added;
     last = added;
   }

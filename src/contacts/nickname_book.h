@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <iterator>
 #include <string>
 #include <string_view>
@@ -20,11 +21,15 @@
 namespace veltrana {
 
 // The texts are views into the text the book was read from, which must
-// outlive the book.
+// outlive the book. Sixteen bytes a line, since a book has many: a book of
+// more than 2^32 - 1 lines, or with a line of 4 GB, is refused
+// (std::length_error).
 struct NicknameLine {
-  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-  std::string_view text;     // the address text or the note text
-  std::size_t next = kNone;  // the record's next line of the same kind
+  static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+  const char* data = nullptr;  // the address text or the note text
+  std::uint32_t size = 0;
+  std::uint32_t next = kNone;  // the record's next line of the same kind
+  std::string_view text() const { return {data, size}; }
 };
 
 // A record's lines of one kind, in file order.
@@ -39,8 +44,8 @@ class NicknameLines {
     using reference = std::string_view;
 
     Iterator() = default;
-    Iterator(const std::vector<NicknameLine>& lines, std::size_t at) : lines_(&lines), at_(at) {}
-    std::string_view operator*() const { return (*lines_)[at_].text; }
+    Iterator(const std::vector<NicknameLine>& lines, std::uint32_t at) : lines_(&lines), at_(at) {}
+    std::string_view operator*() const { return (*lines_)[at_].text(); }
     Iterator& operator++() {
       at_ = (*lines_)[at_].next;
       return *this;
@@ -54,24 +59,24 @@ class NicknameLines {
 
    private:
     const std::vector<NicknameLine>* lines_ = nullptr;
-    std::size_t at_ = NicknameLine::kNone;
+    std::uint32_t at_ = NicknameLine::kNone;
   };
-  NicknameLines(const std::vector<NicknameLine>& lines, std::size_t first)
+  NicknameLines(const std::vector<NicknameLine>& lines, std::uint32_t first)
       : lines_(lines), first_(first) {}
   Iterator begin() const { return {lines_, first_}; }
   Iterator end() const { return {lines_, NicknameLine::kNone}; }
 
  private:
   const std::vector<NicknameLine>& lines_;
-  std::size_t first_;
+  std::uint32_t first_;
 };
 
 struct NicknameRecord {
   std::string_view nickname;  // as first written, blanks trimmed
   // Its alias lines and its note lines: the first and last of each kind
   // in NicknameBook::lines.
-  std::size_t first_alias = NicknameLine::kNone, last_alias = NicknameLine::kNone;
-  std::size_t first_note = NicknameLine::kNone, last_note = NicknameLine::kNone;
+  std::uint32_t first_alias = NicknameLine::kNone, last_alias = NicknameLine::kNone;
+  std::uint32_t first_note = NicknameLine::kNone, last_note = NicknameLine::kNone;
 };
 
 struct NicknameBook {
