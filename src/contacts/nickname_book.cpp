@@ -95,7 +95,9 @@ NicknameBook BookReader::Read(std::string_view text) {
     NicknameRecord& record = book_.records[RecordFor(cut.nickname)];
     std::uint32_t& first = alias ? record.first_alias : record.first_note;
     std::uint32_t& last = alias ? record.last_alias : record.last_note;
-    if (book_.lines.size() >= NicknameLine::kNone || cut.rest.size() > 0xFFFFFFFF) {
+    // A length fits 32 bits when nothing is left above them (two shifts, which
+    // a 32-bit size_t takes too).
+    if (book_.lines.size() >= NicknameLine::kNone || (cut.rest.size() >> 16 >> 16) != 0) {
       throw std::length_error("the book has more lines, or longer, than can be read");
     }
     const auto added = static_cast<std::uint32_t>(book_.lines.size());
