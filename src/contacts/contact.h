@@ -37,7 +37,6 @@ struct WebPage {
 
 struct Contact {
   std::string nickname;
-  std::string uid;  // a UUID, the same in every export of the same nickname
   std::string full_name;
   std::string given_name;
   std::string family_name;

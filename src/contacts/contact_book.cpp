@@ -19,7 +19,7 @@ ContactBook& ContactBook::operator=(ContactBook&&) noexcept = default;
 
 std::size_t ContactBook::ListCount() const {
   std::size_t lists = 0;
-  for (std::size_t i = 0; i < links.size(); ++i) lists += links.is_list(i) ? 1 : 0;
+  for (const BookSummary& summary : books) lists += summary.lists;
   return lists;
 }
 
@@ -32,7 +32,6 @@ std::vector<std::string> ContactBook::BookNames() const {
 Contact ContactBook::ContactAt(std::size_t index) const {
   Contact contact;
   ContactBuilder(source_->records).Build(index, contact);
-  links.AppendUid(index, contact.uid);
   return contact;
 }
 
@@ -43,8 +42,6 @@ ContactReader::~ContactReader() = default;
 
 const Contact& ContactReader::At(std::size_t index) {
   builder_->Build(index, book_.links, contact_);
-  contact_.uid.clear();
-  book_.links.AppendUid(index, contact_.uid);
   return contact_;
 }
 

@@ -49,8 +49,8 @@ class ContactBook {
   std::size_t size() const { return links.size(); }  // contacts, lists included
   std::size_t ListCount() const;
   std::vector<std::string> BookNames() const;  // per book, its name
-  // Contact `index` (book after book), built afresh from its lines alone,
-  // with its UID.
+  // Contact `index` (book after book), built afresh from its lines alone.
+  // Its UID is the links'.
   Contact ContactAt(std::size_t index) const;
 
   ContactLinks links;  // per contact, book after book

@@ -16,8 +16,6 @@ namespace veltrana {
 
 namespace {
 
-constexpr std::string_view kOtherEmailTag = "<otheremail:";
-
 // The values of an "other..." tag: the marker separates them.
 std::vector<std::string> SplitValues(std::string_view value) {
   std::vector<std::string> values;
@@ -60,7 +58,7 @@ struct NameSources {
 // Empties a contact and keeps the room its fields have taken.
 void Empty(Contact& c) {
   for (std::string* text :
-       {&c.nickname, &c.uid, &c.full_name, &c.given_name, &c.family_name, &c.title, &c.company}) {
+       {&c.nickname, &c.full_name, &c.given_name, &c.family_name, &c.title, &c.company}) {
     text->clear();
   }
   c.emails.clear();
@@ -165,9 +163,8 @@ void ContactBuilder::Parts::Build(std::size_t at, Contact& contact,
     out_->is_list = items_ > 0 && member_items_ == items_;
   }
   for (const std::string_view text : books_[book].NoteTexts(index)) {
-    // For the links an "otheremail" tag is the only one that matters, and
-    // its keyword stands in the text as it is.
-    if (mode_ != Mode::kLinks || text.find(kOtherEmailTag) != std::string_view::npos) {
+    // For the links an "otheremail" tag is the only one that matters.
+    if (mode_ != Mode::kLinks || MayHoldTag(text, "otheremail")) {
       AddNote(text);
     }
   }

@@ -26,7 +26,7 @@ inline constexpr std::size_t kCsvColumnCount = 43;
 // The fields of a row, unquoted, line breaks as CR LF, one per column.
 using CsvRow = std::array<std::string, kCsvColumnCount>;
 
-// The row of `contacts[index]`.
+// The row of the book's contact `index`.
 CsvRow CsvFieldsOf(const ContactBook& book, std::size_t index);
 
 // A field as RFC 4180 writes it: in double quotes (doubled inside) when it

@@ -108,6 +108,10 @@ class LdifWriter {
   void GiveDn(std::size_t index, std::string_view display_name);
   std::string_view OwnDn(std::size_t index, const Contact& c);
   std::string_view DnGiven(std::size_t index);
+  // Its DN when kept, else empty.
+  std::string_view Kept(std::size_t index) const {
+    return kept_.empty() ? std::string_view() : kept_[index];
+  }
   std::string_view MemberDn(std::size_t member);
 
   const ContactBook& book_;
@@ -176,7 +180,7 @@ void LdifWriter::GiveDn(std::size_t index, std::string_view display_name) {
 
 // The DN of a contact given one already.
 std::string_view LdifWriter::DnGiven(std::size_t index) {
-  if (!kept_.empty() && !kept_[index].empty()) return kept_[index];
+  if (const std::string_view kept = Kept(index); !kept.empty()) return kept;
   if (!again_) again_ = std::make_unique<ContactReader>(book_);
   ComposeDn(index, again_->At(index).full_name, with_uid_[index], other_dn_);
   return other_dn_;
@@ -188,7 +192,7 @@ std::string_view LdifWriter::OwnDn(std::size_t index, const Contact& c) {
     GiveDn(index, c.full_name);
     return dn_;
   }
-  if (!kept_.empty() && !kept_[index].empty()) return kept_[index];
+  if (const std::string_view kept = Kept(index); !kept.empty()) return kept;
   ComposeDn(index, c.full_name, with_uid_[index], dn_);
   return dn_;
 }

@@ -54,4 +54,15 @@ void ParseNoteText(std::string_view text, std::vector<NotePart>& parts) {
   AddFreeText(parts, text.substr(free_start));
 }
 
+bool MayHoldTag(std::string_view text, std::string_view keyword) {
+  for (std::size_t open = text.find('<'); open != std::string_view::npos;
+       open = text.find('<', open + 1)) {
+    if (KeywordLength(text, open) == keyword.size() &&
+        text.substr(open + 1, keyword.size()) == keyword) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace veltrana

@@ -24,4 +24,9 @@ std::vector<NotePart> ParseNoteText(std::string_view text);
 // The same into `parts` (emptied first), whose room is reused.
 void ParseNoteText(std::string_view text, std::vector<NotePart>& parts);
 
+// Whether a tag of `keyword` opens anywhere in `text`: false only when
+// ParseNoteText would find none, so that a reader after one kind of tag can
+// pass over the other notes without taking them apart.
+bool MayHoldTag(std::string_view text, std::string_view keyword);
+
 }  // namespace veltrana

@@ -1,7 +1,6 @@
 #include "contacts/utf8_text.h"
 
 #include <algorithm>
-#include <array>
 
 #include "base/case_fold.h"
 
@@ -33,17 +32,10 @@ void FoldUtf8Into(std::string_view text, std::string& folded) {
   folded.assign(text);
   char* const bytes = folded.data();
   const std::size_t size = folded.size();
-  static constexpr auto kAscii = [] {  // each ASCII byte folded
-    std::array<char, 0x80> table{};
-    for (std::size_t c = 0; c < table.size(); ++c) {
-      table[c] = static_cast<char>(FoldCase(static_cast<char>(c)));
-    }
-    return table;
-  }();
   for (std::size_t i = 0; i < size; ++i) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
     if (byte < 0x80) {
-      bytes[i] = kAscii[byte];
+      bytes[i] = static_cast<char>(FoldCase(bytes[i]));
     } else if (byte == 0xC3 && i + 1 < size) {
       // C3 80..C3 BF are U+00C0..U+00FF, whose Latin-1 byte is the second
       // byte plus 0x40; a folded letter stays in that range.

@@ -1,5 +1,8 @@
 #include "contacts/vcard_writer.h"
 
+#include <span>
+#include <string_view>
+
 #include "contacts/vcard_line.h"
 
 namespace veltrana {
@@ -27,8 +30,7 @@ class CardWriter {
   void Text(std::string_view name, std::string_view value);
   const char* Type(const char* v3, const char* v4) const { return v4_ ? v4 : v3; }
   void Names(const Contact& contact);
-  template <typename AddressList>
-  void Emails(const AddressList& addresses);
+  void Emails(std::span<const std::string_view> addresses);
   void Phones(const Contact& contact);
   void Addresses(const std::vector<PostalAddress>& addresses, const char* type);
   void WebPages(const Contact& contact);
@@ -77,7 +79,7 @@ const std::string& CardWriter::Card(std::size_t index, const Contact& contact) {
   Text("NICKNAME", contact.nickname);
   // A group names its members instead of listing their addresses.
   if (group) {
-    Emails(contact.emails);
+    Emails(book_.links.emails(index));
   } else {
     AddressesOf(book_.links, book_.resolution, index, addresses_);
     Emails(addresses_);
@@ -114,8 +116,7 @@ void CardWriter::Names(const Contact& contact) {
   EndVCardLine(card_, start);
 }
 
-template <typename AddressList>
-void CardWriter::Emails(const AddressList& addresses) {
+void CardWriter::Emails(std::span<const std::string_view> addresses) {
   for (std::size_t i = 0; i < addresses.size(); ++i) {
     const char* name = v4_ ? (i == 0 ? "EMAIL;PREF=1" : "EMAIL")
                            : (i == 0 ? "EMAIL;TYPE=INTERNET,PREF" : "EMAIL;TYPE=INTERNET");
