@@ -57,8 +57,11 @@ void ParseNoteText(std::string_view text, std::vector<NotePart>& parts) {
 bool MayHoldTag(std::string_view text, std::string_view keyword) {
   for (std::size_t open = text.find('<'); open != std::string_view::npos;
        open = text.find('<', open + 1)) {
-    if (KeywordLength(text, open) == keyword.size() &&
-        text.substr(open + 1, keyword.size()) == keyword) {
+    // The keyword first, its first letter before all: most openings are
+    // of other tags.
+    if (open + 1 < text.size() && !keyword.empty() && text[open + 1] == keyword.front() &&
+        text.substr(open + 1, keyword.size()) == keyword &&
+        KeywordLength(text, open) == keyword.size()) {
       return true;
     }
   }
