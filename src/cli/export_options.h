@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "contacts/charset.h"
-#include "contacts/export.h"
-#include "contacts/vcard_writer.h"
+#include "formats/export.h"
+#include "formats/vcard_writer.h"
+#include "text/charset.h"
 
 namespace veltrana {
 

@@ -11,10 +11,10 @@
 #include "base/replacing_file.h"
 #include "base/system_text.h"
 #include "base/text_file.h"
-#include "contacts/eudora_folder.h"
 #include "conversion/book_failure_report.h"
 #include "conversion/error_report.h"
 #include "conversion/run_procedure.h"
+#include "export/eudora_folder.h"
 
 namespace veltrana {
 

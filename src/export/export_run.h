@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "contacts/charset.h"
-#include "contacts/export.h"
 #include "conversion/converter_window.h"
+#include "formats/export.h"
+#include "text/charset.h"
 
 namespace veltrana {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "contacts/export.h"
+#include "formats/export.h"
 
 namespace veltrana {
 

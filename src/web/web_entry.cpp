@@ -15,10 +15,10 @@
 #include "base/calendar_date.h"
 #include "base/file_names.h"
 #include "cli/console_window.h"
-#include "contacts/charset.h"
-#include "contacts/eudora_folder.h"
 #include "conversion/conversion_run.h"
+#include "export/eudora_folder.h"
 #include "export/export_run.h"
+#include "text/charset.h"
 #include "web/products.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "contacts/nickname_book.h"
+#include "book/nickname_book.h"
 #include "conversion/alias_line.h"
 
 namespace veltrana {
@@ -78,8 +78,8 @@ TEST(NicknameFile, ARecordGathersItsLinesFromAllOverTheBook) {
     EXPECT_EQ(all(book.NoteTexts(0)), (std::vector<std::string_view>{"first", "second"}));
     EXPECT_EQ(all(book.AddressTexts(1)), std::vector<std::string_view>{"b@x"});
     EXPECT_EQ(all(book.NoteTexts(1)), std::vector<std::string_view>{"b-note"});
-    EXPECT_EQ(book.index.Find("ann"), 0u);
-    EXPECT_EQ(book.index.Find("bob"), 1u);
+    EXPECT_EQ(book.index.at("ann"), 0u);
+    EXPECT_EQ(book.index.at("bob"), 1u);
   }
 }
 

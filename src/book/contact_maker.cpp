@@ -1,0 +1,329 @@
+#include "book/contact_maker.h"
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <optional>
+#include <unordered_set>
+
+#include "base/nickname_file.h"
+#include "book/address_list.h"
+#include "book/note_tags.h"
+#include "text/utf8_text.h"
+
+namespace veltrana {
+
+namespace {
+
+// A blank, a tab, a line end or the line-break marker: what a value loses at
+// its ends.
+bool IsBlankOrBreak(char c) {
+  return c == kLineBreakMarker || TrimSpace({&c, 1}).empty();
+}
+
+// Splits a display name at its last blank: given names, then family name.
+void SplitName(std::string_view name, SingleFields& fields) {
+  const std::size_t blank = name.rfind(' ');
+  if (blank == std::string_view::npos) {
+    fields.given_name = name;
+    return;
+  }
+  fields.given_name = TrimSpace(name.substr(0, blank));
+  fields.family_name = name.substr(blank + 1);
+}
+
+// "Doe, John": the family name first, the given names after the comma.
+void SplitWrittenName(std::string_view name, SingleFields& fields) {
+  const std::size_t comma = name.find(',');
+  if (comma == std::string_view::npos) return SplitName(name, fields);
+  fields.family_name = TrimSpace(name.substr(0, comma));
+  fields.given_name = TrimSpace(name.substr(comma + 1));
+}
+
+class Maker {
+ public:
+  Maker(const std::vector<NicknameBook>& books, ContactTable& contacts,
+        std::vector<std::string>& warnings);
+  void Make(std::size_t book, std::size_t record);
+
+ private:
+  std::optional<std::size_t> Named(std::string_view item);
+  void AddAddressText(std::string_view text);
+  std::string_view AddEmails(const AddressItem& parsed, std::string_view written);
+  bool IsNewAddress(std::string_view address);
+  void AddNote(std::string_view note_text);
+  void AddTag(std::string_view keyword, std::string_view raw, PostalAddress& home,
+              PostalAddress& work);
+  void SetOnce(std::string_view& field, std::string_view keyword, std::string_view value);
+  void AddTagNote(std::string_view keyword, std::string_view value);
+  std::string_view Clean(std::string_view value);
+  const std::vector<std::string_view>& SplitValues(std::string_view raw);
+  std::string_view Lasting(std::string_view text, std::string_view source);
+  void ChooseNames();
+
+  const std::vector<NicknameBook>& books_;
+  ContactTable& contacts_;
+  std::vector<std::string>& warnings_;
+  std::vector<std::size_t> offsets_;  // per book, the index of its first contact
+
+  // The contact being made.
+  std::size_t self_ = 0, book_ = 0;
+  std::string_view nickname_;
+  SingleFields fields_;
+  std::string_view name_, first_, last_;  // from the note tags
+  std::string_view real_name_;            // of the first address written with one
+  std::size_t items_ = 0, member_items_ = 0;
+  std::unordered_set<std::size_t> members_;          // those named so far
+  std::unordered_set<std::string> lower_addresses_;  // once it has many addresses
+
+  // Room reused from one contact to the next.
+  std::string folded_, made_;
+  std::vector<std::string_view> items_in_text_, values_;
+  AddressItem parsed_;
+  std::vector<NotePart> note_parts_;
+};
+
+Maker::Maker(const std::vector<NicknameBook>& books, ContactTable& contacts,
+             std::vector<std::string>& warnings)
+    : books_(books), contacts_(contacts), warnings_(warnings) {
+  std::size_t first = contacts.size();
+  for (const NicknameBook& book : books) {
+    offsets_.push_back(first);
+    first += book.records.size();
+  }
+}
+
+void Maker::Make(std::size_t book, std::size_t record) {
+  self_ = offsets_[book] + record;
+  book_ = book;
+  nickname_ = books_[book].records[record].nickname;
+  fields_ = {};
+  name_ = first_ = last_ = real_name_ = {};
+  items_ = member_items_ = 0;
+  members_.clear();
+  lower_addresses_.clear();
+  contacts_.Begin(nickname_, book);
+  for (const std::string_view text : books_[book].AddressTexts(record)) AddAddressText(text);
+  fields_.is_list = items_ > 0 && member_items_ == items_;
+  for (const std::string_view text : books_[book].NoteTexts(record)) AddNote(text);
+  ChooseNames();
+  contacts_.End(fields_);
+}
+
+// The contact an item names: in the item's own book, else in the first
+// other book that has the nickname.
+std::optional<std::size_t> Maker::Named(std::string_view item) {
+  FoldUtf8Into(TrimSpace(UnquotedItem(item)), folded_);
+  for (std::size_t step = 0; step < books_.size(); ++step) {
+    const std::size_t book = step == 0 ? book_ : step <= book_ ? step - 1 : step;
+    const auto found = books_[book].index.find(folded_);
+    if (found != books_[book].index.end()) return offsets_[book] + found->second;
+  }
+  return std::nullopt;
+}
+
+void Maker::AddAddressText(std::string_view text) {
+  SplitAddressList(text, items_in_text_);
+  for (const std::string_view item : items_in_text_) {
+    ++items_;
+    if (const std::optional<std::size_t> named = Named(item)) {
+      ++member_items_;
+      if (*named == self_) {
+        warnings_.push_back("the list \"" + std::string(nickname_) +
+                            "\" names itself; left out there");
+      } else if (members_.insert(*named).second) {
+        contacts_.AddMember(*named);
+      }
+      continue;
+    }
+    ParseAddressItem(item, parsed_);
+    if (parsed_.addresses.empty()) {
+      AddTagNote(kEmailTag, item);
+      continue;
+    }
+    const std::string_view real_name = AddEmails(parsed_, item);
+    if (real_name_.empty()) real_name_ = real_name;
+  }
+}
+
+// Each address once, letter case ignored; the item's real name goes with
+// each, and is returned. `written` is the item's text.
+std::string_view Maker::AddEmails(const AddressItem& parsed, std::string_view written) {
+  const std::string_view real_name = contacts_.texts().Keep(parsed.real_name);
+  for (const std::string_view address : parsed.addresses) {
+    if (IsNewAddress(address)) contacts_.Add(Email{Lasting(address, written), real_name});
+  }
+  return real_name;
+}
+
+// The few addresses of most contacts are compared one by one; a contact
+// with many keeps their lower-case forms in a set.
+bool Maker::IsNewAddress(std::string_view address) {
+  constexpr std::size_t kFewAddresses = 16;
+  const std::span<const Email> emails = contacts_.LastEmails();
+  if (emails.size() < kFewAddresses) {
+    return std::none_of(emails.begin(), emails.end(), [&](const Email& known) {
+      return EqualIgnoringAsciiCase(known.address, address);
+    });
+  }
+  if (lower_addresses_.empty()) {
+    for (const Email& known : emails) lower_addresses_.insert(AsciiLower(known.address));
+  }
+  return lower_addresses_.insert(AsciiLower(address)).second;
+}
+
+void Maker::AddNote(std::string_view note_text) {
+  PostalAddress home, work;
+  ParseNoteText(note_text, note_parts_);
+  for (const NotePart& part : note_parts_) {
+    if (part.is_tag) {
+      AddTag(part.keyword, part.text, home, work);
+    } else if (const std::string_view text = Clean(part.text); !text.empty()) {
+      contacts_.AddNote(text);
+    }
+  }
+  contacts_.AddPostalAddress(home, false);
+  contacts_.AddPostalAddress(work, true);
+}
+
+void Maker::AddTag(std::string_view keyword, std::string_view raw, PostalAddress& home,
+                   PostalAddress& work) {
+  const std::optional<PhoneKind> phone = KindOfTag(kPhoneTags, keyword);
+  const std::optional<WebKind> web = KindOfTag(kWebTags, keyword);
+  if (keyword == kOtherEmailTag) {
+    for (const std::string_view value : SplitValues(raw)) {
+      ParseAddressItem(value, parsed_);
+      if (parsed_.addresses.empty()) AddTagNote(keyword, value);
+      AddEmails(parsed_, value);
+    }
+    return;
+  }
+  if ((phone && HoldsSeveral(*phone)) || (web && HoldsSeveral(*web))) {
+    for (const std::string_view value : SplitValues(raw)) {
+      if (phone) contacts_.Add(Phone{*phone, value});
+      if (web) contacts_.Add(WebPage{*web, value});
+    }
+    return;
+  }
+  const std::string_view value = Clean(raw);
+  if (value.empty()) return;
+  if (phone) return contacts_.Add(Phone{*phone, value});
+  if (web) return contacts_.Add(WebPage{*web, value});
+  const std::array<std::pair<std::string_view, std::string_view*>, 5> single{{
+      {kNameTag, &name_},
+      {kFirstNameTag, &first_},
+      {kLastNameTag, &last_},
+      {kTitleTag, &fields_.title},
+      {kCompanyTag, &fields_.company},
+  }};
+  for (const auto& [tag, field] : single) {
+    if (keyword == tag) return SetOnce(*field, keyword, value);
+  }
+  // The parts of the home and the work address; a part written twice in one
+  // note keeps the first and puts the second into the notes.
+  for (std::size_t part = 0; part < kPostalTags.size(); ++part) {
+    for (const bool is_work : {false, true}) {
+      if (keyword != (is_work ? kPostalTags[part].second : kPostalTags[part].first)) continue;
+      PostalAddress& address = is_work ? work : home;  // (GCC 12 writes a copy of `a ? b : c`)
+      return SetOnce(address.*kPostalMembers[part], keyword, value);
+    }
+  }
+  AddTagNote(keyword, value);
+}
+
+void Maker::SetOnce(std::string_view& field, std::string_view keyword, std::string_view value) {
+  if (field.empty()) {
+    field = value;
+  } else if (field != value) {
+    AddTagNote(keyword, value);
+  }
+}
+
+// "keyword: value" in the notes.
+void Maker::AddTagNote(std::string_view keyword, std::string_view value) {
+  made_.assign(keyword).append(": ").append(value);
+  contacts_.AddNote(contacts_.texts().Keep(made_));
+}
+
+// A value as a contact holds it: blanks, line breaks and markers at its ends
+// go, a marker inside becomes "\n".
+std::string_view Maker::Clean(std::string_view value) {
+  while (!value.empty() && IsBlankOrBreak(value.front())) value.remove_prefix(1);
+  while (!value.empty() && IsBlankOrBreak(value.back())) value.remove_suffix(1);
+  if (value.find(kLineBreakMarker) == std::string_view::npos) return value;
+  made_.assign(value);
+  std::replace(made_.begin(), made_.end(), kLineBreakMarker, '\n');
+  return contacts_.texts().Keep(made_);
+}
+
+// The values of an "other..." tag, each clean and not empty: the marker
+// separates them.
+const std::vector<std::string_view>& Maker::SplitValues(std::string_view raw) {
+  values_.clear();
+  std::size_t start = 0;
+  while (start <= raw.size()) {
+    const std::size_t end = std::min(raw.find(kLineBreakMarker, start), raw.size());
+    if (const std::string_view one = Clean(raw.substr(start, end - start)); !one.empty()) {
+      values_.push_back(one);
+    }
+    start = end + 1;
+  }
+  return values_;
+}
+
+// `text` where it lasts as long as the contacts: itself when it is a view
+// into `source`, which does; else a copy kept.
+std::string_view Maker::Lasting(std::string_view text, std::string_view source) {
+  const std::less_equal<const char*> not_after;
+  if (not_after(source.data(), text.data()) &&
+      not_after(text.data() + text.size(), source.data() + source.size())) {
+    return text;
+  }
+  return contacts_.texts().Keep(text);
+}
+
+// The display name: the note's name, else its first and last names, else
+// the real name of an address, else the nickname, else the first address.
+// The structured name comes from the first and last names, else from the
+// display name split at its last blank; a list and a contact known only by
+// its nickname or address have none.
+void Maker::ChooseNames() {
+  if (!first_.empty() || !last_.empty()) {
+    fields_.given_name = first_;
+    fields_.family_name = last_;
+  }
+  std::string_view first_last = first_.empty() ? last_ : first_;
+  if (!first_.empty() && !last_.empty()) {
+    made_.assign(first_).append(" ").append(last_);
+    first_last = contacts_.texts().Keep(made_);
+  }
+  for (const std::string_view name : {name_, first_last, real_name_}) {
+    if (name.empty()) continue;
+    fields_.full_name = name;
+    if (fields_.given_name.empty() && fields_.family_name.empty() && !fields_.is_list) {
+      SplitWrittenName(name, fields_);
+    }
+    return;
+  }
+  const std::span<const Email> emails = contacts_.LastEmails();
+  fields_.full_name = !nickname_.empty() ? nickname_
+                      : emails.empty()   ? std::string_view()
+                                         : emails.front().address;
+}
+
+}  // namespace
+
+void MakeContacts(const std::vector<NicknameBook>& books, ContactTable& contacts,
+                  std::vector<std::string>& warnings) {
+  std::size_t records = 0;
+  for (const NicknameBook& book : books) records += book.records.size();
+  contacts.Reserve(contacts.size() + records);
+  Maker maker(books, contacts, warnings);
+  for (std::size_t book = 0; book < books.size(); ++book) {
+    for (std::size_t record = 0; record < books[book].records.size(); ++record) {
+      maker.Make(book, record);
+    }
+  }
+}
+
+}  // namespace veltrana

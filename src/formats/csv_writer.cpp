@@ -1,0 +1,127 @@
+#include "formats/csv_writer.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "formats/csv_columns.h"
+#include "formats/csv_field.h"
+#include "formats/field_places.h"
+#include "formats/note_lines.h"
+
+namespace veltrana {
+
+namespace {
+
+// Makes one row after another in the same room.
+class RowWriter {
+ public:
+  explicit RowWriter(const ContactBook& book) : book_(book) {}
+  // The row of the book's contact `index`, as a line of the file with its end.
+  const std::string& Row(std::size_t index);
+
+ private:
+  void PutEmails();
+  void PutAddresses(std::span<const PostalAddress> addresses, bool work);
+  // `value` in the first of `columns` that is free, else a note of `tag`.
+  template <typename Columns>
+  void Put(const Columns& columns, std::string_view tag, std::string_view value);
+
+  const ContactBook& book_;
+  std::array<std::string_view, kCsvColumnCount> fields_{};  // line breaks still "\n"
+  std::vector<Email> addresses_;
+  NoteLines notes_;
+  std::string line_;
+};
+
+template <typename Columns>
+void RowWriter::Put(const Columns& columns, std::string_view tag, std::string_view value) {
+  const auto take = [&](CsvColumn column) {
+    if (column == kNoCsvColumn || !fields_[column].empty()) return false;
+    fields_[column] = value;
+    return true;
+  };
+  PlaceOrNote(columns, take, tag, value, notes_);
+}
+
+// Three addresses with the real name written with each; the contact's own
+// come first, a list's members' after them.
+void RowWriter::PutEmails() {
+  static constexpr std::array<std::pair<CsvColumn, CsvColumn>, 3> kColumns{{
+      {kEmailAddress, kEmailDisplayName},
+      {kEmail2Address, kEmail2DisplayName},
+      {kEmail3Address, kEmail3DisplayName},
+  }};
+  for (std::size_t i = 0; i < addresses_.size(); ++i) {
+    if (i < kColumns.size()) {
+      fields_[kColumns[i].first] = addresses_[i].address;
+      fields_[kColumns[i].second] = addresses_[i].real_name;
+    } else {
+      notes_.AddAddress(addresses_[i].real_name, addresses_[i].address);
+    }
+  }
+}
+
+// The first address in its columns, the parts of the others in the notes.
+void RowWriter::PutAddresses(std::span<const PostalAddress> addresses, bool work) {
+  for (std::size_t i = 0; i < addresses.size(); ++i) {
+    for (const PostalPlaces& places : kPostalPlaces) {
+      const std::string_view part =
+          addresses[i].*kPostalMembers[static_cast<std::size_t>(places.part)];
+      if (i == 0) {
+        fields_[work ? places.csv_work : places.csv_home] = part;
+      } else if (!part.empty()) {
+        notes_.Add(TagOf(places.part, work), part);
+      }
+    }
+  }
+}
+
+const std::string& RowWriter::Row(std::size_t index) {
+  const Contact contact = book_[index];
+  fields_.fill({});
+  notes_.Start(contact.notes);
+  const bool no_structured_name = contact.given_name.empty() && contact.family_name.empty();
+  fields_[kFirstName] = no_structured_name ? contact.full_name : contact.given_name;
+  fields_[kLastName] = contact.family_name;
+  fields_[kNickname] = contact.nickname;
+  book_.AddressesOf(index, addresses_);
+  PutEmails();
+  for (const Phone& phone : contact.phones) {
+    Put(PlacesOf(phone.kind).csv, TagOf(phone.kind), phone.number);
+  }
+  PutAddresses(contact.home_addresses, false);
+  PutAddresses(contact.work_addresses, true);
+  fields_[kJobTitle] = contact.title;
+  fields_[kCompany] = contact.company;
+  for (const WebPage& page : contact.web_pages) {
+    Put(std::array{PlacesOf(page.kind).csv}, TagOf(page.kind), page.url);
+  }
+  fields_[kCategories] = book_.books()[contact.book].name;
+  fields_[kNotes] = notes_.text();
+  line_.clear();
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    if (i > 0) line_ += ',';
+    AppendCsvField(fields_[i], line_);
+  }
+  line_.append("\r\n");
+  return line_;
+}
+
+}  // namespace
+
+void WriteCsv(const ContactBook& book, const ExportSink& sink) {
+  std::string header = "\xEF\xBB\xBF";
+  for (std::size_t i = 0; i < kCsvColumnNames.size(); ++i) {
+    if (i > 0) header += ',';
+    AppendCsvField(kCsvColumnNames[i], header);
+  }
+  header.append("\r\n");
+  sink(header);
+  RowWriter writer(book);
+  for (std::size_t i = 0; i < book.size(); ++i) sink(writer.Row(i));
+}
+
+}  // namespace veltrana

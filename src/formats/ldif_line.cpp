@@ -1,0 +1,94 @@
+#include "formats/ldif_line.h"
+
+#include <algorithm>
+#include <array>
+
+#include "text/utf8_text.h"
+
+namespace veltrana {
+
+namespace {
+
+// A table of the bytes for which `is` holds, made once.
+template <typename Is>
+constexpr std::array<bool, 256> ByteTable(Is is) {
+  std::array<bool, 256> table{};
+  for (int byte = 0; byte < 256; ++byte) table[static_cast<std::size_t>(byte)] = is(byte);
+  return table;
+}
+
+}  // namespace
+
+bool NeedsBase64(std::string_view value) {
+  if (value.empty()) return false;
+  const char first = value.front();
+  if (first == ' ' || first == ':' || first == '<' || value.back() == ' ') return true;
+  static constexpr std::array<bool, 256> kUnsafe = ByteTable(
+      [](int byte) { return byte >= 0x80 || byte == '\0' || byte == '\r' || byte == '\n'; });
+  // Printable ASCII, most of a value, needs none; the rest is looked at
+  // byte by byte.
+  const std::size_t plain = PlainAsciiRun(value, 0);
+  return std::any_of(value.begin() + static_cast<std::ptrdiff_t>(plain), value.end(),
+                     [](char c) { return kUnsafe[static_cast<unsigned char>(c)]; });
+}
+
+namespace {
+
+void AppendBase64(std::string_view bytes, std::string& out) {
+  static constexpr char kDigits[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  out.reserve(out.size() + (bytes.size() + 2) / 3 * 4);
+  std::size_t i = 0;
+  for (; i + 2 < bytes.size(); i += 3) {
+    const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 |
+                       static_cast<unsigned char>(bytes[i + 1]) << 8 |
+                       static_cast<unsigned char>(bytes[i + 2]);
+    out += kDigits[v >> 18];
+    out += kDigits[(v >> 12) & 63];
+    out += kDigits[(v >> 6) & 63];
+    out += kDigits[v & 63];
+  }
+  if (i < bytes.size()) {
+    const bool two = i + 1 < bytes.size();
+    const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 |
+                       (two ? static_cast<unsigned char>(bytes[i + 1]) << 8 : 0u);
+    out += kDigits[v >> 18];
+    out += kDigits[(v >> 12) & 63];
+    out += two ? kDigits[(v >> 6) & 63] : '=';
+    out += '=';
+  }
+}
+
+}  // namespace
+
+void AppendLdifLine(std::string_view name, std::string_view value, std::string& out) {
+  out.append(name);
+  if (NeedsBase64(value)) {
+    out.append(":: ");
+    AppendBase64(value, out);
+  } else {
+    out.append(": ").append(value);
+  }
+  out += '\n';
+}
+
+// A value of a DN's attribute as RFC 4514 escapes it.
+void AppendDnValue(std::string_view value, std::string& escaped) {
+  static constexpr std::array<bool, 256> kSpecial = ByteTable([](int c) {
+    return c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' || c == ';' ||
+           c == '=' || c == '\n' || c == ' ' || c == '#';
+  });
+  std::size_t run = 0;  // the start of the bytes not yet copied, none special
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const char c = value[i];
+    if (!kSpecial[static_cast<unsigned char>(c)]) continue;  // most of a value
+    escaped.append(value.substr(run, i - run));
+    run = i + 1;
+    const bool edge = (i == 0 && (c == ' ' || c == '#')) || (i + 1 == value.size() && c == ' ');
+    if (edge || (c != ' ' && c != '#' && c != '\n')) escaped += '\\';
+    escaped += c == '\n' ? ' ' : c;
+  }
+  escaped.append(value.substr(run));
+}
+
+}  // namespace veltrana

@@ -1,0 +1,182 @@
+#include "formats/ldif_writer.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "book/text_store.h"
+#include "formats/field_places.h"
+#include "formats/ldif_line.h"
+#include "formats/note_lines.h"
+
+namespace veltrana {
+
+namespace {
+
+// The order of the phones on Thunderbird's card, which has one number of
+// each kind; a work fax takes the fax field when the card has no other fax.
+constexpr std::array<PhoneKind, 7> kCardPhoneOrder{
+    PhoneKind::kWork,   PhoneKind::kHome,       PhoneKind::kFax,   PhoneKind::kWorkFax,
+    PhoneKind::kMobile, PhoneKind::kWorkMobile, PhoneKind::kOther,
+};
+
+class LdifWriter {
+ public:
+  LdifWriter(const ContactBook& book, const ExportSink& sink) : book_(book), sink_(sink) {}
+  void Write();
+
+ private:
+  void GiveDns();
+  void Person(std::size_t index, const Contact& c);
+  void List(std::size_t index, const Contact& c);
+  void Attribute(std::string_view name, std::string_view value);
+  // Whether `attribute` is one the entry still lacks; it then has it.
+  bool Take(std::string_view attribute);
+  void Addresses(std::span<const PostalAddress> addresses, bool work);
+
+  const ContactBook& book_;
+  const ExportSink& sink_;
+  std::vector<std::string_view> dns_;  // per contact, kept in dn_texts_
+  TextStore dn_texts_;
+  std::string entry_;
+  std::vector<std::string_view> taken_;  // the attributes of the entry that hold one value
+  std::vector<Email> addresses_;
+  std::vector<std::size_t> people_;
+  NoteLines notes_;
+};
+
+void LdifWriter::Attribute(std::string_view name, std::string_view value) {
+  if (!value.empty()) AppendLdifLine(name, value, entry_);
+}
+
+bool LdifWriter::Take(std::string_view attribute) {
+  if (attribute.empty() || std::find(taken_.begin(), taken_.end(), attribute) != taken_.end()) {
+    return false;
+  }
+  taken_.push_back(attribute);
+  return true;
+}
+
+// Every contact's DN, as Thunderbird makes it: its display name and first
+// address, and its UID too when the two name an earlier contact.
+void LdifWriter::GiveDns() {
+  std::unordered_set<std::string_view> given;
+  std::string dn;
+  dns_.reserve(book_.size());
+  for (std::size_t i = 0; i < book_.size(); ++i) {
+    const Contact c = book_[i];
+    dn.assign("cn=");
+    AppendDnValue(c.full_name, dn);
+    if (!c.is_list) {
+      book_.AddressesOf(i, addresses_, 1);
+      if (!addresses_.empty()) AppendDnValue(addresses_.front().address, dn.append(",mail="));
+    }
+    std::string_view kept = dn_texts_.Keep(dn);
+    if (!given.insert(kept).second) {
+      AppendUidText(c.uid, dn.append(",uid="));
+      kept = dn_texts_.Keep(dn);
+      given.insert(kept);
+    }
+    dns_.push_back(kept);
+  }
+}
+
+void LdifWriter::Write() {
+  GiveDns();
+  for (std::size_t i = 0; i < book_.size(); ++i) {
+    const Contact c = book_[i];
+    entry_.clear();
+    if (i == 0 || c.book != book_[i - 1].book) {
+      const std::string& name = book_.books()[c.book].name;
+      if (!name.empty() && !NeedsBase64(name)) entry_.append("# ").append(name).append("\n");
+    }
+    Attribute("dn", dns_[i]);
+    if (c.is_list) {
+      List(i, c);
+    } else {
+      Person(i, c);
+    }
+    entry_ += "\n";
+    sink_(entry_);
+  }
+}
+
+void LdifWriter::Addresses(std::span<const PostalAddress> addresses, bool work) {
+  for (std::size_t i = 0; i < addresses.size(); ++i) {
+    for (const PostalPlaces& places : kPostalPlaces) {
+      const std::string_view part =
+          addresses[i].*kPostalMembers[static_cast<std::size_t>(places.part)];
+      if (i == 0) {
+        Attribute(work ? places.ldif_work : places.ldif_home, part);
+      } else if (!part.empty()) {
+        notes_.Add(TagOf(places.part, work), part);
+      }
+    }
+  }
+}
+
+void LdifWriter::Person(std::size_t index, const Contact& c) {
+  notes_.Start(c.notes);
+  taken_.clear();
+  entry_ +=
+      "objectclass: top\nobjectclass: person\nobjectclass: organizationalPerson\n"
+      "objectclass: inetOrgPerson\nobjectclass: mozillaAbPersonAlpha\n";
+  Attribute("givenName", c.given_name);
+  Attribute("sn", c.family_name);
+  Attribute("cn", c.full_name);
+  Attribute("mozillaNickname", c.nickname);
+  book_.AddressesOf(index, addresses_);
+  for (std::size_t i = 0; i < addresses_.size(); ++i) {
+    if (i < 2) {
+      Attribute(i == 0 ? "mail" : "mozillaSecondEmail", addresses_[i].address);
+    } else {
+      notes_.AddAddress({}, addresses_[i].address);
+    }
+  }
+  notes_.AddRealNames(c);
+  for (const PhoneKind kind : kCardPhoneOrder) {
+    for (const Phone& phone : c.phones) {
+      if (phone.kind != kind) continue;
+      const auto take = [&](std::string_view attribute) {
+        if (!Take(attribute)) return false;
+        Attribute(attribute, phone.number);
+        return true;
+      };
+      PlaceOrNote(std::array{PlacesOf(kind).ldif}, take, TagOf(kind), phone.number, notes_);
+    }
+  }
+  Addresses(c.home_addresses, false);
+  Addresses(c.work_addresses, true);
+  Attribute("title", c.title);
+  Attribute("o", c.company);
+  for (const WebPage& page : c.web_pages) {
+    const auto take = [&](std::string_view attribute) {
+      if (!Take(attribute)) return false;
+      Attribute(attribute, page.url);
+      return true;
+    };
+    PlaceOrNote(PlacesOf(page.kind).ldif, take, TagOf(page.kind), page.url, notes_);
+  }
+  Attribute("description", notes_.text());
+}
+
+void LdifWriter::List(std::size_t index, const Contact& c) {
+  entry_ += "objectclass: top\nobjectclass: groupOfNames\n";
+  Attribute("cn", c.full_name);
+  Attribute("mozillaNickname", c.nickname);
+  notes_.Start(c.notes);
+  Attribute("description", notes_.text());
+  book_.PeopleIn(index, people_);
+  for (const std::size_t member : people_) Attribute("member", dns_[member]);
+}
+
+}  // namespace
+
+void WriteLdif(const ContactBook& book, const ExportSink& sink) {
+  LdifWriter(book, sink).Write();
+}
+
+}  // namespace veltrana

@@ -1,0 +1,276 @@
+#include "formats/export.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "formats/ldif_line.h"
+
+namespace veltrana {
+namespace {
+
+struct Exported {
+  std::string text;
+  ExportResult result;
+};
+
+Exported Export(std::vector<BookBytes> books, ExportFormat format,
+                std::optional<Charset> charset = Charset::kWindows1252) {
+  Exported out;
+  out.result = ExportContacts(std::move(books), format, charset,
+                              [&out](std::string_view bytes) { out.text.append(bytes); });
+  return out;
+}
+
+std::string Export(std::string_view book, ExportFormat format) {
+  return Export({{"Eudora Nicknames", std::string(book)}}, format).text;
+}
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// An attribute line after the entry's lines before it.
+std::string LdifLine(std::string_view name, std::string_view value) {
+  std::string entry = "dn: cn=x\n";
+  AppendLdifLine(name, value, entry);
+  return entry.substr(9);
+}
+
+// Each fault an address book showed after an import, with what must and
+// must not be in the file.
+TEST(ExportContacts, WhatArrivedWrongArrivesRight) {
+  const struct {
+    const char* what;
+    std::string book;
+    ExportFormat format;
+    std::vector<std::string> present, absent;
+  } cases[] = {
+      {"';' escaped only inside compound values in 4.0",
+       "alias a a@x\r\nnote a <name:A;B><title:T;U><company:C;D>x;y\r\n",
+       ExportFormat::kVCard40,
+       {"FN:A;B\r\n", "TITLE:T;U\r\n", "ORG:C\\;D\r\n", "N:;A\\;B;;;\r\n", "NOTE:x;y\r\n"},
+       {"FN:A\\;B"}},
+      {"';' escaped everywhere in 3.0",
+       "alias a a@x\r\nnote a <name:A;B>x;y\r\n",
+       ExportFormat::kVCard30,
+       {"FN:A\\;B\r\n", "NOTE:x\\;y\r\n"},
+       {}},
+      {"a URL is no text",
+       "alias a a@x\r\nnote a <web:https://maps.example/?q=51.5,-0.12;z>\r\n",
+       ExportFormat::kVCard30,
+       {"URL;TYPE=HOME:https://maps.example/?q=51.5,-0.12\\;z\r\n"},
+       {"\\,-0.12"}},
+      {"the kind of line before the place",
+       "alias a a@x\r\nnote a <fax:1><fax2:2><mobile2:3>\r\n",
+       ExportFormat::kVCard30,
+       {"TEL;TYPE=FAX,HOME:1\r\n", "TEL;TYPE=FAX,WORK:2\r\n", "TEL;TYPE=CELL,WORK:3\r\n"},
+       {"fax2:", "mobile2:"}},
+      {"a note belongs to the nickname it names",
+       "alias a a@x\r\nnote b <name:Bee>\r\nalias b b@x\r\n",
+       ExportFormat::kVCard30,
+       {"FN:a\r\n", "FN:Bee\r\n"},
+       {}},
+      {"'Doe, John' is family name, given name",
+       "alias j \"Doe, John\" <j@x>\r\n",
+       ExportFormat::kVCard30,
+       {"N:Doe;John;;;\r\n"},
+       {"N:John"}},
+      {"the real name of every address",
+       "alias a One <a@x>, b@x (Three Person)\r\n",
+       ExportFormat::kVCard30,
+       {"NOTE:email: Three Person <b@x>\r\n"},
+       {}},
+      {"every address with its real name in the CSV",
+       "alias a One <a@x>, b@x (Three Person)\r\n",
+       ExportFormat::kCsv,
+       {",a@x,One,b@x,Three Person,"},
+       {}},
+      {"the work web page in an empty Web Page column",
+       "alias a a@x\r\nnote a <web2:https://w.example/>\r\n",
+       ExportFormat::kCsv,
+       {",https://w.example/,Eudora Nicknames,\r\n"},
+       {"web2:"}},
+      {"Outlook's fax columns",
+       "alias a a@x\r\nnote a <fax:1><fax2:2>\r\n",
+       ExportFormat::kCsv,
+       {"Home Fax,Business Fax,Other Phone,Other Fax", ",1,2,"},
+       {}},
+  };
+  for (const auto& c : cases) {
+    const std::string text = Export(c.book, c.format);
+    for (const std::string& part : c.present)
+      EXPECT_TRUE(Has(text, part)) << c.what << "\n" << text;
+    for (const std::string& part : c.absent)
+      EXPECT_FALSE(Has(text, part)) << c.what << "\n" << text;
+  }
+}
+
+TEST(ExportContacts, SeveralBooksGiveOneFileWithUniqueStableUids) {
+  const std::string main = "alias nina n@x\r\nalias friends nina, oscar\r\n";
+  const std::string work = "alias oscar o@x\r\nalias nina other.nina@x\r\n";
+  const std::vector<BookBytes> books{{"Eudora Nicknames", main}, {"work", work}};
+  const Exported both = Export(books, ExportFormat::kVCard40);
+  EXPECT_EQ(both.result.contacts, 3u);
+  EXPECT_EQ(both.result.lists, 1u);
+  ASSERT_EQ(both.result.books.size(), 2u);
+  EXPECT_EQ(both.result.books[1].contacts, 2u);
+  EXPECT_TRUE(Has(both.text, "CATEGORIES:work\r\n"));
+  // The first book's UIDs are those of the book exported alone.
+  const std::string alone = Export({{"Eudora Nicknames", main}}, ExportFormat::kVCard40).text;
+  const std::string first_uid = alone.substr(alone.find("UID:"), 50);
+  EXPECT_TRUE(Has(both.text, first_uid));
+  std::vector<std::string> uids;
+  for (std::size_t at = both.text.find("UID:"); at != std::string::npos;
+       at = both.text.find("UID:", at + 1)) {
+    uids.push_back(both.text.substr(at, 50));
+  }
+  ASSERT_EQ(uids.size(), 4u);
+  std::sort(uids.begin(), uids.end());
+  EXPECT_EQ(std::unique(uids.begin(), uids.end()), uids.end()) << "UIDs are unique";
+  EXPECT_EQ(Export(books, ExportFormat::kVCard40).text, both.text) << "and stable";
+  // "oscar" of the list is found in the other book; "nina" in its own.
+  const std::size_t group = both.text.find("KIND:group");
+  ASSERT_NE(group, std::string::npos);
+  const std::string card = both.text.substr(group, both.text.find("END:VCARD", group) - group);
+  EXPECT_EQ(std::count(card.begin(), card.end(), '\n'), 6)
+      << card;  // KIND FN NICKNAME 2 MEMBER CATEGORIES
+  const std::string ldif = Export(books, ExportFormat::kLdif).text;
+  EXPECT_TRUE(Has(ldif, "member: cn=nina,mail=n@x\n"));
+  EXPECT_TRUE(Has(ldif, "member: cn=oscar,mail=o@x\n"));
+  EXPECT_FALSE(Has(ldif, "member: cn=nina,mail=other.nina@x"));
+}
+
+TEST(ExportContacts, CharsetAutoPerBook) {
+  const std::vector<BookBytes> books{{"a", "alias a caf\xC3\xA9@x\r\n"},
+                                     {"b", "alias b caf\x8E@x\r"},
+                                     {"c", "alias c caf\xE9@x\r\n"}};
+  const Exported out = Export(books, ExportFormat::kMutt, std::nullopt);
+  ASSERT_EQ(out.result.books.size(), 3u);
+  EXPECT_EQ(out.result.books[0].charset, Charset::kUtf8);
+  EXPECT_EQ(out.result.books[1].charset, Charset::kMacintosh);
+  EXPECT_EQ(std::count(out.text.begin(), out.text.end(), '\n'), 3);
+  EXPECT_TRUE(Has(out.text, "alias -group a a <caf\xC3\xA9@x>\n"));
+  EXPECT_TRUE(Has(out.text, "alias -group b b <caf\xC3\xA9@x>\n"));
+  EXPECT_TRUE(Has(out.text, "alias -group c c <caf\xC3\xA9@x>\n"));
+}
+
+// A list names its members by their DNs, which the entries further down
+// are given only when their turn comes; two people with the same name and
+// address have two DNs, the second with its UID, wherever the list stands.
+TEST(WriteLdif, AListNamesMembersFurtherDownByTheDnsTheirEntriesGet) {
+  const std::string ldif = Export(
+      "alias team ann1, ann2, zed, inner\r\nalias ann1 \"Ann\" <a@x>\r\n"
+      "alias inner ann2, zed\r\nalias ann2 Ann <a@x>\r\nnote zed <name:Zed Z>\r\n"
+      "alias zed z@x\r\n",
+      ExportFormat::kLdif);
+  std::vector<std::string> dns, members;
+  for (std::size_t at = 0; at < ldif.size();) {
+    const std::size_t end = ldif.find('\n', at);
+    const std::string line = ldif.substr(at, end - at);
+    if (line.rfind("dn: ", 0) == 0) dns.push_back(line.substr(4));
+    if (line.rfind("member: ", 0) == 0) members.push_back(line.substr(8));
+    at = end + 1;
+  }
+  ASSERT_EQ(dns.size(), 5u) << ldif;
+  EXPECT_EQ(dns[1], "cn=Ann,mail=a@x");
+  EXPECT_EQ(dns[3].rfind("cn=Ann,mail=a@x,uid=", 0), 0u) << dns[3];
+  EXPECT_EQ(dns[4], "cn=Zed Z,mail=z@x");
+  EXPECT_EQ(members, (std::vector<std::string>{dns[1], dns[3], dns[4], dns[3], dns[4]})) << ldif;
+}
+
+// Two people with the same name and address have two DNs, the second and
+// third with their UIDs, wherever a list that names one of them stands.
+TEST(WriteLdif, TheSameNameAndAddressTwiceGiveTwoDns) {
+  const std::string ldif = Export(
+      "alias team zed, ann3\r\nalias ann1 Ann <a@x>\r\nalias ann2 Ann <a@x>\r\n"
+      "alias zed z@x\r\nalias ann3 Ann <a@x>\r\n",
+      ExportFormat::kLdif);
+  std::vector<std::string> dns;
+  for (std::size_t at = ldif.find("dn: "); at != std::string::npos; at = ldif.find("dn: ", at)) {
+    at += 4;
+    dns.push_back(ldif.substr(at, ldif.find('\n', at) - at));
+  }
+  ASSERT_EQ(dns.size(), 5u) << ldif;
+  EXPECT_EQ(dns[1], "cn=Ann,mail=a@x");
+  EXPECT_EQ(dns[2].rfind("cn=Ann,mail=a@x,uid=", 0), 0u) << dns[2];
+  EXPECT_EQ(dns[4].rfind("cn=Ann,mail=a@x,uid=", 0), 0u) << dns[4];
+  EXPECT_NE(dns[4], dns[2]);
+  EXPECT_TRUE(Has(ldif, "member: cn=zed,mail=z@x\nmember: " + dns[4] + "\n")) << ldif;
+}
+
+// A list that names only itself, in a book where no contact names another.
+TEST(WriteLdif, AListNamingOnlyItselfIsAnEmptyGroup) {
+  EXPECT_EQ(Export("alias self self\r\nalias a a@x\r\n", ExportFormat::kLdif),
+            "# Eudora Nicknames\ndn: cn=self\nobjectclass: top\nobjectclass: groupOfNames\n"
+            "cn: self\nmozillaNickname: self\n\n"
+            "dn: cn=a,mail=a@x\nobjectclass: top\nobjectclass: person\n"
+            "objectclass: organizationalPerson\nobjectclass: inetOrgPerson\n"
+            "objectclass: mozillaAbPersonAlpha\ncn: a\nmozillaNickname: a\nmail: a@x\n\n");
+}
+
+TEST(WriteLdif, ThunderbirdsAttributesListsFlattenedBase64WhereNeeded) {
+  const std::string ldif = Export(
+      "alias ann \"Ann Lee\" <ann@x>\r\nnote ann <phone:1><phone2:2><fax2:3><mobile:4>"
+      "<web:http://a/><web2:http://b/><company:Acme, Inc>Zo\xEB\r\n"
+      "alias bob bob@x\r\nalias inner ann, bob\r\nalias outer inner, ann\r\n",
+      ExportFormat::kLdif);
+  for (const char* line :
+       {"dn: cn=Ann Lee,mail=ann@x\n", "objectclass: mozillaAbPersonAlpha\n", "givenName: Ann\n",
+        "sn: Lee\n", "mozillaNickname: ann\n", "mail: ann@x\n", "homePhone: 1\n",
+        "telephoneNumber: 2\n", "facsimileTelephoneNumber: 3\n", "mobile: 4\n",
+        "mozillaHomeUrl: http://a/\n", "mozillaWorkUrl: http://b/\n", "o: Acme, Inc\n",
+        "description:: Wm/Dqw==\n", "dn: cn=inner\nobjectclass: top\nobjectclass: groupOfNames\n",
+        "dn: cn=outer\nobjectclass: top\nobjectclass: groupOfNames\ncn: outer\n"
+        "mozillaNickname: outer\nmember: cn=Ann Lee,mail=ann@x\nmember: cn=bob,mail=bob@x\n\n"}) {
+    EXPECT_TRUE(Has(ldif, line)) << line << "\n" << ldif;
+  }
+  EXPECT_EQ(LdifLine("cn", " lead"), "cn:: IGxlYWQ=\n");
+  EXPECT_EQ(LdifLine("cn", ":x"), "cn:: Ong=\n");
+  EXPECT_EQ(LdifLine("cn", "a\nb"), "cn:: YQpi\n");
+  EXPECT_EQ(LdifLine("cn", "plain text"), "cn: plain text\n");
+  // A byte that needs base64, in every place of a value longer than a word.
+  for (std::size_t at = 0; at < 20; ++at) {
+    for (const char unsafe : {'\x80', '\xFF', '\n', '\r', '\0'}) {
+      std::string value(20, 'a');
+      value[at] = unsafe;
+      EXPECT_EQ(LdifLine("cn", value).substr(0, 5), "cn:: ") << at << " " << int(unsafe);
+    }
+    std::string tame(20, 'a');
+    tame[at] = '\t';  // a control that LDIF takes as it is
+    EXPECT_EQ(LdifLine("cn", tame), "cn: " + tame + "\n") << at;
+  }
+  EXPECT_EQ(LdifLine("cn", "Zo\xC3\xAB"), "cn:: Wm/Dqw==\n");
+  EXPECT_EQ(LdifLine("cn", "tab\tzero"), "cn: tab\tzero\n");
+  EXPECT_EQ(LdifLine("cn", std::string("zero\0", 5)), "cn:: emVybwA=\n");
+}
+
+// A DN escapes what RFC 4514 makes special: "#" only first, a line break
+// becomes a blank; plain runs between them are kept. (A tag's value ends
+// at ">", so the book cannot give one.)
+TEST(WriteLdif, DistinguishedNamesEscapeWhatSeparatesTheirParts) {
+  const std::string ldif = Export("alias a x@y\r\nnote a <name:#1 a,b+c\"d\\e<f g;h=i\x03j #k>\r\n",
+                                  ExportFormat::kLdif);
+  EXPECT_TRUE(Has(ldif, "dn: cn=\\#1 a\\,b\\+c\\\"d\\\\e\\<f g\\;h\\=i j #k,mail=x@y\n")) << ldif;
+}
+
+TEST(WriteMuttAliases, TheNicknameAsTypedQuotedWhereTheFileWouldActOnIt) {
+  const std::string aliases = Export(
+      "alias \"Tom & Jerry\" \"Doe, John\" <tj@x>\r\nalias ann `rm -rf ~` <ann@x>, $HOME@x\r\n"
+      "alias friends ann, \"Tom & Jerry\"\r\nalias nobody\r\n",
+      ExportFormat::kMutt);
+  EXPECT_EQ(aliases,
+            "alias -group Eudora\\ Nicknames Tom\\ &\\ Jerry \"Doe, John\" <tj@x>\n"
+            "alias -group Eudora\\ Nicknames ann \"\\`rm -rf ~\\`\" <ann@x>, <\\$HOME@x>\n"
+            "alias -group Eudora\\ Nicknames friends ann, <tj@x>\n"
+            "# alias -group Eudora\\ Nicknames nobody (no address)\n");
+  // Every character the file would act on, in nicknames and a book's name.
+  EXPECT_EQ(Export({{"my book", "alias \"a b#c;d'f`g$h\\i\" x@y\r\nalias e\"f y@z\r\n"}},
+                   ExportFormat::kMutt)
+                .text,
+            "alias -group my\\ book a\\ b\\#c\\;d\\'f\\`g\\$h\\\\i <x@y>\n"
+            "alias -group my\\ book e\\\"f <y@z>\n");
+}
+
+}  // namespace
+}  // namespace veltrana
