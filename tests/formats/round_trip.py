@@ -462,7 +462,9 @@ def check_ldif(raw, contacts):
                 # A group has no mail attribute: its own addresses are
                 # description lines, as every value without a field.
                 notes = c["notes"] + ["email: " + a for a in c["emails"]]
-                if c["emails"] and "ldif-list-address" in KNOWN_FAULTS:
+                sound = ["\n".join(notes)] if notes else []
+                if c["emails"] and "ldif-list-address" in KNOWN_FAULTS and \
+                        attr("description") != sound:
                     faults_met.add("ldif-list-address")
                     notes = c["notes"]
                 same("description", attr("description"), ["\n".join(notes)] if notes else [])
