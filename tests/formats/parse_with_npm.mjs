@@ -1,5 +1,6 @@
 // Reads exported files with the parsers of real address books and prints
-// what they read as JSON, for round_trip.py to compare with the book:
+// what they read as JSON, for round_trip.py to compare with what the book
+// should give:
 // ical.js (Thunderbird's vCard reader) and papaparse (CSV).
 //
 //   node parse_with_npm.mjs vcard:FILE csv:FILE ...
