@@ -33,6 +33,14 @@ expected="./usr/bin/veltrana
 ./usr/share/doc/veltrana/README.md
 ./usr/share/doc/veltrana/changelog.gz
 ./usr/share/doc/veltrana/copyright
+./usr/share/doc/veltrana/docs/architecture.md
+./usr/share/doc/veltrana/docs/browser.png
+./usr/share/doc/veltrana/docs/formats.md
+./usr/share/doc/veltrana/docs/performance.md
+./usr/share/doc/veltrana/docs/robustness.md
+./usr/share/doc/veltrana/docs/user-guide.md
+./usr/share/doc/veltrana/docs/window-win32.png
+./usr/share/doc/veltrana/docs/window.png
 ./usr/share/icons/hicolor/scalable/apps/veltrana.svg
 ./usr/share/man/man1/veltrana-convert.1.gz
 ./usr/share/man/man1/veltrana.1.gz"
