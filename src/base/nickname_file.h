@@ -1,6 +1,6 @@
 // The nickname file's vocabulary, which both of its readers share: the page
 // run (conversion/alias_line.h, which keeps the mail client's own quirks of
-// cutting) and the export (contacts/nickname_book.h, which is lenient). Only
+// cutting) and the export (book/nickname_book.h, which is lenient). Only
 // the words and characters live here; each reader cuts lines its own way.
 //
 //   alias line: "alias " nickname blank address-text, or
