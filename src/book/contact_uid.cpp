@@ -71,11 +71,11 @@ void GiveContactUids(ContactTable& contacts, const std::vector<std::string>& boo
     FoldUtf8Into(book_names[book], salts[book]);
     salts[book] += '\n';
   }
-  std::string folded;
+  std::string folded, key;
   for (std::size_t i = 0; i < contacts.size(); ++i) {
     const Contact contact = contacts[i];
     FoldUtf8Into(contact.nickname, folded);
-    const std::string key = salts[contact.book] + folded;
+    key.assign(salts[contact.book]).append(folded);
     UidBytes uid = ContactUid(key);
     for (int again = 1; !given.insert(uid).second; ++again) {
       uid = ContactUid(key + "\n" + std::to_string(again));

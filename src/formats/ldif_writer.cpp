@@ -4,10 +4,9 @@
 #include <array>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
-#include "book/text_store.h"
 #include "formats/field_places.h"
 #include "formats/ldif_line.h"
 #include "formats/note_lines.h"
@@ -29,7 +28,8 @@ class LdifWriter {
   void Write();
 
  private:
-  void GiveDns();
+  void GiveUidsToDns();
+  const std::string& Dn(std::size_t index);
   void Person(std::size_t index, const Contact& c);
   void List(std::size_t index, const Contact& c);
   void Attribute(std::string_view name, std::string_view value);
@@ -39,8 +39,10 @@ class LdifWriter {
 
   const ContactBook& book_;
   const ExportSink& sink_;
-  std::vector<std::string_view> dns_;  // per contact, kept in dn_texts_
-  TextStore dn_texts_;
+  // Per contact, whether its DN takes its UID, to stay apart from an
+  // earlier contact's.
+  std::vector<bool> with_uid_;
+  std::string dn_;
   std::string entry_;
   std::vector<std::string_view> taken_;  // the attributes of the entry that hold one value
   std::vector<Email> addresses_;
@@ -60,32 +62,42 @@ bool LdifWriter::Take(std::string_view attribute) {
   return true;
 }
 
-// Every contact's DN, as Thunderbird makes it: its display name and first
-// address, and its UID too when the two name an earlier contact.
-void LdifWriter::GiveDns() {
-  std::unordered_set<std::string_view> given;
+// Contact `index`'s DN, as Thunderbird makes it: its display name and first
+// address, and its UID too where GiveUidsToDns says so. Valid until the next.
+const std::string& LdifWriter::Dn(std::size_t index) {
+  const Contact c = book_[index];
+  dn_.assign("cn=");
+  AppendDnValue(c.full_name, dn_);
+  if (!c.is_list) {
+    book_.AddressesOf(index, addresses_, 1);
+    if (!addresses_.empty()) AppendDnValue(addresses_.front().address, dn_.append(",mail="));
+  }
+  if (with_uid_[index]) AppendUidText(c.uid, dn_.append(",uid="));
+  return dn_;
+}
+
+// Each DN once: a contact whose name and first address make the DN of an
+// earlier contact takes its UID into its DN. The DNs given so far are known
+// by their hashes, and one that shares a hash is made again to compare.
+void LdifWriter::GiveUidsToDns() {
+  std::unordered_multimap<std::size_t, std::size_t> given;  // hash of its DN, contact
+  given.reserve(book_.size());
+  const std::hash<std::string_view> hash;
+  with_uid_.assign(book_.size(), false);
   std::string dn;
-  dns_.reserve(book_.size());
   for (std::size_t i = 0; i < book_.size(); ++i) {
-    const Contact c = book_[i];
-    dn.assign("cn=");
-    AppendDnValue(c.full_name, dn);
-    if (!c.is_list) {
-      book_.AddressesOf(i, addresses_, 1);
-      if (!addresses_.empty()) AppendDnValue(addresses_.front().address, dn.append(",mail="));
+    dn = Dn(i);
+    const auto [first, last] = given.equal_range(hash(dn));
+    if (std::any_of(first, last, [&](const auto& other) { return Dn(other.second) == dn; })) {
+      with_uid_[i] = true;
+      AppendUidText(book_[i].uid, dn.append(",uid="));
     }
-    std::string_view kept = dn_texts_.Keep(dn);
-    if (!given.insert(kept).second) {
-      AppendUidText(c.uid, dn.append(",uid="));
-      kept = dn_texts_.Keep(dn);
-      given.insert(kept);
-    }
-    dns_.push_back(kept);
+    given.emplace(hash(dn), i);
   }
 }
 
 void LdifWriter::Write() {
-  GiveDns();
+  GiveUidsToDns();
   for (std::size_t i = 0; i < book_.size(); ++i) {
     const Contact c = book_[i];
     entry_.clear();
@@ -93,7 +105,7 @@ void LdifWriter::Write() {
       const std::string& name = book_.books()[c.book].name;
       if (!name.empty() && !NeedsBase64(name)) entry_.append("# ").append(name).append("\n");
     }
-    Attribute("dn", dns_[i]);
+    Attribute("dn", Dn(i));
     if (c.is_list) {
       List(i, c);
     } else {
@@ -170,7 +182,7 @@ void LdifWriter::List(std::size_t index, const Contact& c) {
   notes_.Start(c.notes);
   Attribute("description", notes_.text());
   book_.PeopleIn(index, people_);
-  for (const std::size_t member : people_) Attribute("member", dns_[member]);
+  for (const std::size_t member : people_) Attribute("member", Dn(member));
 }
 
 }  // namespace
