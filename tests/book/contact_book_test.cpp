@@ -142,6 +142,10 @@ TEST(ContactBook, TheAddressTextGivesAddressesAndTheDisplayName) {
       {"alias x ann@host, ANN@HOST,ann@host", "fn=x\nemail=ann@host\n"},
       {"alias x Grace Park", "fn=x\nnote=email: Grace Park\n"},
       {"alias x a@h b@h\x03<c@h>", "fn=x\nemail=a@h\nemail=b@h\nemail=c@h\n"},
+      // An address pieced together from around a quote outlives the next
+      // item's taking apart.
+      {"alias x joe\"q\"@host, \"Bo\" b@h, c@h (Cy)",
+       "fn=q\nn=/q\nemail=joe@host\nemail=b@h\nemail=c@h\n"},
       {"alias \"Carla Ruiz\" carla@host", "fn=Carla Ruiz\nemail=carla@host\n"},
       // Lines the page stops at are taken as far as they go.
       {"alias lonely", "fn=lonely\n"},
