@@ -8,7 +8,7 @@
 namespace veltrana {
 
 SettingsLoad LoadSettings(ConverterState& state, AddressBookHistory& history,
-                          const SettingsLocation& location, ConverterWindow& window) {
+                          const SettingsLocation& location, RunView& view) {
   try {
     ReadSettingsFile(state, history, location);
     return SettingsLoad::kRead;
@@ -17,7 +17,7 @@ SettingsLoad LoadSettings(ConverterState& state, AddressBookHistory& history,
     if (failure.code() == kFileNotFound || failure.code() == kPathFileAccessError) {
       return SettingsLoad::kNotFound;
     }
-    ShowError(state, failure, window);
+    ShowError(state, failure, view);
     return SettingsLoad::kFailed;
   }
 }

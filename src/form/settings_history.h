@@ -6,7 +6,7 @@
 #include <string>
 
 #include "conversion/conversion_run.h"
-#include "conversion/converter_window.h"
+#include "conversion/run_view.h"
 #include "page/converter_state.h"
 #include "settings/address_book_history.h"
 #include "settings/settings_file.h"
@@ -22,9 +22,9 @@ enum class SettingsLoad {
 
 // The load step's settings read: a missing or inaccessible file (53, 75)
 // reads as empty; any other failure is shown through the error report on
-// `window`, naming the operation in `proc`.
+// `view`, naming the operation in `proc`.
 SettingsLoad LoadSettings(ConverterState& state, AddressBookHistory& history,
-                          const SettingsLocation& location, ConverterWindow& window);
+                          const SettingsLocation& location, RunView& view);
 
 // A history and the settings file it is kept in.
 class SettingsHistory : public ConversionHistory {
@@ -32,8 +32,8 @@ class SettingsHistory : public ConversionHistory {
   explicit SettingsHistory(SettingsLocation location) : location_(std::move(location)) {}
 
   // The load step's read (see LoadSettings).
-  SettingsLoad Load(ConverterState& state, ConverterWindow& window) {
-    return LoadSettings(state, history_, location_, window);
+  SettingsLoad Load(ConverterState& state, RunView& view) {
+    return LoadSettings(state, history_, location_, view);
   }
   const AddressBookHistory& history() const { return history_; }
 
