@@ -21,7 +21,8 @@
 #include "cli/console_view.h"
 #include "cli/export_command.h"
 #include "conversion/conversion_run.h"
-#include "form/settings_history.h"
+#include "form/settings_procedures.h"
+#include "settings/settings_history.h"
 
 #if defined(_WIN32)
 #include <io.h>
@@ -133,10 +134,11 @@ int Main(const veltrana::Arguments& arguments) {
   // file that cannot be read has been reported; the book is converted all
   // the same, as the window converts it.
   std::optional<veltrana::SettingsHistory> settings;
+  std::optional<veltrana::SettingsEndStep> end_step;
   if (command.settings_dir) {
     settings.emplace(veltrana::SettingsLocation{arguments.PathOf(*command.settings_dir), false});
-    settings->Load(state, view);
-    options.history = &*settings;
+    veltrana::LoadSettings(state, *settings, view);
+    options.history = &end_step.emplace(*settings);
   }
   const veltrana::ConversionOutcome outcome =
       veltrana::RunConversion(state, view, htmlfile, options);

@@ -14,10 +14,11 @@
 #include "base/calendar_date.h"
 #include "conversion/converter_window.h"
 #include "form/export_dialog.h"
-#include "form/settings_history.h"
+#include "form/settings_procedures.h"
 #include "page/converter_state.h"
 #include "settings/address_book_history.h"
 #include "settings/settings_file.h"
+#include "settings/settings_history.h"
 
 namespace veltrana {
 
@@ -68,6 +69,7 @@ class MainForm : public ConverterWindow {
 
   ConverterState state_;
   SettingsHistory settings_;
+  SettingsEndStep end_step_{settings_};
   std::optional<CalendarDate> date_;
   std::filesystem::path& htmlfile_;
   void RememberExported(const std::string& addressbook);
