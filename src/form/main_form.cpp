@@ -12,9 +12,8 @@
 
 namespace veltrana {
 
-MainForm::MainForm(SettingsLocation settings, std::optional<CalendarDate> date,
-                   std::filesystem::path& htmlfile)
-    : settings_(std::move(settings)), date_(date), htmlfile_(htmlfile) {}
+MainForm::MainForm(SettingsLocation settings, std::optional<CalendarDate> date)
+    : settings_(std::move(settings)), date_(date) {}
 
 void MainForm::Form_Load() {
   state_.proc = "Form_Load()";

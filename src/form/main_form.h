@@ -1,7 +1,7 @@
 // The main window's procedures, whichever toolkit draws the window: the
 // load step, Convert, Browse, Export, and closing the window during a run. A
 // toolkit's window derives from this, supplies its controls through the few
-// operations below and the run's ConverterWindow ones, and calls the
+// operations below and the ConverterWindow ones the runs use, and calls the
 // procedures from its events. So the Qt window and the Win32 window are two
 // faces of one window, not two copies of it.
 #pragma once
@@ -26,6 +26,8 @@ class MainForm : public ConverterWindow {
  public:
   const ConverterState& state() const { return state_; }
   const AddressBookHistory& history() const { return settings_.history(); }
+  // Full path of the page the last run started, which View opens.
+  const std::filesystem::path& htmlfile() const { return htmlfile_; }
 
   // The window's event procedures.
   void Form_Load();
@@ -34,9 +36,9 @@ class MainForm : public ConverterWindow {
   void cmdExport_Click();
 
  protected:
-  // `htmlfile` is the program's module-level page path, which View opens.
-  MainForm(SettingsLocation settings, std::optional<CalendarDate> date,
-           std::filesystem::path& htmlfile);
+  // Keeps its settings at `settings`; pages are dated `date`, today when
+  // unset.
+  MainForm(SettingsLocation settings, std::optional<CalendarDate> date);
 
   // The toolkit's part. Puts `text` (8-bit, as the program keeps text) into
   // the address-book field.
@@ -67,12 +69,13 @@ class MainForm : public ConverterWindow {
  private:
   void FinishLastPage();
 
+  void RememberExported(const std::string& addressbook);
+
   ConverterState state_;
   SettingsHistory settings_;
   SettingsEndStep end_step_{settings_};
   std::optional<CalendarDate> date_;
-  std::filesystem::path& htmlfile_;
-  void RememberExported(const std::string& addressbook);
+  std::filesystem::path htmlfile_;
 
   bool running_ = false;  // a conversion run or an export is in progress
   bool closing_ = false;  // the user closed the window during the run
