@@ -48,9 +48,9 @@ class MainForm : public ConverterWindow {
   virtual void ShowHistory(const std::vector<std::string>& entries) = 0;
   // Shows Browse's dialog and puts the chosen file into the field; false
   // when the user cancelled.
-  virtual bool ChooseAddressBook() = 0;
+  [[nodiscard]] virtual bool ChooseAddressBook() = 0;
   // Shows the Save dialog of an export; none when the user cancelled.
-  virtual std::optional<ExportDialogAnswer> ChooseExportFile(
+  [[nodiscard]] virtual std::optional<ExportDialogAnswer> ChooseExportFile(
       const ExportDialogRequest& request) = 0;
   // What the status line shows, and whether a button is enabled, so that
   // an export the user cancels leaves them as they were.
@@ -62,7 +62,7 @@ class MainForm : public ConverterWindow {
   // The user closes the window: true when it may close now. During a run it
   // may not; the run ends at its next event pump, and the window closes
   // after it.
-  bool MayClose();
+  [[nodiscard]] bool MayClose();
   // Whether the user closed the window during the run (for PumpEvents).
   bool closing() const { return closing_; }
 
