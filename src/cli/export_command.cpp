@@ -8,8 +8,8 @@ namespace veltrana {
 int RunExportCommand(const ExportFiles& files, const ExportOptions& options, std::FILE* out,
                      std::FILE* errors) {
   ConsoleView view(files.books.empty() ? std::string() : files.books.front().text,
-                   files.books.empty() ? std::filesystem::path() : files.books.front().path,
-                   errors, false);
+                   files.books.empty() ? std::filesystem::path() : files.books.front().path, errors,
+                   false);
   ExportRunOptions run;
   run.charset = options.charset;
   // The target given with -o, else beside the first book.

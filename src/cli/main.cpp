@@ -122,8 +122,8 @@ int Main(const veltrana::Arguments& arguments) {
 
   const bool terminal =
       veltrana::ShowsProgress(VELTRANA_ISATTY(VELTRANA_FILENO(stderr)) != 0, std::getenv("TERM"));
-  veltrana::ConsoleView view(command.address_book, arguments.PathOf(command.address_book),
-                             stderr, terminal);
+  veltrana::ConsoleView view(command.address_book, arguments.PathOf(command.address_book), stderr,
+                             terminal);
   veltrana::ConverterState state = veltrana::LoadedConverterState();
   std::filesystem::path htmlfile;
   veltrana::RunOptions options;

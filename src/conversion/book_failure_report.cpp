@@ -24,10 +24,10 @@ void ReportMissingBook(const RunFront& front, const std::string& addressbook) {
 
 void ReportWouldOverwrite(const RunFront& front, std::string_view what,
                           const std::string& addressbook) {
-  front.view().ShowMessage("The " + std::string(what) +
-                               " would overwrite the address book itself.\r\nFilename: " +
-                               addressbook,
-                           MessageStyle::kCritical, kAppTitle);
+  front.view().ShowMessage(
+      "The " + std::string(what) +
+          " would overwrite the address book itself.\r\nFilename: " + addressbook,
+      MessageStyle::kCritical, kAppTitle);
   front.view().SetStatusText(kInvalidNameStatus);
   front.SetButtonEnabled(Button::kConvert, true);
   front.SetButtonEnabled(Button::kBrowse, true);

@@ -21,10 +21,12 @@ enum class MessageStyle : int {
 
 // What the front end answers after it has processed its pending events.
 // Ignoring it would run on after the user closed the window.
+// clang-format off
 enum class [[nodiscard]] PumpResult {
   kContinue,       // go on with the run
   kWindowClosing,  // the user closed the window: end the run at once
 };
+// clang-format on
 
 class RunView {
  public:

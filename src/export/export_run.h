@@ -85,8 +85,8 @@ struct ExportOutcome {
 // Browse, View and Export; the caller enables them again, as the window's
 // state requires. The status line ends as "Exported 2 contacts and 1 list
 // to:" and the target's text, or as the report of what went wrong.
-[[nodiscard]] ExportOutcome RunExport(const std::vector<ExportPath>& books,
-                                      ConverterWindow& window, const ExportRunOptions& options);
+[[nodiscard]] ExportOutcome RunExport(const std::vector<ExportPath>& books, ConverterWindow& window,
+                                      const ExportRunOptions& options);
 
 // The same without a window (the command line, the browser edition): `view`
 // shows the run.

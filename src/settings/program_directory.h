@@ -18,6 +18,6 @@ namespace veltrana {
 // name in the folders of `search_path` (the PATH variable, folders
 // separated by colons). Empty when not found.
 [[nodiscard]] std::filesystem::path DirectoryOfCommand(std::string_view argument_zero,
-                                         std::string_view search_path);
+                                                       std::string_view search_path);
 
 }  // namespace veltrana

@@ -57,8 +57,8 @@ struct SettingsEnvironment {
 // users and outlive the package. Without a user folder the program's folder
 // stays, and a write that cannot work there is reported.
 [[nodiscard]] SettingsLocation ChooseSettingsLocation(const std::filesystem::path& program_folder,
-                                        const std::filesystem::path& system_folder,
-                                        const SettingsEnvironment& environment);
+                                                      const std::filesystem::path& system_folder,
+                                                      const SettingsEnvironment& environment);
 
 // The same for the running program, started as `argument_zero` (argv[0],
 // for finding its folder where the system cannot tell).

@@ -19,9 +19,7 @@ class SettingsHistory {
   // The settings read (ReadSettingsFile): the current address book, if the
   // file names one.
   [[nodiscard]] std::optional<std::string> Read() { return ReadSettingsFile(history_, location_); }
-  void UpdateAddressBookList(std::string path) {
-    history_.UpdateAddressBookList(std::move(path));
-  }
+  void UpdateAddressBookList(std::string path) { history_.UpdateAddressBookList(std::move(path)); }
   // The rewrite (WriteSettingsFile), `addressbook` last.
   void Write(std::string_view addressbook) const {
     WriteSettingsFile(history_, addressbook, location_);

@@ -92,8 +92,8 @@ int MakePage(const std::string& book, const CalendarDate& date) {
   const ConversionOutcome result = RunConversion(state, view, htmlfile, options);
   view.AddFailurePlace(result.failure_place);
   const bool made = result.end == ConversionOutcome::End::kConverted;
-  outcome = {PageText(view.status()), view.messages(), made ? htmlfile.string() : std::string(),
-             {}};
+  outcome = {
+      PageText(view.status()), view.messages(), made ? htmlfile.string() : std::string(), {}};
   return made ? 0 : 1;
 }
 
@@ -118,8 +118,8 @@ int MakeExport(ExportFormat format, const std::vector<std::string>& books,
   view.AddFailurePlace(result.failure_place);
   for (const std::string& warning : result.warnings) view.AddMessageLine("Warning: " + warning);
   const bool made = result.end == ExportOutcome::End::kWritten;
-  outcome = {PageText(result.Report(view.status())), view.messages(),
-             made ? written : std::string(), {}};
+  outcome = {
+      PageText(result.Report(view.status())), view.messages(), made ? written : std::string(), {}};
   return made ? 0 : 1;
 }
 

@@ -62,7 +62,8 @@ TEST_F(SettingsRunTest, ASettingsFileThatCannotBeWrittenIsReportedAndLosesNothin
   EXPECT_FALSE(window_.enabled[Button::kView]);
   EXPECT_EQ(window_.status.rfind("Done.  1 Nicknames converted to:", 0), 0u);
   EXPECT_TRUE(test::Exists(books_.File("b.htm"))) << "the page written stands";
-  EXPECT_EQ(settings_history_.history().entries().size(), 2u) << "the history in memory keeps its entries";
+  EXPECT_EQ(settings_history_.history().entries().size(), 2u)
+      << "the history in memory keeps its entries";
   std::filesystem::remove(settings_.path() / "veltra.ini");
   test::WriteBytes((settings_.path() / "veltra.ini").string(), before);
 }
