@@ -158,8 +158,8 @@ TEST_F(ExportCliTest, AFileSizeLimitKeepsTheEarlierExportAndLeavesNoTemporaryFil
 TEST_F(ExportCliTest, UsageErrors) {
   for (const char* arguments :
        {"--export pdf b.txt", "--export", "--export vcard --vcard-version 2.1 b.txt",
-        "--export vcard --charset klingon b.txt", "--charset utf-8 b.txt", "--charset auto b.txt", "-o x.vcf b.txt",
-        "--vcard-version 4.0 b.txt", "--export csv --vcard-version 4.0 b.txt",
+        "--export vcard --charset klingon b.txt", "--charset utf-8 b.txt", "--charset auto b.txt",
+        "-o x.vcf b.txt", "--vcard-version 4.0 b.txt", "--export csv --vcard-version 4.0 b.txt",
         "--export vcard --settings-dir s b.txt", "--export vcard --output= b.txt"}) {
     const Result result = Run(arguments);
     EXPECT_EQ(result.status, 2) << arguments;
