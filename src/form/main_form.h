@@ -24,6 +24,10 @@ namespace veltrana {
 
 class MainForm : public ConverterWindow {
  public:
+  // One window, one state: the end step holds on to this form's settings.
+  MainForm(const MainForm&) = delete;
+  MainForm& operator=(const MainForm&) = delete;
+
   const ConverterState& state() const { return state_; }
   const AddressBookHistory& history() const { return settings_.history(); }
   // Full path of the page the last run started, which View opens.
