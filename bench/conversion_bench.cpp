@@ -25,31 +25,22 @@
 
 namespace {
 
-using veltrana::Button;
 using veltrana::PumpResult;
 
-class QuietWindow : public veltrana::ConverterWindow {
+// The run without a window, as the command line runs it, silent.
+class QuietView : public veltrana::RunView {
  public:
-  explicit QuietWindow(std::string field) : field_(std::move(field)) {}
+  explicit QuietView(std::string field) : field_(std::move(field)) {}
   std::string AddressBookText() const override { return field_; }
   std::filesystem::path AddressBookPath() const override { return field_; }
   void SetStatusText(const std::string&) override {}
-  void SetButtonEnabled(Button button, bool enabled) override {
-    if (button == Button::kView) view_enabled_ = enabled;
-  }
-  // Only a run that reached its end enables View.
-  bool converted() const { return view_enabled_; }
-  void FocusButton(Button) override {}
-  void FocusAddressBook() override {}
   void ShowMessage(const std::string& text, veltrana::MessageStyle, const std::string&) override {
     std::fprintf(stderr, "unexpected message: %s\n", text.c_str());
   }
   PumpResult PumpEvents() override { return PumpResult::kContinue; }
-  void SendKeys(std::string_view) override {}
 
  private:
   std::string field_;
-  bool view_enabled_ = false;
 };
 
 void BM_Conversion(benchmark::State& state) {
@@ -61,13 +52,14 @@ void BM_Conversion(benchmark::State& state) {
   std::ofstream(book, std::ios::binary) << veltrana::bench::GenerateBook(entries);
 
   veltrana::ConverterState converter = veltrana::LoadedConverterState();
-  QuietWindow window(book);
+  QuietView view(book);
   std::filesystem::path htmlfile;
   veltrana::RunOptions options;
   options.date = veltrana::CalendarDate{2026, 12, 7};
   for (auto _ : state) {
-    veltrana::RunConversion(converter, window, htmlfile, options);
-    if (!window.converted()) {
+    const veltrana::ConversionOutcome outcome =
+        veltrana::RunConversion(converter, view, htmlfile, options);
+    if (outcome.end != veltrana::ConversionOutcome::End::kConverted) {
       state.SkipWithError("the run did not convert the book");
       break;
     }

@@ -16,13 +16,13 @@ struct Arguments {
 
   // The system's name for the argument whose text is `text`, or the file
   // the text names when no argument is exactly that text.
-  std::filesystem::path PathOf(std::string_view text) const;
+  [[nodiscard]] std::filesystem::path PathOf(std::string_view text) const;
 };
 
 #if defined(_WIN32)
-Arguments ArgumentsOf(int argc, wchar_t** argv);
+[[nodiscard]] Arguments ArgumentsOf(int argc, wchar_t** argv);
 #else
-Arguments ArgumentsOf(int argc, char** argv);
+[[nodiscard]] Arguments ArgumentsOf(int argc, char** argv);
 #endif
 
 }  // namespace veltrana

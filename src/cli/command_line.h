@@ -24,7 +24,7 @@ struct CommandLine {
 // `arguments` without the program name; `source_date_epoch` is the
 // variable's value, or null when it is not set. "--" ends the options, so
 // an address book whose name begins with "-" can be given after it.
-CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
-                             const char* source_date_epoch);
+[[nodiscard]] CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
+                                           const char* source_date_epoch);
 
 }  // namespace veltrana

@@ -1,15 +1,15 @@
 #include "cli/export_command.h"
 
-#include "cli/console_window.h"
+#include "cli/console_view.h"
 #include "export/export_run.h"
 
 namespace veltrana {
 
 int RunExportCommand(const ExportFiles& files, const ExportOptions& options, std::FILE* out,
                      std::FILE* errors) {
-  ConsoleWindow window(files.books.empty() ? std::string() : files.books.front().text,
-                       files.books.empty() ? std::filesystem::path() : files.books.front().path,
-                       errors, false);
+  ConsoleView view(files.books.empty() ? std::string() : files.books.front().text,
+                   files.books.empty() ? std::filesystem::path() : files.books.front().path, errors,
+                   false);
   ExportRunOptions run;
   run.charset = options.charset;
   // The target given with -o, else beside the first book.
@@ -19,7 +19,8 @@ int RunExportCommand(const ExportFiles& files, const ExportOptions& options, std
     target.standard_output = ToStandardOutput(options);
     return target;
   };
-  const ExportOutcome outcome = RunExport(files.books, window, run);
+  const ExportOutcome outcome = RunExport(files.books, view, run);
+  if (outcome.failure_place) view.ShowFailurePlace(*outcome.failure_place);
   for (const std::string& warning : outcome.warnings) {
     std::fprintf(errors, "Warning: %s\n", warning.c_str());
   }
@@ -28,7 +29,7 @@ int RunExportCommand(const ExportFiles& files, const ExportOptions& options, std
   // messages, so that the output holds the export alone.
   std::FILE* status_to = ToStandardOutput(options) ? errors : out;
   if (std::fflush(out) != 0) return 1;
-  PrintText(status_to, outcome.Report(window.status_text()) + "\r\n");
+  PrintText(status_to, outcome.Report(view.status_text()) + "\r\n");
   if (std::fflush(status_to) != 0) return 1;
   return outcome.end == ExportOutcome::End::kWritten ? 0 : 1;
 }

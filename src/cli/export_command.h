@@ -23,7 +23,7 @@ struct ExportFiles {
 
 // Runs the export; the status line goes to `out`, every message to
 // `errors`. Returns the exit status: 0 when the file was written, else 1.
-int RunExportCommand(const ExportFiles& files, const ExportOptions& options, std::FILE* out,
-                     std::FILE* errors);
+[[nodiscard]] int RunExportCommand(const ExportFiles& files, const ExportOptions& options,
+                                   std::FILE* out, std::FILE* errors);
 
 }  // namespace veltrana

@@ -18,10 +18,11 @@
 #include "base/program_identity.h"
 #include "cli/arguments.h"
 #include "cli/command_line.h"
-#include "cli/console_window.h"
+#include "cli/console_view.h"
 #include "cli/export_command.h"
 #include "conversion/conversion_run.h"
-#include "form/settings_history.h"
+#include "form/settings_procedures.h"
+#include "settings/settings_history.h"
 
 #if defined(_WIN32)
 #include <io.h>
@@ -121,27 +122,32 @@ int Main(const veltrana::Arguments& arguments) {
 
   const bool terminal =
       veltrana::ShowsProgress(VELTRANA_ISATTY(VELTRANA_FILENO(stderr)) != 0, std::getenv("TERM"));
-  veltrana::ConsoleWindow window(command.address_book, arguments.PathOf(command.address_book),
-                                 stderr, terminal);
+  veltrana::ConsoleView view(command.address_book, arguments.PathOf(command.address_book), stderr,
+                             terminal);
   veltrana::ConverterState state = veltrana::LoadedConverterState();
   std::filesystem::path htmlfile;
   veltrana::RunOptions options;
   options.date = command.date;
 
   // With a settings folder, the history is read and kept as the window
-  // keeps it; without one, no settings file is read or written.
+  // keeps it; without one, no settings file is read or written. A settings
+  // file that cannot be read has been reported; the book is converted all
+  // the same, as the window converts it.
   std::optional<veltrana::SettingsHistory> settings;
+  std::optional<veltrana::SettingsEndStep> end_step;
   if (command.settings_dir) {
     settings.emplace(veltrana::SettingsLocation{arguments.PathOf(*command.settings_dir), false});
-    settings->Load(state, window);
-    options.history = &*settings;
+    veltrana::LoadSettings(state, *settings, view);
+    options.history = &end_step.emplace(*settings);
   }
-  veltrana::RunConversion(state, window, htmlfile, options);
-  window.FinishProgress();
+  const veltrana::ConversionOutcome outcome =
+      veltrana::RunConversion(state, view, htmlfile, options);
+  if (outcome.failure_place) view.ShowFailurePlace(*outcome.failure_place);
+  view.FinishProgress();
 
-  veltrana::PrintText(stdout, window.status_text() + "\r\n");
+  veltrana::PrintText(stdout, view.status_text() + "\r\n");
   if (std::fflush(stdout) != 0) return 1;
-  return window.view_enabled() ? 0 : 1;
+  return outcome.end == veltrana::ConversionOutcome::End::kConverted ? 0 : 1;
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ struct NicknameCut {
   std::string_view nickname;
   Int16 separator;
 };
-NicknameCut CutNickname(std::string_view alias_line, std::string_view quote);
+[[nodiscard]] NicknameCut CutNickname(std::string_view alias_line, std::string_view quote);
 
 // Cuts the nickname out of the alias line in `a` into `nickname`; stores
 // "ExtractNickname()" in `proc`. Fails as CutNickname does. Returns the
@@ -32,14 +32,14 @@ Int16 ExtractNickname(ConverterState& state);
 
 // The address text of an alias line: everything after the separator at
 // `separator`. Code 6 when it stands at 32,767.
-std::string_view AddressTextAfter(std::string_view alias_line, Int16 separator);
+[[nodiscard]] std::string_view AddressTextAfter(std::string_view alias_line, Int16 separator);
 
 // The same, finding the separator first.
-std::string_view CutAddressText(std::string_view alias_line, std::string_view quote);
+[[nodiscard]] std::string_view CutAddressText(std::string_view alias_line, std::string_view quote);
 
 // The note text of a note line: everything after the first separator at or
 // after the 7th character (a quote when the 6th character is one, a blank
 // otherwise), or the whole line when there is none.
-std::string_view CutNoteText(std::string_view note_line, std::string_view quote);
+[[nodiscard]] std::string_view CutNoteText(std::string_view note_line, std::string_view quote);
 
 }  // namespace veltrana

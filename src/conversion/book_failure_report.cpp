@@ -4,32 +4,33 @@
 
 namespace veltrana {
 
-void ReportEmptyName(ConverterWindow& window) {
-  window.ShowMessage("Must enter name of Address Book file to convert", MessageStyle::kCritical,
-                     kAppTitle);
-  window.SetStatusText(kInvalidNameStatus);
-  window.SetButtonEnabled(Button::kConvert, true);
-  window.SetButtonEnabled(Button::kBrowse, true);
+void ReportEmptyName(const RunFront& front) {
+  front.view().ShowMessage("Must enter name of Address Book file to convert",
+                           MessageStyle::kCritical, kAppTitle);
+  front.view().SetStatusText(kInvalidNameStatus);
+  front.SetButtonEnabled(Button::kConvert, true);
+  front.SetButtonEnabled(Button::kBrowse, true);
 }
 
-void ReportMissingBook(ConverterWindow& window, const std::string& addressbook) {
-  window.ShowMessage("Specified Address Book does not exist.\r\nFilename: " + addressbook,
-                     MessageStyle::kCritical, kAppTitle);
-  window.SetStatusText(kInvalidNameStatus);
-  window.FocusAddressBook();
-  window.SetButtonEnabled(Button::kBrowse, true);
-  window.SendKeys("{home}+{end}");
-  window.FocusButton(Button::kBrowse);
+void ReportMissingBook(const RunFront& front, const std::string& addressbook) {
+  front.view().ShowMessage("Specified Address Book does not exist.\r\nFilename: " + addressbook,
+                           MessageStyle::kCritical, kAppTitle);
+  front.view().SetStatusText(kInvalidNameStatus);
+  front.FocusAddressBook();
+  front.SetButtonEnabled(Button::kBrowse, true);
+  front.SendKeys("{home}+{end}");
+  front.FocusButton(Button::kBrowse);
 }
 
-void ReportWouldOverwrite(ConverterWindow& window, std::string_view what,
+void ReportWouldOverwrite(const RunFront& front, std::string_view what,
                           const std::string& addressbook) {
-  window.ShowMessage("The " + std::string(what) +
-                         " would overwrite the address book itself.\r\nFilename: " + addressbook,
-                     MessageStyle::kCritical, kAppTitle);
-  window.SetStatusText(kInvalidNameStatus);
-  window.SetButtonEnabled(Button::kConvert, true);
-  window.SetButtonEnabled(Button::kBrowse, true);
+  front.view().ShowMessage(
+      "The " + std::string(what) +
+          " would overwrite the address book itself.\r\nFilename: " + addressbook,
+      MessageStyle::kCritical, kAppTitle);
+  front.view().SetStatusText(kInvalidNameStatus);
+  front.SetButtonEnabled(Button::kConvert, true);
+  front.SetButtonEnabled(Button::kBrowse, true);
 }
 
 }  // namespace veltrana

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "conversion/converter_window.h"
+#include "conversion/run_front.h"
 
 namespace veltrana {
 
@@ -14,15 +14,15 @@ inline constexpr const char* kInvalidNameStatus = "Invalid Address Book filename
 
 // "Must enter name of Address Book file to convert"; Convert and Browse
 // enabled again.
-void ReportEmptyName(ConverterWindow& window);
+void ReportEmptyName(const RunFront& front);
 
 // "Specified Address Book does not exist." and the name; the field's text
 // selected and the focus on Browse.
-void ReportMissingBook(ConverterWindow& window, const std::string& addressbook);
+void ReportMissingBook(const RunFront& front, const std::string& addressbook);
 
 // "The `what` would overwrite the address book itself." and the name, where
 // `what` is "page" or "export"; Convert and Browse enabled again.
-void ReportWouldOverwrite(ConverterWindow& window, std::string_view what,
+void ReportWouldOverwrite(const RunFront& front, std::string_view what,
                           const std::string& addressbook);
 
 }  // namespace veltrana

@@ -14,6 +14,7 @@
 #include "conversion/entry_index.h"
 #include "conversion/entry_row.h"
 #include "conversion/error_report.h"
+#include "conversion/run_front.h"
 #include "conversion/run_procedure.h"
 #include "conversion/work_list.h"
 #include "page/page_writer.h"
@@ -41,11 +42,11 @@ struct AliasEntry {
 
 class ConversionRun {
  public:
-  ConversionRun(ConverterState& state, ConverterWindow& window, std::filesystem::path& htmlfile,
+  ConversionRun(ConverterState& state, const RunFront& front, std::filesystem::path& htmlfile,
                 const RunOptions& options)
-      : state_(state), window_(window), htmlfile_(htmlfile), options_(options) {}
+      : state_(state), front_(front), view_(front.view()), htmlfile_(htmlfile), options_(options) {}
 
-  void Run();
+  ConversionOutcome Run();
 
  private:
   bool Start();
@@ -62,7 +63,8 @@ class ConversionRun {
   void Abandon();
 
   ConverterState& state_;
-  ConverterWindow& window_;
+  const RunFront& front_;
+  RunView& view_;
   std::filesystem::path& htmlfile_;
   const RunOptions& options_;
   std::filesystem::path book_path_;  // the file the field names
@@ -75,29 +77,36 @@ class ConversionRun {
   // for none) and, in the second pass, its alias entry.
   std::size_t line_number_ = 0;
   const AliasEntry* entry_ = nullptr;
+  ConversionOutcome outcome_;
 };
 
 // Everything the run does, from its first step, is under its error trap.
-void ConversionRun::Run() {
+ConversionOutcome ConversionRun::Run() {
   try {
-    if (!Start()) return Abandon();
-    if (state_.addressbook.empty()) return ReportEmptyName(window_);
-    Convert();
+    if (!Start()) {
+      Abandon();
+    } else if (state_.addressbook.empty()) {
+      ReportEmptyName(front_);
+    } else {
+      Convert();
+    }
   } catch (const std::exception&) {
+    outcome_.end = ConversionOutcome::End::kFailed;
     Trap(CurrentFailure());
   }
+  return std::move(outcome_);
 }
 
 bool ConversionRun::Start() {
   state_.proc = kRunProc;
-  window_.SetStatusText("Working...");
+  view_.SetStatusText("Working...");
   state_.ctr = 0;
-  window_.SetButtonEnabled(Button::kConvert, false);
-  window_.SetButtonEnabled(Button::kBrowse, false);
-  window_.SetButtonEnabled(Button::kView, false);
-  state_.addressbook = window_.AddressBookText();
-  book_path_ = window_.AddressBookPath();
-  return window_.PumpEvents() == PumpResult::kContinue;
+  front_.SetButtonEnabled(Button::kConvert, false);
+  front_.SetButtonEnabled(Button::kBrowse, false);
+  front_.SetButtonEnabled(Button::kView, false);
+  state_.addressbook = view_.AddressBookText();
+  book_path_ = view_.AddressBookPath();
+  return view_.PumpEvents() == PumpResult::kContinue;
 }
 
 void ConversionRun::Convert() {
@@ -108,7 +117,7 @@ void ConversionRun::Convert() {
   page_text_ = PagePathFor(state_.addressbook);
   htmlfile_ = PagePathFor(book_path_);
   if (NamesSameFile(htmlfile_, book_path_)) {
-    return ReportWouldOverwrite(window_, "page", state_.addressbook);
+    return ReportWouldOverwrite(front_, "page", state_.addressbook);
   }
   WriteHeader(state_, page_, htmlfile_, options_.date ? *options_.date : TodayLocal());
 
@@ -195,16 +204,16 @@ bool ConversionRun::SecondPass(const EntryIndex& index) {
 }
 
 bool ConversionRun::ShowProgress(Int16 entries) {
-  window_.SetStatusText("Converted " + NumberText(state_.ctr) + " of " + NumberText(entries) +
-                        " ...");
-  return window_.PumpEvents() == PumpResult::kContinue;
+  view_.SetStatusText("Converted " + NumberText(state_.ctr) + " of " + NumberText(entries) +
+                      " ...");
+  return view_.PumpEvents() == PumpResult::kContinue;
 }
 
 void ConversionRun::EndStep() {
   WriteFooter(state_, page_);
   work_list_.Clear();
-  window_.SetStatusText("Done. " + NumberText(state_.ctr) + " Nicknames converted to:\r\n" +
-                        page_text_);
+  view_.SetStatusText("Done. " + NumberText(state_.ctr) + " Nicknames converted to:\r\n" +
+                      page_text_);
   if (state_.ctr >= 1 && options_.history != nullptr) {
     options_.history->UpdateAddressBookList(state_, state_.addressbook);
     options_.history->WriteINIFile(state_);
@@ -212,10 +221,11 @@ void ConversionRun::EndStep() {
     // it), so the run stores its own again.
     state_.proc = kRunProc;
   }
-  window_.SetButtonEnabled(Button::kConvert, true);
-  window_.SetButtonEnabled(Button::kView, true);
-  window_.SetButtonEnabled(Button::kBrowse, true);
-  window_.FocusButton(Button::kView);
+  front_.SetButtonEnabled(Button::kConvert, true);
+  front_.SetButtonEnabled(Button::kView, true);
+  front_.SetButtonEnabled(Button::kBrowse, true);
+  front_.FocusButton(Button::kView);
+  outcome_.end = ConversionOutcome::End::kConverted;
 }
 
 // The run's error trap; the window failing to show the report is trapped
@@ -228,10 +238,10 @@ void ConversionRun::Trap(const Failure& failure) {
 // end: the run never meets "Input past end of file" (62).
 void ConversionRun::HandleFailure(const Failure& failure) {
   if (failure.code() == kFileNotFound) {
-    ReportMissingBook(window_, state_.addressbook);
+    ReportMissingBook(front_, state_.addressbook);
   } else {
-    ShowError(state_, failure, window_);
-    window_.ShowFailurePlace(state_.addressbook, FailingLine());
+    ShowError(state_, failure, view_);
+    outcome_.failure_place = FailurePlace{state_.addressbook, FailingLine()};
   }
   CommonTail();
 }
@@ -246,8 +256,8 @@ std::size_t ConversionRun::FailingLine() const {
 
 void ConversionRun::CommonTail() {
   page_.Abandon();
-  window_.SetButtonEnabled(Button::kConvert, true);
-  window_.SetButtonEnabled(Button::kBrowse, true);
+  front_.SetButtonEnabled(Button::kConvert, true);
+  front_.SetButtonEnabled(Button::kBrowse, true);
   work_list_.Clear();
 }
 
@@ -255,6 +265,7 @@ void ConversionRun::CommonTail() {
 void ConversionRun::Abandon() {
   page_.Abandon();
   work_list_.Clear();
+  outcome_.end = ConversionOutcome::End::kClosing;
 }
 
 }  // namespace
@@ -277,9 +288,16 @@ void FinishInterruptedPage(const std::filesystem::path& addressbook) {
   if (native::KindOf(page) == native::Kind::kRegular) ReplacingFile::FinishInterruptedCopy(page);
 }
 
-void RunConversion(ConverterState& state, ConverterWindow& window, std::filesystem::path& htmlfile,
-                   const RunOptions& options) {
-  ConversionRun(state, window, htmlfile, options).Run();
+ConversionOutcome RunConversion(ConverterState& state, ConverterWindow& window,
+                                std::filesystem::path& htmlfile, const RunOptions& options) {
+  const RunFront front(window);
+  return ConversionRun(state, front, htmlfile, options).Run();
+}
+
+ConversionOutcome RunConversion(ConverterState& state, RunView& view,
+                                std::filesystem::path& htmlfile, const RunOptions& options) {
+  const RunFront front(view);
+  return ConversionRun(state, front, htmlfile, options).Run();
 }
 
 }  // namespace veltrana

@@ -1,67 +1,27 @@
-// What the conversion run needs from the main window, and nothing more. The
-// window implements it with its real controls; tests use a recording fake;
-// the command-line converter prints what a person would see.
+// What a window has beyond what every front end shows of a run: buttons
+// that are enabled and disabled and take the focus, the address-book field
+// that takes it, and keystrokes sent to the focused control. The run
+// reaches a window's controls through this and nothing else; the Qt window
+// and the Win32 window implement it, the command line and the browser
+// edition, which have none of these, do not.
 #pragma once
 
-#include <cstddef>
-#include <filesystem>
-#include <string>
 #include <string_view>
+
+#include "conversion/run_view.h"
 
 namespace veltrana {
 
 enum class Button { kConvert, kBrowse, kView, kExport };
 
-// Message box styles, with the numbers the system's message box knows them
-// by: the run's own messages show the critical-stop icon, warnings the
-// exclamation mark, the error report none; all have one OK button.
-enum class MessageStyle : int {
-  kPlain = 0,
-  kCritical = 16,
-  kWarning = 48,
-};
-
-// What the window answers after it has processed its pending events.
-enum class PumpResult {
-  kContinue,       // go on with the run
-  kWindowClosing,  // the user closed the window: end the run at once
-};
-
-class ConverterWindow {
+class ConverterWindow : public RunView {
  public:
-  virtual ~ConverterWindow() = default;
-
-  // The text of the address-book field, exactly as typed, as the program
-  // keeps text: 8-bit, in the system's code page. It is what the page and
-  // the settings file show of the address book.
-  virtual std::string AddressBookText() const = 0;
-  // The file the field names, as the system names it (a name the 8-bit
-  // text cannot spell still opens).
-  virtual std::filesystem::path AddressBookPath() const = 0;
-  // The status line under the field.
-  virtual void SetStatusText(const std::string& text) = 0;
-
   virtual void SetButtonEnabled(Button button, bool enabled) = 0;
   virtual void FocusButton(Button button) = 0;
   virtual void FocusAddressBook() = 0;
-
-  // A modal message box; returns when the user has closed it.
-  virtual void ShowMessage(const std::string& text, MessageStyle style,
-                           const std::string& title) = 0;
-  // Lets the window process its pending events, then returns.
-  virtual PumpResult PumpEvents() = 0;
   // Sends a keystroke string such as "{home}+{end}" to the focused control,
   // without waiting for it to be processed.
   virtual void SendKeys(std::string_view keys) = 0;
-
-  // Where the failure just reported arose: the book as the field names it
-  // and, when the failure is about one line of it, that line's number
-  // (from 1; 0 for none). The windows' message boxes say enough; the
-  // command line adds it on standard error.
-  virtual void ShowFailurePlace(const std::string& book, std::size_t line) {
-    static_cast<void>(book);
-    static_cast<void>(line);
-  }
 };
 
 }  // namespace veltrana

@@ -54,7 +54,7 @@ class EntryIndex {
   void Group(const NicknameWorkList& work_list);
 
   // The outcome of the scan for the work-list entry at 0-based `position`.
-  EntryScan ScanAt(std::size_t position) const;
+  [[nodiscard]] EntryScan ScanAt(std::size_t position) const;
 
  private:
   static constexpr AliasNumber kNone = ~AliasNumber{0};

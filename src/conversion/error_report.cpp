@@ -11,8 +11,13 @@ std::string ErrorReportText(const Failure& failure, std::string_view proc) {
   return report;
 }
 
-void ShowError(const ConverterState& state, const Failure& failure, ConverterWindow& window) {
-  window.ShowMessage(ErrorReportText(failure, state.proc), MessageStyle::kPlain, kAppTitle);
+void ShowError(const ConverterState& state, const Failure& failure, RunView& view) {
+  view.ShowMessage(ErrorReportText(failure, state.proc), MessageStyle::kPlain, kAppTitle);
+}
+
+std::string FailurePlaceText(const FailurePlace& place) {
+  if (place.line == 0) return place.book;
+  return place.book + ", line " + std::to_string(place.line);
 }
 
 }  // namespace veltrana

@@ -13,6 +13,7 @@
 #include "base/text_file.h"
 #include "conversion/book_failure_report.h"
 #include "conversion/error_report.h"
+#include "conversion/run_front.h"
 #include "conversion/run_procedure.h"
 #include "export/eudora_folder.h"
 
@@ -44,9 +45,9 @@ struct WindowClosing {};
 
 class ExportRun {
  public:
-  ExportRun(const std::vector<ExportPath>& paths, ConverterWindow& window,
+  ExportRun(const std::vector<ExportPath>& paths, const RunFront& front,
             const ExportRunOptions& options)
-      : paths_(paths), window_(window), options_(options) {}
+      : paths_(paths), front_(front), view_(front.view()), options_(options) {}
 
   ExportOutcome Run();
 
@@ -69,7 +70,8 @@ class ExportRun {
   void ReportFailure(const Failure& failure);
 
   const std::vector<ExportPath>& paths_;
-  ConverterWindow& window_;
+  const RunFront& front_;
+  RunView& view_;
   const ExportRunOptions& options_;
   std::vector<Book> books_;
   std::deque<ReplacingFile::Protect> keep_books_;  // no export writes over a book it reads
@@ -92,13 +94,13 @@ ExportOutcome ExportRun::Run() {
 }
 
 ExportOutcome::End ExportRun::Steps() {
-  window_.SetStatusText("Working...");
+  view_.SetStatusText("Working...");
   for (const Button button : {Button::kConvert, Button::kBrowse, Button::kView, Button::kExport}) {
-    window_.SetButtonEnabled(button, false);
+    front_.SetButtonEnabled(button, false);
   }
-  if (window_.PumpEvents() == PumpResult::kWindowClosing) return ExportOutcome::End::kClosing;
+  if (view_.PumpEvents() == PumpResult::kWindowClosing) return ExportOutcome::End::kClosing;
   if (paths_.empty() || paths_.front().text.empty()) {
-    ReportEmptyName(window_);
+    ReportEmptyName(front_);
     return ExportOutcome::End::kFailed;
   }
   return Export();
@@ -152,7 +154,7 @@ bool ExportRun::Refused(const ExportTarget& target) {
   if (target.standard_output) return false;
   for (const Book& book : books_) {
     if (NamesSameFile(target.path, book.file.path)) {
-      ReportWouldOverwrite(window_, "export", book.text);
+      ReportWouldOverwrite(front_, "export", book.text);
       return true;
     }
   }
@@ -182,9 +184,9 @@ void ExportRun::Write(const ExportTarget& target) {
 
 void ExportRun::Progress(std::size_t written, std::size_t total) {
   if (written % kProgressEvery != 0) return;
-  window_.SetStatusText("Exported " + NumberText(static_cast<long long>(written)) + " of " +
-                        NumberText(static_cast<long long>(total)) + " ...");
-  if (window_.PumpEvents() == PumpResult::kWindowClosing) throw WindowClosing{};
+  view_.SetStatusText("Exported " + NumberText(static_cast<long long>(written)) + " of " +
+                      NumberText(static_cast<long long>(total)) + " ...");
+  if (view_.PumpEvents() == PumpResult::kWindowClosing) throw WindowClosing{};
 }
 
 void ExportRun::Summarize(const ExportResult& result, const ExportTarget& target) {
@@ -209,16 +211,16 @@ void ExportRun::Summarize(const ExportResult& result, const ExportTarget& target
     outcome_.warnings.push_back(
         "... and " + std::to_string(result.warnings.size() - kWarningsShown) + " more like these");
   }
-  window_.SetStatusText("Exported " + Counted(result.contacts, "contact", "contacts") + " and " +
-                        Counted(result.lists, "list", "lists") + " to:\r\n" + target.text);
+  view_.SetStatusText("Exported " + Counted(result.contacts, "contact", "contacts") + " and " +
+                      Counted(result.lists, "list", "lists") + " to:\r\n" + target.text);
 }
 
 void ExportRun::ReportFailure(const Failure& failure) {
   if (failure.code() == kFileNotFound && proc_ == kRunProc) {
-    ReportMissingBook(window_, missing_);
+    ReportMissingBook(front_, missing_);
   } else {
-    window_.ShowMessage(ErrorReportText(failure, proc_), MessageStyle::kPlain, kAppTitle);
-    window_.ShowFailurePlace(missing_, 0);
+    view_.ShowMessage(ErrorReportText(failure, proc_), MessageStyle::kPlain, kAppTitle);
+    outcome_.failure_place = FailurePlace{missing_, 0};
   }
 }
 
@@ -237,7 +239,14 @@ ExportTarget ExportProposal::Suggested(ExportFormat format) const {
 
 ExportOutcome RunExport(const std::vector<ExportPath>& books, ConverterWindow& window,
                         const ExportRunOptions& options) {
-  return ExportRun(books, window, options).Run();
+  const RunFront front(window);
+  return ExportRun(books, front, options).Run();
+}
+
+ExportOutcome RunExport(const std::vector<ExportPath>& books, RunView& view,
+                        const ExportRunOptions& options) {
+  const RunFront front(view);
+  return ExportRun(books, front, options).Run();
 }
 
 std::optional<std::filesystem::path> EudoraFolderOfMainBook(const std::filesystem::path& book) {

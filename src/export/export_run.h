@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "conversion/converter_window.h"
+#include "conversion/error_report.h"
+#include "conversion/run_view.h"
 #include "formats/export.h"
 #include "text/charset.h"
 
@@ -46,7 +48,7 @@ struct ExportProposal {
   // The first book's name with `format`'s ending in place of its last four
   // characters, in the book's folder ("friends.txt" gives "friends.vcf");
   // code 5 for a name of fewer than four characters.
-  ExportTarget Suggested(ExportFormat format) const;
+  [[nodiscard]] ExportTarget Suggested(ExportFormat format) const;
 };
 
 // Asks for the target; none when the user cancelled.
@@ -70,22 +72,31 @@ struct ExportOutcome {
   std::vector<std::string> book_lines;
   // What was taken in part, at most 20 of each kind and a line for the rest.
   std::vector<std::string> warnings;
+  // Where the failure the error report showed arose: the book being read,
+  // or the export's target once it is written.
+  std::optional<FailurePlace> failure_place;
 
   // The book lines, then the window's `status`, a line each (CR LF), as a
   // console shows what happened.
-  std::string Report(const std::string& status) const;
+  [[nodiscard]] std::string Report(const std::string& status) const;
 };
 
-// The run. It sets "Working..." and disables Convert, Browse, View and
-// Export; the caller enables them again, as the window's state requires.
-// The status line ends as "Exported 2 contacts and 1 list to:" and the
-// target's text, or as the report of what went wrong.
-ExportOutcome RunExport(const std::vector<ExportPath>& books, ConverterWindow& window,
-                        const ExportRunOptions& options);
+// The run, from `window`. It sets "Working..." and disables Convert,
+// Browse, View and Export; the caller enables them again, as the window's
+// state requires. The status line ends as "Exported 2 contacts and 1 list
+// to:" and the target's text, or as the report of what went wrong.
+[[nodiscard]] ExportOutcome RunExport(const std::vector<ExportPath>& books, ConverterWindow& window,
+                                      const ExportRunOptions& options);
+
+// The same without a window (the command line, the browser edition): `view`
+// shows the run.
+[[nodiscard]] ExportOutcome RunExport(const std::vector<ExportPath>& books, RunView& view,
+                                      const ExportRunOptions& options);
 
 // The Eudora folder whose main book `book` is, when that folder holds other
 // books too (its Nickname folder, the Macintosh Nicknames Folder, the extra
 // folders eudora.ini names); none otherwise.
-std::optional<std::filesystem::path> EudoraFolderOfMainBook(const std::filesystem::path& book);
+[[nodiscard]] std::optional<std::filesystem::path> EudoraFolderOfMainBook(
+    const std::filesystem::path& book);
 
 }  // namespace veltrana

@@ -44,6 +44,6 @@ struct ExportDialogAnswer {
 // The length of the ending of `name` that is one of the file types' (with
 // its dot, letter case ignored), 0 when it ends in none: the dialog puts
 // the chosen type's ending in its place when the user changes the type.
-std::size_t ExportEndingLength(std::string_view name);
+[[nodiscard]] std::size_t ExportEndingLength(std::string_view name);
 
 }  // namespace veltrana

@@ -37,6 +37,6 @@ struct KeyPress {
 
 // The keys of `text` in order. An unknown name in braces is skipped (and
 // the keys held for it with it); an unclosed brace ends the string.
-std::vector<KeyPress> ParseKeyString(std::string_view text);
+[[nodiscard]] std::vector<KeyPress> ParseKeyString(std::string_view text);
 
 }  // namespace veltrana

@@ -12,15 +12,14 @@
 
 namespace veltrana {
 
-MainForm::MainForm(SettingsLocation settings, std::optional<CalendarDate> date,
-                   std::filesystem::path& htmlfile)
-    : settings_(std::move(settings)), date_(date), htmlfile_(htmlfile) {}
+MainForm::MainForm(SettingsLocation settings, std::optional<CalendarDate> date)
+    : settings_(std::move(settings)), date_(date) {}
 
 void MainForm::Form_Load() {
   state_.proc = "Form_Load()";
   SetButtonEnabled(Button::kView, false);
   SetConverterDefaults(state_);
-  const SettingsLoad load = settings_.Load(state_, *this);
+  const SettingsLoad load = LoadSettings(state_, settings_, *this);
   ShowHistory(settings_.history().entries());
   SetFieldText(load == SettingsLoad::kFailed ? std::string() : state_.addressbook);
   if (load == SettingsLoad::kRead) FinishLastPage();
@@ -46,7 +45,7 @@ void MainForm::cmdConvert_Click() {
     SetButtonEnabled(Button::kExport, false);
     RunOptions options;
     options.date = date_;
-    options.history = &settings_;
+    options.history = &end_step_;
     RunConversion(state_, *this, htmlfile_, options);
   }
   SetButtonEnabled(Button::kExport, true);
@@ -116,8 +115,8 @@ void MainForm::cmdExport_Click() {
 // A book exported joins the history as a converted one does.
 void MainForm::RememberExported(const std::string& addressbook) {
   try {
-    settings_.UpdateAddressBookList(state_, addressbook);
-    settings_.WriteINIFile(state_);
+    UpdateAddressBookList(state_, settings_, addressbook);
+    WriteINIFile(state_, settings_);
   } catch (const std::exception&) {
     ShowError(state_, CurrentFailure(), *this);
   }

@@ -1,7 +1,7 @@
 // The main window's procedures, whichever toolkit draws the window: the
 // load step, Convert, Browse, Export, and closing the window during a run. A
 // toolkit's window derives from this, supplies its controls through the few
-// operations below and the run's ConverterWindow ones, and calls the
+// operations below and the ConverterWindow ones the runs use, and calls the
 // procedures from its events. So the Qt window and the Win32 window are two
 // faces of one window, not two copies of it.
 #pragma once
@@ -14,17 +14,24 @@
 #include "base/calendar_date.h"
 #include "conversion/converter_window.h"
 #include "form/export_dialog.h"
-#include "form/settings_history.h"
+#include "form/settings_procedures.h"
 #include "page/converter_state.h"
 #include "settings/address_book_history.h"
 #include "settings/settings_file.h"
+#include "settings/settings_history.h"
 
 namespace veltrana {
 
 class MainForm : public ConverterWindow {
  public:
+  // One window, one state: the end step holds on to this form's settings.
+  MainForm(const MainForm&) = delete;
+  MainForm& operator=(const MainForm&) = delete;
+
   const ConverterState& state() const { return state_; }
   const AddressBookHistory& history() const { return settings_.history(); }
+  // Full path of the page the last run started, which View opens.
+  const std::filesystem::path& htmlfile() const { return htmlfile_; }
 
   // The window's event procedures.
   void Form_Load();
@@ -33,9 +40,9 @@ class MainForm : public ConverterWindow {
   void cmdExport_Click();
 
  protected:
-  // `htmlfile` is the program's module-level page path, which View opens.
-  MainForm(SettingsLocation settings, std::optional<CalendarDate> date,
-           std::filesystem::path& htmlfile);
+  // Keeps its settings at `settings`; pages are dated `date`, today when
+  // unset.
+  MainForm(SettingsLocation settings, std::optional<CalendarDate> date);
 
   // The toolkit's part. Puts `text` (8-bit, as the program keeps text) into
   // the address-book field.
@@ -45,9 +52,9 @@ class MainForm : public ConverterWindow {
   virtual void ShowHistory(const std::vector<std::string>& entries) = 0;
   // Shows Browse's dialog and puts the chosen file into the field; false
   // when the user cancelled.
-  virtual bool ChooseAddressBook() = 0;
+  [[nodiscard]] virtual bool ChooseAddressBook() = 0;
   // Shows the Save dialog of an export; none when the user cancelled.
-  virtual std::optional<ExportDialogAnswer> ChooseExportFile(
+  [[nodiscard]] virtual std::optional<ExportDialogAnswer> ChooseExportFile(
       const ExportDialogRequest& request) = 0;
   // What the status line shows, and whether a button is enabled, so that
   // an export the user cancels leaves them as they were.
@@ -59,18 +66,20 @@ class MainForm : public ConverterWindow {
   // The user closes the window: true when it may close now. During a run it
   // may not; the run ends at its next event pump, and the window closes
   // after it.
-  bool MayClose();
+  [[nodiscard]] bool MayClose();
   // Whether the user closed the window during the run (for PumpEvents).
   bool closing() const { return closing_; }
 
  private:
   void FinishLastPage();
 
+  void RememberExported(const std::string& addressbook);
+
   ConverterState state_;
   SettingsHistory settings_;
+  SettingsEndStep end_step_{settings_};
   std::optional<CalendarDate> date_;
-  std::filesystem::path& htmlfile_;
-  void RememberExported(const std::string& addressbook);
+  std::filesystem::path htmlfile_;
 
   bool running_ = false;  // a conversion run or an export is in progress
   bool closing_ = false;  // the user closed the window during the run

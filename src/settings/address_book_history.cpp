@@ -4,8 +4,7 @@
 
 namespace veltrana {
 
-void AddressBookHistory::UpdateAddressBookList(ConverterState& state, std::string path) {
-  state.proc = "UpdateAddressBookList()";
+void AddressBookHistory::UpdateAddressBookList(std::string path) {
   if (entries_.size() >= kMaxEntries) return;
   // A name with a line break would become invented lines of the file.
   if (!IsHistoryLine(path)) return;

@@ -8,14 +8,12 @@
 #include <string_view>
 #include <vector>
 
-#include "page/converter_state.h"
-
 namespace veltrana {
 
 // False for a path holding CR or LF: in the settings file it would split
 // into lines of its own, invented entries. Such a book converts, but is not
 // remembered.
-inline bool IsHistoryLine(std::string_view path) {
+[[nodiscard]] inline bool IsHistoryLine(std::string_view path) {
   return path.find_first_of("\r\n") == std::string_view::npos;
 }
 
@@ -24,9 +22,8 @@ class AddressBookHistory {
   static constexpr std::size_t kMaxEntries = 15;
 
   // Appends `path` unless it is listed already, the list is full or it
-  // holds a line break. Stores
-  // "UpdateAddressBookList()" in `proc`.
-  void UpdateAddressBookList(ConverterState& state, std::string path);
+  // holds a line break.
+  void UpdateAddressBookList(std::string path);
 
   const std::vector<std::string>& entries() const { return entries_; }
 

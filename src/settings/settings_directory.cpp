@@ -10,7 +10,6 @@
 
 #include "base/c_file.h"
 #include "base/failure.h"
-#include "page/converter_state.h"
 #include "settings/program_directory.h"
 
 #if defined(_WIN32)
@@ -73,7 +72,7 @@ bool IsSameFolder(const std::filesystem::path& a, const std::filesystem::path& b
 
 bool HoldsSettingsFile(const std::filesystem::path& folder) {
   std::error_code unknown;  // a file that cannot be looked at counts as absent
-  return std::filesystem::exists(folder / LoadedConverterState().inifile, unknown);
+  return std::filesystem::exists(folder / kSettingsFileName, unknown);
 }
 
 std::string ProbeName() {

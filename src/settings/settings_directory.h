@@ -34,18 +34,18 @@ struct SettingsEnvironment {
   std::filesystem::path app_data;         // the roaming application data folder (APPDATA)
 
   // The running program's environment.
-  static SettingsEnvironment Current();
+  [[nodiscard]] static SettingsEnvironment Current();
 };
 
 // The user's own settings folder for the platform; empty when the
 // environment names none. A relative XDG_CONFIG_HOME is ignored, as the XDG
 // base directory rules ask, and so is a relative HOME.
-std::filesystem::path UserSettingsDirectory(const SettingsEnvironment& environment);
+[[nodiscard]] std::filesystem::path UserSettingsDirectory(const SettingsEnvironment& environment);
 
 // Whether a file can be made in `folder`, found by creating and removing a
 // uniquely named empty file there: permission bits do not tell it for the
 // administrator, on network shares or on a read-only file system.
-bool IsWritableFolder(const std::filesystem::path& folder);
+[[nodiscard]] bool IsWritableFolder(const std::filesystem::path& folder);
 
 // The window's settings place. The program's folder when the settings file
 // exists there or the folder is writable; then the window also works in that
@@ -56,13 +56,13 @@ bool IsWritableFolder(const std::filesystem::path& folder);
 // taken as the program's own: settings written there would be shared by all
 // users and outlive the package. Without a user folder the program's folder
 // stays, and a write that cannot work there is reported.
-SettingsLocation ChooseSettingsLocation(const std::filesystem::path& program_folder,
-                                        const std::filesystem::path& system_folder,
-                                        const SettingsEnvironment& environment);
+[[nodiscard]] SettingsLocation ChooseSettingsLocation(const std::filesystem::path& program_folder,
+                                                      const std::filesystem::path& system_folder,
+                                                      const SettingsEnvironment& environment);
 
 // The same for the running program, started as `argument_zero` (argv[0],
 // for finding its folder where the system cannot tell).
-SettingsLocation WindowSettingsLocation(const char* argument_zero = nullptr);
+[[nodiscard]] SettingsLocation WindowSettingsLocation(const char* argument_zero = nullptr);
 
 // Makes `folder` and any missing folder above it, each open to its owner
 // only. A failure is raised as the failure of a write.

@@ -5,7 +5,6 @@
 #include "base/replacing_file.h"
 #include "base/text_file.h"
 #include "base/text_positions.h"
-#include "page/procedure_name.h"
 #include "settings/settings_directory.h"
 
 namespace veltrana {
@@ -18,10 +17,9 @@ constexpr std::string_view kKey = "AddressBook=";
 
 // Without a folder there is no settings file: reading finds none, and a
 // write fails where it would otherwise land in whatever folder is current.
-std::filesystem::path SettingsLocation::FilePath(const ConverterState& state,
-                                                 FileAccess access) const {
+std::filesystem::path SettingsLocation::FilePath(FileAccess access) const {
   if (directory.empty()) throw FileFailure(ENOENT, access);
-  return directory / state.inifile;
+  return directory / kSettingsFileName;
 }
 
 void SettingsLocation::EnterDirectory(FileAccess access) const {
@@ -31,30 +29,31 @@ void SettingsLocation::EnterDirectory(FileAccess access) const {
   if (refused) throw FileFailure(refused, access);
 }
 
-void ReadSettingsFile(ConverterState& state, AddressBookHistory& history,
-                      const SettingsLocation& location) {
+std::optional<std::string> ReadSettingsFile(AddressBookHistory& history,
+                                            const SettingsLocation& location) {
   location.EnterDirectory(FileAccess::kRead);
-  const std::string file = ReadTextFile(location.FilePath(state, FileAccess::kRead));
+  const std::string file = ReadTextFile(location.FilePath(FileAccess::kRead));
+  std::optional<std::string> current;
   LineCursor cursor(file);
   std::string_view line;
   while (cursor.Next(line)) {
     if (line.size() <= kKey.size() || !line.starts_with(kKey)) continue;
-    state.addressbook.assign(line.substr(kKey.size()));
-    history.UpdateAddressBookList(state, state.addressbook);
+    current.emplace(line.substr(kKey.size()));
+    history.UpdateAddressBookList(*current);
   }
+  return current;
 }
 
-void WriteINIFile(ConverterState& state, const AddressBookHistory& history,
-                  const SettingsLocation& location) {
-  const ProcedureName name(state, "WriteINIFile()");
+void WriteSettingsFile(const AddressBookHistory& history, std::string_view addressbook,
+                       const SettingsLocation& location) {
   if (location.create_directory) CreateSettingsDirectory(location.directory);
   location.EnterDirectory(FileAccess::kWrite);
   ReplacingFile file;
-  file.Open(location.FilePath(state, FileAccess::kWrite));
+  file.Open(location.FilePath(FileAccess::kWrite));
   for (const std::string& entry : history.entries()) {
-    if (entry != state.addressbook) file.WriteLine(std::string(kKey) + entry);
+    if (entry != addressbook) file.WriteLine(std::string(kKey) + entry);
   }
-  if (IsHistoryLine(state.addressbook)) file.WriteLine(std::string(kKey) + state.addressbook);
+  if (IsHistoryLine(addressbook)) file.WriteLine(std::string(kKey).append(addressbook));
   file.Commit();
 }
 

@@ -4,13 +4,16 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "base/failure.h"
-#include "page/converter_state.h"
 #include "settings/address_book_history.h"
 
 namespace veltrana {
+
+inline constexpr std::string_view kSettingsFileName = "veltra.ini";
 
 // Where the settings file lives. `make_working_directory`: the window makes
 // that folder its working directory whenever it reads or writes the file,
@@ -22,20 +25,20 @@ struct SettingsLocation {
   bool make_working_directory = false;
   bool create_directory = false;
 
-  std::filesystem::path FilePath(const ConverterState& state, FileAccess access) const;
+  [[nodiscard]] std::filesystem::path FilePath(FileAccess access) const;
   void EnterDirectory(FileAccess access) const;
 };
 
 // Reads the settings file into the history: every line of at least 13
-// characters that begins with "AddressBook=" sets `addressbook` to the rest
-// of the line and adds it to the history. Failures pass to the caller.
-void ReadSettingsFile(ConverterState& state, AddressBookHistory& history,
-                      const SettingsLocation& location);
+// characters that begins with "AddressBook=" adds the rest of the line to
+// the history. Returns the last such path, the current address book; none
+// when no line gave one. Failures pass to the caller.
+[[nodiscard]] std::optional<std::string> ReadSettingsFile(AddressBookHistory& history,
+                                                          const SettingsLocation& location);
 
-// Rewrites the settings file from the history and `addressbook`. The new
-// file replaces the old one only once it is complete. Stores
-// "WriteINIFile()" in `proc`.
-void WriteINIFile(ConverterState& state, const AddressBookHistory& history,
-                  const SettingsLocation& location);
+// Rewrites the settings file from the history, then `addressbook` as the
+// last line. The new file replaces the old one only once it is complete.
+void WriteSettingsFile(const AddressBookHistory& history, std::string_view addressbook,
+                       const SettingsLocation& location);
 
 }  // namespace veltrana

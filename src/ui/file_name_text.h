@@ -12,11 +12,11 @@ namespace veltrana {
 
 // Every valid UTF-8 sequence as its character, every other byte as the
 // Latin-1 character of that value: nothing is lost or hidden.
-QString ShowBytes(std::string_view bytes);
+[[nodiscard]] QString ShowBytes(std::string_view bytes);
 
 // The file name that the field's text means. Each folder and file name in
 // it is taken as UTF-8 when the system has such an entry, else as Latin-1
 // when it has that one, else as UTF-8.
-std::string FileNameBytes(const QString& text);
+[[nodiscard]] std::string FileNameBytes(const QString& text);
 
 }  // namespace veltrana

@@ -72,7 +72,7 @@ frmMain::frmMain() : frmMain(ProgramOptions()) {}
 
 frmMain::frmMain(Options options, QWidget* parent)
     : QWidget(parent),
-      MainForm(std::move(options.settings), options.date, Module1::htmlfile),
+      MainForm(std::move(options.settings), options.date),
       dialogs_(options.dialogs ? std::move(options.dialogs) : MakeQtDialogs()) {
   CreateControls();
   PlaceControls();
@@ -144,7 +144,7 @@ void frmMain::PlaceControls() {
 }
 
 void frmMain::cmdView_Click() {
-  Module1::LaunchViewer();
+  Module1::LaunchViewer(htmlfile());
 }
 
 void frmMain::SetFieldText(const std::string& text) {

@@ -18,7 +18,7 @@ void Main() {
 
 // The page's name goes to the viewer byte for byte, percent-encoded, so a
 // name that is not UTF-8 still opens.
-void LaunchViewer() {
+void LaunchViewer(const std::filesystem::path& htmlfile) {
   std::error_code unknown;
   const std::string path = std::filesystem::absolute(htmlfile, unknown).string();
   const QByteArray encoded =

@@ -1,13 +1,9 @@
-// The program's code module: the page path of the last run, the start-up
-// and the viewer launch.
+// The program's code module: the start-up and the viewer launch.
 #pragma once
 
 #include <filesystem>
 
 namespace veltrana::Module1 {
-
-// Full path of the page the last conversion run started.
-inline std::filesystem::path htmlfile;
 
 // How the program was started (argv[0]), for finding its folder where the
 // system cannot tell.
@@ -17,8 +13,9 @@ inline const char* argument_zero = nullptr;
 // program runs as long as the window is open.
 void Main();
 
-// Opens `htmlfile` with the system's default handler for it; the result is
-// not examined and nothing is shown when nothing can open it.
-void LaunchViewer();
+// Opens `htmlfile`, the page of the window's last run, with the system's
+// default handler for it; the result is not examined and nothing is shown
+// when nothing can open it.
+void LaunchViewer(const std::filesystem::path& htmlfile);
 
 }  // namespace veltrana::Module1

@@ -23,27 +23,28 @@ class WindowDialogs {
                            const QString& title) = 0;
   // The Browse dialog; the chosen file's full path, or nothing when the user
   // cancelled.
-  virtual std::optional<QString> ChooseAddressBook(QWidget* parent) = 0;
+  [[nodiscard]] virtual std::optional<QString> ChooseAddressBook(QWidget* parent) = 0;
   // The Save dialog of an export; nothing when the user cancelled.
-  virtual std::optional<ExportDialogAnswer> ChooseExportFile(
+  [[nodiscard]] virtual std::optional<ExportDialogAnswer> ChooseExportFile(
       QWidget* parent, const ExportDialogRequest& request) = 0;
 };
 
 // The Browse dialog as the window shows it: titled "Open Address Book",
 // filters "Address Books (*.txt)" (preselected) and "All Files (*.*)", which
 // shows every file, with "txt" added to a name typed without an extension.
-std::unique_ptr<QFileDialog> MakeOpenAddressBookDialog(QWidget* parent);
+[[nodiscard]] std::unique_ptr<QFileDialog> MakeOpenAddressBookDialog(QWidget* parent);
 
 // The Save dialog of an export: titled "Export Address Book", a file type
 // per format (the first preselected, its ending added to a name typed
 // without one, and put in place of the name's when the type changes), the
 // suggested file in its folder, and the check box "Include the other
 // address books in this folder" (on) when the request offers it.
-std::unique_ptr<QFileDialog> MakeExportDialog(QWidget* parent, const ExportDialogRequest& request);
+[[nodiscard]] std::unique_ptr<QFileDialog> MakeExportDialog(QWidget* parent,
+                                                            const ExportDialogRequest& request);
 // What the accepted dialog answers.
-ExportDialogAnswer ExportAnswerOf(const QFileDialog& dialog);
+[[nodiscard]] ExportDialogAnswer ExportAnswerOf(const QFileDialog& dialog);
 
 // The real message box and file dialogs.
-std::unique_ptr<WindowDialogs> MakeQtDialogs();
+[[nodiscard]] std::unique_ptr<WindowDialogs> MakeQtDialogs();
 
 }  // namespace veltrana

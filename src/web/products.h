@@ -17,9 +17,9 @@ struct Product {
   std::optional<ExportFormat> format;  // none: the page
 };
 
-const std::vector<Product>& Products();
+[[nodiscard]] const std::vector<Product>& Products();
 
 // The product called `id`; null for an unknown name.
-const Product* ProductNamed(std::string_view id);
+[[nodiscard]] const Product* ProductNamed(std::string_view id);
 
 }  // namespace veltrana

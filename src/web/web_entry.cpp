@@ -1,21 +1,22 @@
 // The browser edition's entry: the page's worker calls these with a book it
 // has put into the in-memory file system, and reads back the status line,
 // the messages and the file made. What runs is what the command line runs:
-// the conversion run for the page, the export run for the contacts.
+// the conversion run for the page, the export run for the contacts, each
+// without a window.
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/calendar_date.h"
 #include "base/file_names.h"
-#include "cli/console_window.h"
 #include "conversion/conversion_run.h"
+#include "conversion/run_view.h"
 #include "export/eudora_folder.h"
 #include "export/export_run.h"
 #include "text/charset.h"
@@ -30,44 +31,50 @@ EM_JS(void, ShowProgressInPage, (const char* text), {
   if (Module["onProgress"]) Module["onProgress"](UTF8ToString(text));
 });
 
-// A text stream in memory (the console's standard output or error).
-class MemoryStream {
+// A text of the program with its CR LF line ends as the page's newlines, as
+// the command line prints it.
+std::string PageText(std::string text) {
+  for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+    text.erase(at, 1);
+  }
+  return text;
+}
+
+// A run as the page's worker shows it: the status line kept for the page,
+// each message box a text of the messages, as the command line prints them
+// on its error stream, and the progress handed to the page whenever the run
+// lets the front end process events.
+class WorkerView : public RunView {
  public:
-  MemoryStream() : file_(open_memstream(&data_, &size_)) {
-    if (file_ == nullptr) std::abort();
+  explicit WorkerView(std::string book) : book_(std::move(book)) {}
+
+  const std::string& status() const { return status_; }
+  const std::string& messages() const { return messages_; }
+  // After the error report, where the failure arose.
+  void AddFailurePlace(const std::optional<FailurePlace>& place) {
+    if (place) messages_ += FailurePlaceText(*place) + "\n";
   }
-  ~MemoryStream() {
-    std::fclose(file_);
-    std::free(data_);
+  void AddMessageLine(const std::string& line) { messages_ += line + "\n"; }
+
+  std::string AddressBookText() const override { return book_; }
+  std::filesystem::path AddressBookPath() const override { return book_; }
+  void SetStatusText(const std::string& text) override { status_ = text; }
+  void ShowMessage(const std::string& text, MessageStyle, const std::string&) override {
+    messages_ += PageText(text) + "\n";
   }
-  MemoryStream(const MemoryStream&) = delete;
-  MemoryStream& operator=(const MemoryStream&) = delete;
-  std::FILE* file() { return file_; }
-  std::string text() {
-    std::fflush(file_);
-    return std::string(data_, size_);
+  PumpResult PumpEvents() override {
+    ShowProgressInPage(PageText(status_).c_str());
+    return PumpResult::kContinue;
   }
 
  private:
-  char* data_ = nullptr;
-  std::size_t size_ = 0;
-  std::FILE* file_;
+  std::string book_;
+  std::string status_;
+  std::string messages_;
 };
 
-// The console window, but its progress goes to the page whenever the run
-// lets the window process events.
-class PageWindow : public ConsoleWindow {
- public:
-  PageWindow(const std::string& book, std::FILE* errors)
-      : ConsoleWindow(book, std::filesystem::path(book), errors, false) {}
-  PumpResult PumpEvents() override {
-    ShowProgressInPage(ConsoleText(status_text()).c_str());
-    return PumpResult::kContinue;
-  }
-};
-
-// What the last call made: the status line, the messages (the console's
-// standard error) and the file written, empty when none was.
+// What the last call made: the status line, the messages (the command
+// line's standard error) and the file written, empty when none was.
 struct Outcome {
   std::string status;
   std::string messages;
@@ -77,18 +84,17 @@ struct Outcome {
 Outcome outcome;
 
 int MakePage(const std::string& book, const CalendarDate& date) {
-  MemoryStream errors;
-  PageWindow window(book, errors.file());
+  WorkerView view(book);
   ConverterState state = LoadedConverterState();
   std::filesystem::path htmlfile;
   RunOptions options;
   options.date = date;
-  RunConversion(state, window, htmlfile, options);
-  outcome = {ConsoleText(window.status_text()),
-             errors.text(),
-             window.view_enabled() ? htmlfile.string() : std::string(),
-             {}};
-  return window.view_enabled() ? 0 : 1;
+  const ConversionOutcome result = RunConversion(state, view, htmlfile, options);
+  view.AddFailurePlace(result.failure_place);
+  const bool made = result.end == ConversionOutcome::End::kConverted;
+  outcome = {
+      PageText(view.status()), view.messages(), made ? htmlfile.string() : std::string(), {}};
+  return made ? 0 : 1;
 }
 
 // The export of `books` (books or Eudora folders, as the command line takes
@@ -96,8 +102,7 @@ int MakePage(const std::string& book, const CalendarDate& date) {
 // the file is made in `out_folder`, under the name the command line gives it.
 int MakeExport(ExportFormat format, const std::vector<std::string>& books,
                std::optional<Charset> charset, const std::filesystem::path& out_folder) {
-  MemoryStream errors;
-  PageWindow window(books.front(), errors.file());
+  WorkerView view(books.front());
   std::vector<ExportPath> paths;
   for (const std::string& book : books) paths.push_back({book, book});
   ExportRunOptions run;
@@ -109,14 +114,12 @@ int MakeExport(ExportFormat format, const std::vector<std::string>& books,
     written = target.path.string();
     return target;
   };
-  const ExportOutcome result = RunExport(paths, window, run);
-  std::string messages = errors.text();
-  for (const std::string& warning : result.warnings) messages += "Warning: " + warning + "\n";
+  const ExportOutcome result = RunExport(paths, view, run);
+  view.AddFailurePlace(result.failure_place);
+  for (const std::string& warning : result.warnings) view.AddMessageLine("Warning: " + warning);
   const bool made = result.end == ExportOutcome::End::kWritten;
-  outcome = {ConsoleText(result.Report(window.status_text())),
-             messages,
-             made ? written : std::string(),
-             {}};
+  outcome = {
+      PageText(result.Report(view.status())), view.messages(), made ? written : std::string(), {}};
   return made ? 0 : 1;
 }
 

@@ -68,7 +68,7 @@ frmMain::Options frmMain::ProgramOptions() {
 }
 
 frmMain::frmMain(Options options)
-    : MainForm(std::move(options.settings), options.date, Module1::htmlfile),
+    : MainForm(std::move(options.settings), options.date),
       dialogs_(options.dialogs ? std::move(options.dialogs) : MakeSystemDialogs()),
       quit_when_closed_(options.quit_when_closed) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -198,7 +198,7 @@ void frmMain::GrowCaption(HWND caption) {
 }
 
 void frmMain::cmdView_Click() {
-  Module1::LaunchViewer(*dialogs_);
+  Module1::LaunchViewer(*dialogs_, htmlfile());
 }
 
 void frmMain::OnCommand(HWND control) {

@@ -60,7 +60,7 @@ class frmMain : public MainForm {
   // The View button's event procedure; the others are the main form's.
   void cmdView_Click();
 
-  // What the conversion run needs of the window.
+  // What the runs show and need of the window.
   std::string AddressBookText() const override;
   std::filesystem::path AddressBookPath() const override;
   void SetStatusText(const std::string& text) override;
@@ -75,8 +75,9 @@ class frmMain : public MainForm {
   // The main form's controls.
   void SetFieldText(const std::string& text) override;
   void ShowHistory(const std::vector<std::string>& entries) override;
-  bool ChooseAddressBook() override;
-  std::optional<ExportDialogAnswer> ChooseExportFile(const ExportDialogRequest& request) override;
+  [[nodiscard]] bool ChooseAddressBook() override;
+  [[nodiscard]] std::optional<ExportDialogAnswer> ChooseExportFile(
+      const ExportDialogRequest& request) override;
   std::string StatusText() const override { return status_; }
   bool ButtonEnabled(Button button) const override;
   void CloseNow() override;

@@ -20,7 +20,7 @@ int Main() {
   return static_cast<int>(message.wParam);
 }
 
-void LaunchViewer(WindowDialogs& dialogs) {
+void LaunchViewer(WindowDialogs& dialogs, const std::filesystem::path& htmlfile) {
   dialogs.OpenDocument(htmlfile);
 }
 

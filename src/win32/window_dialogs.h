@@ -24,9 +24,9 @@ class WindowDialogs {
                            const std::wstring& title) = 0;
   // The Browse dialog: the chosen file's full path, or nothing when the
   // user cancelled.
-  virtual std::optional<std::wstring> ChooseAddressBook(HWND owner) = 0;
+  [[nodiscard]] virtual std::optional<std::wstring> ChooseAddressBook(HWND owner) = 0;
   // The Save dialog of an export; nothing when the user cancelled.
-  virtual std::optional<ExportDialogAnswer> ChooseExportFile(
+  [[nodiscard]] virtual std::optional<ExportDialogAnswer> ChooseExportFile(
       HWND owner, const ExportDialogRequest& request) = 0;
   // Opens `document` with the system's handler for it; the result is not
   // examined and nothing is shown when nothing can open it.
@@ -38,6 +38,6 @@ class WindowDialogs {
 // "txt" added to a name typed without an extension; GetSaveFileNameW titled
 // "Export Address Book" with a file type per format (see
 // ChooseExportFile in window_dialogs.cpp); ShellExecuteW's "open".
-std::unique_ptr<WindowDialogs> MakeSystemDialogs();
+[[nodiscard]] std::unique_ptr<WindowDialogs> MakeSystemDialogs();
 
 }  // namespace veltrana::win32

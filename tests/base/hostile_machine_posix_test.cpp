@@ -2,15 +2,16 @@
 // and kills mid-write: a link someone else planted is refused, a device or
 // a pipe is never replaced, the protected book is never written, runs never
 // take each other's files, and a copy killed half way is finished by the
-// next run. Second-user parts run as `nobody` in a child process.
+// next run. Second-user parts run as `nobody` in a child process; kills come
+// at counted steps of a traced child.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/ptrace.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -50,6 +51,48 @@ bool AsNobody(const std::function<bool()>& step) {
   int status = 0;
   ::waitpid(child, &status, 0);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// How a traced child ended.
+enum class Traced {
+  kFinished,  // it ran its step to the end
+  kKilled,    // it was killed at the step asked for
+  kDied,      // it ended otherwise (its step failed)
+  kRefused,   // the system does not let a process trace its child
+};
+
+// Runs `step` in a child process that stops at each system call it makes,
+// entering and leaving it: a count of steps that is the same on every run,
+// not a time. At each stop, while the child stands still, `kill_here` is
+// asked; when it answers true, the child is killed right there.
+Traced RunTraced(const std::function<void()>& step, const std::function<bool()>& kill_here) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) ::_exit(3);
+    ::raise(SIGSTOP);  // until the parent traces it
+    step();
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  if (!WIFSTOPPED(status)) return Traced::kRefused;
+  ::ptrace(PTRACE_SETOPTIONS, child, nullptr,
+           reinterpret_cast<void*>(PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL));
+  long deliver = 0;  // a signal of the child's own, passed on
+  for (;;) {
+    ::ptrace(PTRACE_SYSCALL, child, nullptr, reinterpret_cast<void*>(deliver));
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status)) return WEXITSTATUS(status) == 0 ? Traced::kFinished : Traced::kDied;
+    if (WIFSIGNALED(status)) return Traced::kDied;
+    deliver = 0;
+    if (WSTOPSIG(status) != (SIGTRAP | 0x80)) {
+      deliver = WSTOPSIG(status);
+    } else if (kill_here()) {
+      ::kill(child, SIGKILL);
+      ::waitpid(child, &status, 0);
+      return Traced::kKilled;
+    }
+  }
 }
 
 std::size_t FilesIn(const fs::path& folder) {
@@ -212,52 +255,54 @@ TEST_F(HostileMachine, OnlyDeadLeftoversOfThisUserAreRemoved) {
   EXPECT_TRUE(fs::exists(planted)) << "another user's file was removed";
 }
 
-// Kills during the copy over a page with two names (up to 50 in 20 seconds,
-// each within the copy's first moments): once the next run has started, both names show the
-// old page or the new one, whole.
+// Kills at every step of the copy over a page with two names: the run is
+// traced and stopped at each system call it makes, entering and leaving,
+// and killed at the first of these steps once the complete new content has
+// its copy name, then at the second, and so on until the copy ends before
+// the step comes. Once the next run has started, both names show the new
+// page, whole, whichever step the kill came at.
 TEST_F(HostileMachine, AKillDuringTheCopyIsFinishedByTheNextRun) {
   const fs::path page = dir_.path() / "book.htm";
   const fs::path second_name = dir_.path() / "published.htm";
-  const std::size_t size = 1u << 20;
-  test::WriteBytes(page, std::string(size, 'A'));
-  fs::create_hard_link(page, second_name);
-  std::mt19937 random(6);
+  // Some blocks of the copy, and a part of one.
+  const std::string old_page(4 * 65536 + 100, 'A');
+  const std::string new_page(old_page.size(), 'B');
   // The name the complete new content has while it is copied.
   const std::string leftover = test::LeftoverName(page, "00000000").string();
   const std::string copy_name = leftover.substr(0, leftover.size() - 14) + ".copy";
+  int kills = 0;
   int torn_before_restart = 0;
-  // Bounded by count and by time, so that slow builds (sanitizers) finish
-  // well within a minute.
-  const auto stop = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  for (int kill = 0; kill < 50 && std::chrono::steady_clock::now() < stop; ++kill) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-      // Always the other content than the page's, so that a torn copy shows.
-      const char first = test::ReadBytes(page).front() == 'A' ? 'B' : 'A';
-      for (char fill = first;; fill = fill == 'B' ? 'A' : 'B')
-        Replace(page, std::string(size, fill));
+  for (int kill_at = 1;; ++kill_at) {
+    for (const auto& entry : fs::directory_iterator(dir_.path())) fs::remove(entry.path());
+    test::WriteBytes(page, old_page);
+    fs::create_hard_link(page, second_name);
+    int copy_steps = 0;
+    const Traced traced = RunTraced([&] { Replace(page, new_page); },
+                                    [&] {
+                                      if (::access(copy_name.c_str(), F_OK) != 0) return false;
+                                      return ++copy_steps == kill_at;
+                                    });
+    if (traced == Traced::kRefused) {
+      GTEST_SKIP() << "this system does not let a process trace its child (ptrace), which "
+                      "stops the copy at each of its steps";
     }
-    // Kill while the copy runs: once the complete content has its copy name,
-    // within the few milliseconds the copy takes.
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (::access(copy_name.c_str(), F_OK) != 0 && std::chrono::steady_clock::now() < give_up) {
-    }
-    std::this_thread::sleep_for(std::chrono::microseconds(random() % 150));
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
+    ASSERT_NE(traced, Traced::kDied) << "the run failed before step " << kill_at;
+    if (traced == Traced::kFinished) break;  // the copy has fewer steps: each had its kill
+    ++kills;
+    ASSERT_TRUE(fs::exists(copy_name)) << "step " << kill_at;
     const std::string seen = test::ReadBytes(page);
-    if (seen != std::string(size, 'A') && seen != std::string(size, 'B')) ++torn_before_restart;
+    if (seen != old_page && seen != new_page) ++torn_before_restart;
     ReplacingFile next;
     next.Open(page);  // the next run starts
     next.Abandon();
-    const std::string after = test::ReadBytes(second_name);
-    ASSERT_TRUE(after == std::string(size, 'A') || after == std::string(size, 'B'))
-        << "kill " << kill << ": a torn page after the next run started";
-    ASSERT_EQ(test::ReadBytes(page), after);
-    for (const auto& entry : fs::directory_iterator(dir_.path())) {
-      if (entry.path() != page && entry.path() != second_name) fs::remove(entry.path());
-    }
+    ASSERT_EQ(test::ReadBytes(second_name), new_page)
+        << "killed at step " << kill_at << " of the copy: not the new page, whole, after the "
+        << "next run started";
+    ASSERT_EQ(test::ReadBytes(page), new_page) << "step " << kill_at;
+    EXPECT_EQ(FilesIn(dir_.path()), 2u) << "step " << kill_at << ": something left behind";
   }
+  EXPECT_GT(torn_before_restart, 0) << "no kill fell in the middle of the copy";
+  RecordProperty("kills", kills);
   RecordProperty("torn_before_restart", torn_before_restart);
 }
 

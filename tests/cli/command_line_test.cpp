@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/console_window.h"
+#include "cli/console_view.h"
 #include "page/page_writer.h"
 
 namespace veltrana {
@@ -93,16 +93,16 @@ TEST(ShowsProgress, OnlyOnATerminalKnownToUnderstandACarriageReturn) {
 
 // The progress line is rewritten with carriage returns and blanks only: no
 // terminal escapes, which print as garbage where they are not understood.
-TEST(ConsoleWindow, ProgressUsesCarriageReturnsAndBlanksOnly) {
+TEST(ConsoleView, ProgressUsesCarriageReturnsAndBlanksOnly) {
   std::FILE* errors = std::tmpfile();
   ASSERT_NE(errors, nullptr);
-  ConsoleWindow window("b.txt", "b.txt", errors, true);
-  window.SetStatusText("Converted  5 of  12 ...");
-  window.PumpEvents();
-  window.SetStatusText("Working...");
-  window.PumpEvents();
-  window.FinishProgress();
-  window.ShowMessage("Error  5: x\r\nProcedure: y", MessageStyle::kPlain, "Veltrana");
+  ConsoleView view("b.txt", "b.txt", errors, true);
+  view.SetStatusText("Converted  5 of  12 ...");
+  EXPECT_EQ(view.PumpEvents(), PumpResult::kContinue);
+  view.SetStatusText("Working...");
+  EXPECT_EQ(view.PumpEvents(), PumpResult::kContinue);
+  view.FinishProgress();
+  view.ShowMessage("Error  5: x\r\nProcedure: y", MessageStyle::kPlain, "Veltrana");
   std::rewind(errors);
   std::string shown(256, '\0');
   shown.resize(std::fread(shown.data(), 1, shown.size(), errors));

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
+#include <string>
 
 #include "support/recording_window.h"
 #include "support/temp_dir.h"
@@ -110,6 +112,50 @@ TEST_F(ExportRunTest, AFolderGivenSuggestsItsMainBooksName) {
   EXPECT_TRUE(std::filesystem::is_regular_file(dir_.path() / "E" / "nndbase.csv"));
   EXPECT_EQ(window.statuses.back(), "Exported 2 contacts and 0 lists to:\r\n" +
                                         (dir_.path() / "E" / "nndbase.csv").string());
+}
+
+// From a front end without a window the export shows the same status
+// texts, message boxes and pumps as from a window, and nothing else; where
+// a reported failure arose comes back with the outcome.
+TEST_F(ExportRunTest, WithoutAWindowItShowsWhatAWindowShowsButItsControls) {
+  const std::string book = Book("b.txt", Aliases(60));
+  const struct {
+    const char* what;
+    std::string field;
+    std::filesystem::path target;
+    ExportOutcome::End end;
+    std::optional<std::string> place;
+  } cases[] = {
+      {"written", book, dir_.path() / "out.csv", ExportOutcome::End::kWritten, std::nullopt},
+      {"no name", "", dir_.path() / "out.csv", ExportOutcome::End::kFailed, std::nullopt},
+      {"no such book", dir_.File("missing.txt"), dir_.path() / "out.csv",
+       ExportOutcome::End::kFailed, std::nullopt},
+      {"a target that cannot be made", book, dir_.path() / "no folder" / "out.csv",
+       ExportOutcome::End::kFailed, book},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const ExportTarget target{ExportFormat::kCsv, "out.csv", c.target, false};
+    test::RecordingWindow window(c.field);
+    const ExportOutcome from_window = Run(c.field, window, target);
+    std::filesystem::remove(c.target);
+    test::RecordingView view(c.field);
+    ExportRunOptions options;
+    options.choose_target = [&](const ExportProposal&) { return target; };
+    const ExportOutcome from_view = RunExport({{c.field, c.field}}, view, options);
+    EXPECT_EQ(view.events, test::ViewEvents(window.events));
+    EXPECT_NE(view.events, window.events) << "the window's buttons were set";
+    EXPECT_EQ(from_window.end, c.end);
+    EXPECT_EQ(from_view.end, c.end);
+    EXPECT_EQ(test::Exists(c.target), c.end == ExportOutcome::End::kWritten);
+    for (const ExportOutcome* outcome : {&from_window, &from_view}) {
+      ASSERT_EQ(outcome->failure_place.has_value(), c.place.has_value());
+      if (c.place) {
+        EXPECT_EQ(outcome->failure_place->book, *c.place);
+        EXPECT_EQ(outcome->failure_place->line, 0u);
+      }
+    }
+  }
 }
 
 // Which books stand for a whole Eudora folder.

@@ -18,8 +18,8 @@ namespace {
 
 class FailingForm : public MainForm {
  public:
-  FailingForm(const std::filesystem::path& settings, std::filesystem::path& htmlfile)
-      : MainForm(SettingsLocation{settings, false}, CalendarDate{2026, 12, 7}, htmlfile) {}
+  explicit FailingForm(const std::filesystem::path& settings)
+      : MainForm(SettingsLocation{settings, false}, CalendarDate{2026, 12, 7}) {}
 
   using MainForm::MayClose;
 
@@ -70,7 +70,6 @@ class MainFormTest : public ::testing::Test {
  protected:
   test::TempDir settings_;
   test::TempDir books_;
-  std::filesystem::path htmlfile_;
 };
 
 // Convert and Export alike: what their click does first fails. Convert's
@@ -86,7 +85,7 @@ constexpr Click kClicks[] = {{"cmdConvert_Click()", &MainForm::cmdConvert_Click,
 
 TEST_F(MainFormTest, AStartThatFailsIsReportedAndTheWindowCanClose) {
   for (const Click& click : kClicks) {
-    FailingForm form(settings_.path(), htmlfile_);
+    FailingForm form(settings_.path());
     form.Form_Load();
     form.enabled.clear();
     form.field_failures = 1;
@@ -109,7 +108,7 @@ TEST_F(MainFormTest, AStartThatFailsIsReportedAndTheWindowCanClose) {
 // the window is not left thinking a run is in progress.
 TEST_F(MainFormTest, AWindowThatCannotShowTheReportEndsTheRunAndCanClose) {
   for (const Click& click : kClicks) {
-    FailingForm form(settings_.path(), htmlfile_);
+    FailingForm form(settings_.path());
     form.Form_Load();
     form.field = books_.File("missing.txt");
     form.messages_fail = true;

@@ -5,7 +5,8 @@
 #include <string>
 
 #include "conversion/conversion_run.h"
-#include "form/settings_history.h"
+#include "form/settings_procedures.h"
+#include "settings/settings_history.h"
 #include "support/recording_window.h"
 #include "support/run_outcome.h"
 #include "support/temp_dir.h"
@@ -29,7 +30,8 @@ class SettingsRunTest : public ::testing::Test {
   test::TempDir books_;
   test::TempDir settings_;
   ConverterState state_ = LoadedConverterState();
-  SettingsHistory end_step_{SettingsLocation{settings_.path(), false}};
+  SettingsHistory settings_history_{SettingsLocation{settings_.path(), false}};
+  SettingsEndStep end_step_{settings_history_};
   test::RecordingWindow window_;
   std::filesystem::path htmlfile_;
 };
@@ -40,11 +42,11 @@ TEST_F(SettingsRunTest, ARunWithRowsRemembersTheBookAndOneWithoutChangesNothing)
   const std::string a = books_.File("a.txt"), b = books_.File("b.txt");
   EXPECT_EQ(Ini(), "AddressBook=" + a + "\r\nAddressBook=" + b + "\r\n");
   ASSERT_EQ(Convert("a.txt", "alias x y\r\n"), test::RunOutcome::kConverted);
-  EXPECT_EQ(end_step_.history().entries(), (std::vector<std::string>{a, b}));
+  EXPECT_EQ(settings_history_.history().entries(), (std::vector<std::string>{a, b}));
   EXPECT_EQ(Ini(), "AddressBook=" + b + "\r\nAddressBook=" + a + "\r\n");
   ASSERT_EQ(Convert("empty.txt", "no aliases\r\n"), test::RunOutcome::kConverted);
   EXPECT_EQ(Ini(), "AddressBook=" + b + "\r\nAddressBook=" + a + "\r\n");
-  EXPECT_EQ(end_step_.history().entries().size(), 2u);
+  EXPECT_EQ(settings_history_.history().entries().size(), 2u);
 }
 
 TEST_F(SettingsRunTest, ASettingsFileThatCannotBeWrittenIsReportedAndLosesNothing) {
@@ -60,7 +62,8 @@ TEST_F(SettingsRunTest, ASettingsFileThatCannotBeWrittenIsReportedAndLosesNothin
   EXPECT_FALSE(window_.enabled[Button::kView]);
   EXPECT_EQ(window_.status.rfind("Done.  1 Nicknames converted to:", 0), 0u);
   EXPECT_TRUE(test::Exists(books_.File("b.htm"))) << "the page written stands";
-  EXPECT_EQ(end_step_.history().entries().size(), 2u) << "the history in memory keeps its entries";
+  EXPECT_EQ(settings_history_.history().entries().size(), 2u)
+      << "the history in memory keeps its entries";
   std::filesystem::remove(settings_.path() / "veltra.ini");
   test::WriteBytes((settings_.path() / "veltra.ini").string(), before);
 }

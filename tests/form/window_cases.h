@@ -97,6 +97,24 @@ inline void ARunThatReachesItsEnd(WindowCaseTest& t, WindowDriver& w) {
   EXPECT_TRUE(w.Messages().empty());
 }
 
+// View opens the page of this window's last run that reached its end: the
+// first book's page, then, once the second book is converted, its page;
+// never the page of a run that failed after it opened its book.
+inline void ViewOpensThePageOfTheLastRun(WindowCaseTest& t, WindowDriver& w) {
+  w.Open(t.settings_.path(), std::nullopt);
+  w.Type(t.Book("first.txt", "alias a b\r\n"));
+  w.Click("Convert");
+  w.Click("View");
+  w.Type(t.Book("broken.txt", "alias lonely\r\n"));
+  w.Click("Convert");
+  EXPECT_FALSE(w.Enabled("View"));
+  w.Type(t.Book("second.txt", "alias c d\r\n"));
+  w.Click("Convert");
+  w.Click("View");
+  EXPECT_EQ(w.Viewed(), (std::vector<std::filesystem::path>{t.books_.path() / "first.htm",
+                                                            t.books_.path() / "second.htm"}));
+}
+
 // An empty field and a missing book, as Convert and Export both answer
 // them, Export before any dialog.
 inline void EmptyNameAnsweredBy(const std::string& button, WindowCaseTest& t, WindowDriver& w) {
@@ -335,6 +353,7 @@ inline void ExportAEudoraFolder(WindowCaseTest& t, WindowDriver& w) {
   VELTRANA_WINDOW_CASE(Fixture, StartWithSettings)                   \
   VELTRANA_WINDOW_CASE(Fixture, AFailedSettingsRead)                 \
   VELTRANA_WINDOW_CASE(Fixture, ARunThatReachesItsEnd)               \
+  VELTRANA_WINDOW_CASE(Fixture, ViewOpensThePageOfTheLastRun)        \
   VELTRANA_WINDOW_CASE(Fixture, AnEmptyName)                         \
   VELTRANA_WINDOW_CASE(Fixture, AMissingFile)                        \
   VELTRANA_WINDOW_CASE(Fixture, AFailingRun)                         \

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "form/settings_history.h"
+#include "form/settings_procedures.h"
+#include "settings/settings_history.h"
 #include "support/fuzz_property.h"
 #include "support/recording_window.h"
 #include "support/temp_dir.h"
@@ -60,16 +61,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const SettingsLocation location{folder.path(), false};
 
   ConverterState state = LoadedConverterState();
-  AddressBookHistory history;
+  SettingsHistory settings(location);
+  const AddressBookHistory& history = settings.history();
   test::RecordingWindow window;
-  Check(LoadSettings(state, history, location, window) == SettingsLoad::kRead, "the file is read");
+  Check(LoadSettings(state, settings, window) == SettingsLoad::kRead, "the file is read");
   Check(window.messages.empty(), "no report");
   const std::vector<std::string> values = AcceptedValues(content);
   Check(history.entries() == FirstDistinct(values), "the history is the first 15 distinct values");
   Check(state.addressbook == (values.empty() ? std::string(kDefaultAddressBook) : values.back()),
         "the current address book is the last accepted value");
 
-  WriteINIFile(state, history, location);
+  WriteINIFile(state, settings);
   std::vector<std::string> written;
   for (const std::string& entry : history.entries()) {
     if (entry != state.addressbook) written.push_back(entry);
@@ -80,9 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(test::ReadBytes(folder.File("veltra.ini")) == expected_file, "the file as written");
 
   ConverterState restarted = LoadedConverterState();
-  AddressBookHistory reread;
-  Check(LoadSettings(restarted, reread, location, window) == SettingsLoad::kRead, "re-read");
+  SettingsHistory reread(location);
+  Check(LoadSettings(restarted, reread, window) == SettingsLoad::kRead, "re-read");
   Check(restarted.addressbook == state.addressbook, "the current address book survives a restart");
-  Check(reread.entries() == FirstDistinct(written), "the history after a restart");
+  Check(reread.history().entries() == FirstDistinct(written), "the history after a restart");
   return 0;
 }

@@ -12,7 +12,8 @@
 #include <string>
 
 #include "conversion/conversion_run.h"
-#include "form/settings_history.h"
+#include "form/settings_procedures.h"
+#include "settings/settings_history.h"
 #include "support/recording_window.h"
 #include "support/run_outcome.h"
 #include "support/temp_dir.h"
@@ -192,15 +193,15 @@ TEST_F(SettingsDirectoryTest, TheUsersFolderIsMadeAtTheFirstWriteNotAtTheStart) 
   const SettingsLocation location = ChooseSettingsLocation(BelowAFile(), "", Xdg(config));
   const fs::path working = fs::current_path();
   ConverterState state = LoadedConverterState();
-  AddressBookHistory history;
+  SettingsHistory settings(location);
   test::RecordingWindow window;
 
-  EXPECT_EQ(LoadSettings(state, history, location, window), SettingsLoad::kNotFound);
+  EXPECT_EQ(LoadSettings(state, settings, window), SettingsLoad::kNotFound);
   EXPECT_FALSE(fs::exists(root_.path() / "home")) << "a start makes no folder";
 
-  history.UpdateAddressBookList(state, "/books/a.txt");
+  settings.UpdateAddressBookList("/books/a.txt");
   state.addressbook = "/books/a.txt";
-  WriteINIFile(state, history, location);
+  WriteINIFile(state, settings);
   EXPECT_EQ(test::ReadBytes(config / "veltrana" / "veltra.ini"), "AddressBook=/books/a.txt\r\n");
 #if !defined(_WIN32)  // Windows folders carry access lists, not these bits
   for (const fs::path& made : {root_.path() / "home", config, config / "veltrana"}) {
@@ -211,8 +212,8 @@ TEST_F(SettingsDirectoryTest, TheUsersFolderIsMadeAtTheFirstWriteNotAtTheStart) 
   EXPECT_EQ(fs::current_path(), working) << "the working directory is left alone";
 
   ConverterState next = LoadedConverterState();
-  AddressBookHistory reread;
-  EXPECT_EQ(LoadSettings(next, reread, location, window), SettingsLoad::kRead);
+  SettingsHistory reread(location);
+  EXPECT_EQ(LoadSettings(next, reread, window), SettingsLoad::kRead);
   EXPECT_EQ(next.addressbook, "/books/a.txt");
   EXPECT_TRUE(window.messages.empty());
 }
@@ -240,7 +241,8 @@ TEST_F(SettingsDirectoryTest, AUsersFolderThatCannotBeMadeIsReportedByTheRun) {
     }
     SCOPED_TRACE(c.what);
     ConverterState state = LoadedConverterState();
-    SettingsHistory end_step(ChooseSettingsLocation(BelowAFile(), "", Xdg(c.config)));
+    SettingsHistory settings(ChooseSettingsLocation(BelowAFile(), "", Xdg(c.config)));
+    SettingsEndStep end_step(settings);
     test::RecordingWindow window((books / "a.txt").string());
     RunOptions options;
     options.history = &end_step;
@@ -249,7 +251,7 @@ TEST_F(SettingsDirectoryTest, AUsersFolderThatCannotBeMadeIsReportedByTheRun) {
     ASSERT_EQ(window.messages.size(), 1u);
     EXPECT_EQ(window.messages[0], std::string(c.report) + "\r\nProcedure: WriteINIFile()");
     EXPECT_TRUE(fs::exists(books / "a.htm")) << "the page stands";
-    EXPECT_EQ(end_step.history().entries().size(), 1u) << "the history in memory keeps the book";
+    EXPECT_EQ(settings.history().entries().size(), 1u) << "the history in memory keeps the book";
     fs::remove(books / "a.htm");
   }
 }

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "form/settings_history.h"
+#include "form/settings_procedures.h"
 #include "settings/program_directory.h"
+#include "settings/settings_history.h"
 #include "support/recording_window.h"
 #include "support/temp_dir.h"
 
@@ -27,30 +28,39 @@ class SettingsFileTest : public ::testing::Test {
   // A window start: defaults, then the settings read.
   SettingsLoad Load() {
     state_ = LoadedConverterState();
-    history_ = AddressBookHistory();
+    settings_ = SettingsHistory(location_);
     window_ = test::RecordingWindow();
-    return LoadSettings(state_, history_, location_, window_);
+    return LoadSettings(state_, settings_, window_);
   }
 
-  void Write() { WriteINIFile(state_, history_, location_); }
+  void Write() { WriteINIFile(state_, settings_); }
+  // The same history and address book, written to the settings file at `at`.
+  void WriteAt(const SettingsLocation& at) {
+    SettingsHistory there(at);
+    for (const std::string& entry : settings_.history().entries()) {
+      there.UpdateAddressBookList(entry);
+    }
+    WriteINIFile(state_, there);
+  }
+  const std::vector<std::string>& History() const { return settings_.history().entries(); }
   std::string IniText() const { return test::ReadBytes(dir_.File("veltra.ini")); }
   void SetIni(const std::string& text) { test::WriteBytes(dir_.File("veltra.ini"), text); }
 
   test::TempDir dir_;
   SettingsLocation location_{dir_.path(), false};
   ConverterState state_ = LoadedConverterState();
-  AddressBookHistory history_;
+  SettingsHistory settings_{location_};
   test::RecordingWindow window_;
 };
 
 TEST_F(SettingsFileTest, NoFileKeepsThePresetAndAnEmptyFileReadsAsEmpty) {
   EXPECT_EQ(Load(), SettingsLoad::kNotFound);
   EXPECT_EQ(state_.addressbook, "c:\\eudora\\nndbase.txt");
-  EXPECT_TRUE(history_.entries().empty());
+  EXPECT_TRUE(History().empty());
   SetIni("");
   EXPECT_EQ(Load(), SettingsLoad::kRead);
   EXPECT_EQ(state_.addressbook, "c:\\eudora\\nndbase.txt");
-  EXPECT_TRUE(history_.entries().empty());
+  EXPECT_TRUE(History().empty());
   EXPECT_TRUE(window_.messages.empty());
 }
 
@@ -59,7 +69,7 @@ TEST_F(SettingsFileTest, ReadsAcceptedLinesOnlyAndKeepsValuesUnchanged) {
       "AddressBook=\r\naddressbook=lower\r\n AddressBook=blank\r\n[Settings]\r\n\r\n"
       "AddressBook=c:\\a.txt\nAddressBook= lead\rAddressBook=\"q\" x \r\n");
   EXPECT_EQ(Load(), SettingsLoad::kRead);
-  EXPECT_EQ(history_.entries(), (Paths{"c:\\a.txt", " lead", "\"q\" x "}));
+  EXPECT_EQ(History(), (Paths{"c:\\a.txt", " lead", "\"q\" x "}));
   EXPECT_EQ(state_.addressbook, "\"q\" x ");
   EXPECT_EQ(state_.proc, "UpdateAddressBookList()");
   // Skipped lines are gone at the next rewrite.
@@ -84,7 +94,7 @@ TEST_F(SettingsFileTest, HistoryAndCurrentBookRoundTrip) {
     SCOPED_TRACE(c.what);
     SetIni(Ini(c.file));
     ASSERT_EQ(Load(), SettingsLoad::kRead);
-    EXPECT_EQ(history_.entries(), c.history);
+    EXPECT_EQ(History(), c.history);
     EXPECT_EQ(state_.addressbook, c.current);
     Write();
     EXPECT_EQ(IniText(), Ini(c.rewritten));
@@ -92,26 +102,26 @@ TEST_F(SettingsFileTest, HistoryAndCurrentBookRoundTrip) {
 }
 
 TEST_F(SettingsFileTest, HistoryAThenBThenCWithCurrentBWritesACB) {
-  for (const char* path : {"A", "B", "C"}) history_.UpdateAddressBookList(state_, path);
+  for (const char* path : {"A", "B", "C"}) settings_.UpdateAddressBookList(path);
   state_.addressbook = "B";
   Write();
   EXPECT_EQ(IniText(), Ini({"A", "C", "B"}));
   ASSERT_EQ(Load(), SettingsLoad::kRead);
-  EXPECT_EQ(history_.entries(), (Paths{"A", "C", "B"}));
+  EXPECT_EQ(History(), (Paths{"A", "C", "B"}));
   EXPECT_EQ(state_.addressbook, "B");
 }
 
 // A book name holding CR or LF would split into invented entries: it is
 // neither listed nor written, and the other entries stay as they were.
 TEST_F(SettingsFileTest, ANameWithALineBreakStaysOutOfTheHistory) {
-  history_.UpdateAddressBookList(state_, "A");
+  settings_.UpdateAddressBookList("A");
   for (const char* broken : {"x\r\nAddressBook=/etc/invented", "y\nAddressBook=z", "w\rq"}) {
-    history_.UpdateAddressBookList(state_, broken);
+    settings_.UpdateAddressBookList(broken);
     state_.addressbook = broken;
     Write();
     EXPECT_EQ(IniText(), Ini({"A"})) << broken;
     ASSERT_EQ(Load(), SettingsLoad::kRead);
-    EXPECT_EQ(history_.entries(), (Paths{"A"}));
+    EXPECT_EQ(History(), (Paths{"A"}));
   }
 }
 
@@ -120,14 +130,14 @@ TEST_F(SettingsFileTest, FullHistoryKeepsItsFifteenAndTheFileNamesTheCurrentLast
   for (int i = 1; i <= 20; ++i) twenty.push_back("book" + std::to_string(i) + ".txt");
   SetIni(Ini(twenty));
   ASSERT_EQ(Load(), SettingsLoad::kRead);
-  EXPECT_EQ(history_.entries(), Paths(twenty.begin(), twenty.begin() + 15));
+  EXPECT_EQ(History(), Paths(twenty.begin(), twenty.begin() + 15));
   EXPECT_EQ(state_.addressbook, "book20.txt");
   Write();
   Paths sixteen(twenty.begin(), twenty.begin() + 15);
   sixteen.push_back("book20.txt");
   EXPECT_EQ(IniText(), Ini(sixteen));
   // Converting another book later: the 16th line is replaced, not added.
-  history_.UpdateAddressBookList(state_, "other.txt");
+  settings_.UpdateAddressBookList("other.txt");
   state_.addressbook = "other.txt";
   Write();
   sixteen.back() = "other.txt";
@@ -154,13 +164,13 @@ TEST_F(SettingsFileTest, OtherReadFailuresShowTheReportNamingFormLoad) {
 
 TEST_F(SettingsFileTest, FailedWriteLeavesTheOldFileWhole) {
   SetIni(Ini({"old.txt"}));
-  history_.UpdateAddressBookList(state_, "new.txt");
+  settings_.UpdateAddressBookList("new.txt");
   state_.addressbook = "new.txt";
   // A settings folder that is really a regular file.
   test::WriteBytes(dir_.File("plain"), "x");
   SettingsLocation file_as_folder{dir_.path() / "plain", false};
   try {
-    WriteINIFile(state_, history_, file_as_folder);
+    WriteAt(file_as_folder);
     ADD_FAILURE() << "wrote into a regular file";
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.code(), 76);
@@ -168,19 +178,20 @@ TEST_F(SettingsFileTest, FailedWriteLeavesTheOldFileWhole) {
   // The settings file held by a directory.
   SettingsLocation held{dir_.path() / "held", false};
   std::filesystem::create_directories(held.directory / "veltra.ini");
-  EXPECT_THROW(WriteINIFile(state_, history_, held), Failure);
+  EXPECT_THROW(WriteAt(held), Failure);
   EXPECT_EQ(state_.proc, "WriteINIFile()");
   EXPECT_TRUE(std::filesystem::is_directory(held.directory / "veltra.ini"));
   EXPECT_EQ(IniText(), Ini({"old.txt"}));
   // No settings folder at all (the program's folder could not be found):
   // the write is reported, not made in whatever folder is current.
   try {
-    WriteINIFile(state_, history_, SettingsLocation{});
+    WriteAt(SettingsLocation{});
     ADD_FAILURE() << "wrote settings without a settings folder";
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.code(), 76);
   }
-  EXPECT_EQ(LoadSettings(state_, history_, SettingsLocation{}, window_), SettingsLoad::kNotFound)
+  SettingsHistory nowhere{SettingsLocation{}};
+  EXPECT_EQ(LoadSettings(state_, nowhere, window_), SettingsLoad::kNotFound)
       << "nothing to read there either";
 }
 
@@ -216,15 +227,15 @@ TEST_F(SettingsFileTest, TheWindowWorksInTheSettingsFolder) {
 
 TEST(AddressBookHistory, AddsOnlyNewPathsWhileItHoldsFewerThanFifteen) {
   ConverterState state = LoadedConverterState();
-  AddressBookHistory history;
-  history.UpdateAddressBookList(state, "a");
-  history.UpdateAddressBookList(state, "a");
-  history.UpdateAddressBookList(state, "A");
-  EXPECT_EQ(history.entries(), (Paths{"a", "A"}));
+  SettingsHistory settings{SettingsLocation{}};
+  UpdateAddressBookList(state, settings, "a");
+  UpdateAddressBookList(state, settings, "a");
+  UpdateAddressBookList(state, settings, "A");
+  EXPECT_EQ(settings.history().entries(), (Paths{"a", "A"}));
   EXPECT_EQ(state.proc, "UpdateAddressBookList()");
-  for (int i = 0; i < 20; ++i) history.UpdateAddressBookList(state, std::to_string(i));
-  EXPECT_EQ(history.entries().size(), 15u);
-  EXPECT_EQ(history.entries().back(), "12");
+  for (int i = 0; i < 20; ++i) UpdateAddressBookList(state, settings, std::to_string(i));
+  EXPECT_EQ(settings.history().entries().size(), 15u);
+  EXPECT_EQ(settings.history().entries().back(), "12");
 }
 
 TEST(ProgramDirectory, IsTheFolderOfTheRunningExecutable) {

@@ -1,4 +1,6 @@
-// A window for the conversion run that records what the run does to it.
+// Front ends for the runs that record what a run does to them: a view, as
+// the command line and the browser edition have, and a window, which has
+// buttons, focus and keystrokes besides.
 #pragma once
 
 #include <functional>
@@ -8,6 +10,7 @@
 #include <vector>
 
 #include "conversion/converter_window.h"
+#include "conversion/run_view.h"
 
 namespace veltrana::test {
 
@@ -21,17 +24,15 @@ inline const char* ButtonName(Button button) {
   return "?";
 }
 
-class RecordingWindow : public ConverterWindow {
+// What every front end shows of a run, recorded; `Interface` is RunView or
+// ConverterWindow.
+template <typename Interface>
+class Recording : public Interface {
  public:
-  explicit RecordingWindow(std::string field = "") : field_(std::move(field)) {}
+  explicit Recording(std::string field = "") : field_(std::move(field)) {}
 
   std::string field_;
   std::string status;
-  std::map<Button, bool> enabled{{Button::kConvert, true},
-                                 {Button::kBrowse, true},
-                                 {Button::kView, false},
-                                 {Button::kExport, true}};
-  std::string focus = "Convert";
   std::vector<std::string> events;    // every call, in order
   std::vector<std::string> messages;  // message box texts
   std::vector<std::string> statuses;  // every status text set
@@ -46,6 +47,31 @@ class RecordingWindow : public ConverterWindow {
     statuses.push_back(text);
     events.push_back("status " + text);
   }
+  void ShowMessage(const std::string& text, MessageStyle style, const std::string& title) override {
+    messages.push_back(text);
+    events.push_back("message " + std::to_string(static_cast<int>(style)) + " " + title + ": " +
+                     text);
+  }
+  PumpResult PumpEvents() override {
+    events.push_back("pump");
+    if (on_pump) on_pump(pumps);
+    return pumps++ == close_at_pump ? PumpResult::kWindowClosing : PumpResult::kContinue;
+  }
+};
+
+// A front end without a window: the command line's, the browser's.
+using RecordingView = Recording<RunView>;
+
+class RecordingWindow : public Recording<ConverterWindow> {
+ public:
+  using Recording::Recording;
+
+  std::map<Button, bool> enabled{{Button::kConvert, true},
+                                 {Button::kBrowse, true},
+                                 {Button::kView, false},
+                                 {Button::kExport, true}};
+  std::string focus = "Convert";
+
   void SetButtonEnabled(Button button, bool on) override {
     enabled[button] = on;
     events.push_back(std::string(on ? "enable " : "disable ") + ButtonName(button));
@@ -58,17 +84,20 @@ class RecordingWindow : public ConverterWindow {
     focus = "field";
     events.push_back("focus field");
   }
-  void ShowMessage(const std::string& text, MessageStyle style, const std::string& title) override {
-    messages.push_back(text);
-    events.push_back("message " + std::to_string(static_cast<int>(style)) + " " + title + ": " +
-                     text);
-  }
-  PumpResult PumpEvents() override {
-    events.push_back("pump");
-    if (on_pump) on_pump(pumps);
-    return pumps++ == close_at_pump ? PumpResult::kWindowClosing : PumpResult::kContinue;
-  }
   void SendKeys(std::string_view keys) override { events.push_back("keys " + std::string(keys)); }
 };
+
+// The events a window shows that a view shows too: all but buttons, focus
+// and keystrokes.
+inline std::vector<std::string> ViewEvents(const std::vector<std::string>& window_events) {
+  std::vector<std::string> shown;
+  for (const std::string& event : window_events) {
+    const auto starts = [&event](std::string_view start) { return event.starts_with(start); };
+    if (!starts("enable ") && !starts("disable ") && !starts("focus ") && !starts("keys ")) {
+      shown.push_back(event);
+    }
+  }
+  return shown;
+}
 
 }  // namespace veltrana::test

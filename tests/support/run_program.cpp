@@ -47,7 +47,8 @@ HANDLE InheritableFile(const std::filesystem::path& path, bool write) {
 
 int Start(const std::filesystem::path& program, const ProgramRun& run,
           const std::filesystem::path& folder, const std::filesystem::path& out,
-          const std::filesystem::path& err) {
+          const std::filesystem::path& err, int& signal) {
+  signal = 0;
   std::wstring command = Quoted(program.wstring());
   for (const std::string& argument : run.arguments) command += L" " + Quoted(WideOfText(argument));
   for (const auto& [name, value] : run.environment) {
@@ -79,19 +80,33 @@ int Start(const std::filesystem::path& program, const ProgramRun& run,
 
 #else
 
+// A pipe whose reading end is closed already: the first write fails.
+int ClosedPipe() {
+  int ends[2];
+  if (::pipe(ends) != 0) return -1;
+  ::close(ends[0]);
+  return ends[1];
+}
+
 int Start(const std::filesystem::path& program, const ProgramRun& run,
           const std::filesystem::path& folder, const std::filesystem::path& out,
-          const std::filesystem::path& err) {
+          const std::filesystem::path& err, int& signal) {
+  signal = 0;
   const pid_t child = ::fork();
   if (child < 0) return -1;
   if (child == 0) {
     const int in = ::open("/dev/null", O_RDONLY);
     const int to_out = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int to_err = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int to_err = run.error_to_closed_pipe
+                           ? ClosedPipe()
+                           : ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (in < 0 || to_out < 0 || to_err < 0 || ::dup2(in, 0) < 0 || ::dup2(to_out, 1) < 0 ||
         ::dup2(to_err, 2) < 0 || ::chdir(folder.c_str()) != 0) {
       ::_exit(127);
     }
+    // The program starts with the signals' own actions, as from a shell,
+    // whatever this process ignores.
+    std::signal(SIGPIPE, SIG_DFL);
     for (const auto& [name, value] : run.environment) ::setenv(name.c_str(), value.c_str(), 1);
     if (run.file_size_limit) {
       const rlimit limit{static_cast<rlim_t>(*run.file_size_limit),
@@ -108,6 +123,7 @@ int Start(const std::filesystem::path& program, const ProgramRun& run,
   }
   int raw = 0;
   if (::waitpid(child, &raw, 0) != child) return -1;
+  if (WIFSIGNALED(raw)) signal = WTERMSIG(raw);
   return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 
@@ -135,9 +151,9 @@ ProgramResult RunProgram(const std::filesystem::path& program, const ProgramRun&
   const std::filesystem::path out = outputs.path() / "stdout";
   const std::filesystem::path err = outputs.path() / "stderr";
   ProgramResult result;
-  result.status = Start(program, run, folder, out, err);
+  result.status = Start(program, run, folder, out, err, result.signal);
   result.out = ReadBytes(out);
-  result.err = ReadBytes(err);
+  if (Exists(err)) result.err = ReadBytes(err);
   return result;
 }
 

@@ -143,7 +143,7 @@ TEST_F(FrmMainTest, ViewOpensThePageOfTheLastRunAsAFileUrl) {
   QDesktopServices::setUrlHandler("file", &recorder, "open");
   window().Type(Book("v.txt", "alias a b\r\n"));
   window().Click("Convert");
-  EXPECT_EQ(Module1::htmlfile, books_.File("v.htm"));
+  EXPECT_EQ(Window().htmlfile(), books_.File("v.htm"));
   window().Click("View");
   window().Click("View");
   QDesktopServices::unsetUrlHandler("file");

@@ -1,4 +1,4 @@
-#include "cli/console_window.h"
+#include "cli/console_view.h"
 
 #include <string_view>
 
@@ -21,8 +21,8 @@ std::string ConsoleText(const std::string& text) {
   return console;
 }
 
-ConsoleWindow::ConsoleWindow(std::string address_book, std::filesystem::path book_path,
-                             std::FILE* errors, bool show_progress)
+ConsoleView::ConsoleView(std::string address_book, std::filesystem::path book_path,
+                         std::FILE* errors, bool show_progress)
     : address_book_(std::move(address_book)),
       book_path_(std::move(book_path)),
       errors_(errors),
@@ -56,7 +56,7 @@ bool ShowsProgress(bool is_terminal, const char* term) {
 
 // One terminal line, rewritten in place with a carriage return alone, which
 // every terminal understands; blanks cover what is left of a longer line.
-PumpResult ConsoleWindow::PumpEvents() {
+PumpResult ConsoleView::PumpEvents() {
   if (show_progress_) {
     std::string line = "\r" + ConsoleText(status_);
     if (line.size() < progress_width_) line.append(progress_width_ - line.size(), ' ');
@@ -67,22 +67,22 @@ PumpResult ConsoleWindow::PumpEvents() {
   return PumpResult::kContinue;
 }
 
-void ConsoleWindow::FinishProgress() {
+void ConsoleView::FinishProgress() {
   if (progress_width_ == 0) return;
   const std::string blank = "\r" + std::string(progress_width_ - 1, ' ') + "\r";
   PrintText(errors_, blank);
   progress_width_ = 0;
 }
 
-void ConsoleWindow::ShowMessage(const std::string& text, MessageStyle, const std::string&) {
+void ConsoleView::ShowMessage(const std::string& text, MessageStyle, const std::string&) {
   FinishProgress();
   PrintText(errors_, text + "\r\n");
   std::fflush(errors_);
 }
 
-void ConsoleWindow::ShowFailurePlace(const std::string& book, std::size_t line) {
+void ConsoleView::ShowFailurePlace(const FailurePlace& place) {
   FinishProgress();
-  PrintText(errors_, line == 0 ? book + "\r\n" : book + ", line " + std::to_string(line) + "\r\n");
+  PrintText(errors_, FailurePlaceText(place) + "\r\n");
   std::fflush(errors_);
 }
 
