@@ -64,7 +64,8 @@ class Maker {
   const std::vector<NicknameBook>& books_;
   ContactTable& contacts_;
   std::vector<std::string>& warnings_;
-  std::vector<std::size_t> offsets_;  // per book, the index of its first contact
+  std::vector<std::size_t> offsets_;   // per book, the index of its first contact
+  bool at_sign_in_nicknames_ = false;  // in any of the books
 
   // The contact being made.
   std::size_t self_ = 0, book_ = 0;
@@ -90,6 +91,7 @@ Maker::Maker(const std::vector<NicknameBook>& books, ContactTable& contacts,
   for (const NicknameBook& book : books) {
     offsets_.push_back(first);
     first += book.records.size();
+    at_sign_in_nicknames_ = at_sign_in_nicknames_ || book.nickname_with_at_sign;
   }
 }
 
@@ -100,8 +102,9 @@ void Maker::Make(std::size_t book, std::size_t record) {
   fields_ = {};
   name_ = first_ = last_ = real_name_ = {};
   items_ = member_items_ = 0;
-  members_.clear();
-  lower_addresses_.clear();
+  // (Emptying an empty set would still clear all its buckets.)
+  if (!members_.empty()) members_.clear();
+  if (!lower_addresses_.empty()) lower_addresses_.clear();
   contacts_.Begin(nickname_, book);
   for (const std::string_view text : books_[book].AddressTexts(record)) AddAddressText(text);
   fields_.is_list = items_ > 0 && member_items_ == items_;
@@ -113,9 +116,14 @@ void Maker::Make(std::size_t book, std::size_t record) {
 // The contact an item names: in the item's own book, else in the first
 // other book that has the nickname.
 std::optional<std::size_t> Maker::Named(std::string_view item) {
+  // Most items are addresses: books whose nicknames hold no "@" are not
+  // asked for one.
+  const bool at_sign = item.find('@') != std::string_view::npos;
+  if (at_sign && !at_sign_in_nicknames_) return std::nullopt;
   FoldUtf8Into(TrimSpace(UnquotedItem(item)), folded_);
   for (std::size_t step = 0; step < books_.size(); ++step) {
     const std::size_t book = step == 0 ? book_ : step <= book_ ? step - 1 : step;
+    if (at_sign && !books_[book].nickname_with_at_sign) continue;
     const auto found = books_[book].index.find(folded_);
     if (found != books_[book].index.end()) return offsets_[book] + found->second;
   }

@@ -5,37 +5,6 @@
 
 namespace veltrana {
 
-template <typename Entry>
-std::span<const Entry> ContactTable::Entries(const std::vector<Entry>& array, Array which,
-                                             std::size_t index) const {
-  const std::size_t begin = records_[index].begin[which];
-  const std::size_t end =
-      index + 1 < records_.size() ? records_[index + 1].begin[which] : array.size();
-  return {array.data() + begin, end - begin};
-}
-
-Contact ContactTable::operator[](std::size_t index) const {
-  const Record& r = records_[index];
-  Contact c;
-  c.nickname = r.nickname;
-  c.full_name = r.fields.full_name;
-  c.given_name = r.fields.given_name;
-  c.family_name = r.fields.family_name;
-  c.emails = Entries(emails_, kEmails, index);
-  c.members = Entries(members_, kMembers, index);
-  c.is_list = r.fields.is_list;
-  c.phones = Entries(phones_, kPhones, index);
-  c.home_addresses = Entries(home_addresses_, kHome, index);
-  c.work_addresses = Entries(work_addresses_, kWork, index);
-  c.web_pages = Entries(web_pages_, kWebPages, index);
-  c.title = r.fields.title;
-  c.company = r.fields.company;
-  c.notes = Entries(notes_, kNotes, index);
-  c.book = r.book;
-  c.uid = r.uid;
-  return c;
-}
-
 std::span<const Email> ContactTable::LastEmails() const {
   return Entries(emails_, kEmails, size() - 1);
 }

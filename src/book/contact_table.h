@@ -26,7 +26,27 @@ class ContactTable {
  public:
   [[nodiscard]] std::size_t size() const { return records_.size(); }
   // Contact `index`, in the order added.
-  [[nodiscard]] Contact operator[](std::size_t index) const;
+  [[nodiscard]] Contact operator[](std::size_t index) const {
+    const Record& r = records_[index];
+    Contact c;
+    c.nickname = r.nickname;
+    c.full_name = r.fields.full_name;
+    c.given_name = r.fields.given_name;
+    c.family_name = r.fields.family_name;
+    c.emails = Entries(emails_, kEmails, index);
+    c.members = Entries(members_, kMembers, index);
+    c.is_list = r.fields.is_list;
+    c.phones = Entries(phones_, kPhones, index);
+    c.home_addresses = Entries(home_addresses_, kHome, index);
+    c.work_addresses = Entries(work_addresses_, kWork, index);
+    c.web_pages = Entries(web_pages_, kWebPages, index);
+    c.title = r.fields.title;
+    c.company = r.fields.company;
+    c.notes = Entries(notes_, kNotes, index);
+    c.book = r.book;
+    c.uid = r.uid;
+    return c;
+  }
   // How many contacts name another, all contacts together.
   [[nodiscard]] std::size_t MemberCount() const { return members_.size(); }
 
@@ -72,7 +92,12 @@ class ContactTable {
   };
   template <typename Entry>
   std::span<const Entry> Entries(const std::vector<Entry>& array, Array which,
-                                 std::size_t index) const;
+                                 std::size_t index) const {
+    const std::size_t begin = records_[index].begin[which];
+    const std::size_t end =
+        index + 1 < records_.size() ? records_[index + 1].begin[which] : array.size();
+    return {array.data() + begin, end - begin};
+  }
 
   std::vector<Record> records_;
   std::vector<Email> emails_;

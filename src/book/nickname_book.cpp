@@ -68,6 +68,7 @@ std::size_t BookReader::RecordFor(std::string_view nickname) {
   if (const auto found = book_.index.find(folded_); found != book_.index.end()) {
     return found->second;
   }
+  book_.nickname_with_at_sign |= trimmed.find('@') != std::string_view::npos;
   book_.records.push_back({trimmed});
   const std::size_t record = book_.records.size() - 1;
   book_.index.emplace(book_.folded_nicknames.Keep(folded_), record);

@@ -86,6 +86,8 @@ struct NicknameBook {
   // folded_nicknames.
   std::unordered_map<std::string_view, std::size_t> index;
   TextStore folded_nicknames;
+  // Whether a nickname holds an "@": else an item with one names none.
+  bool nickname_with_at_sign = false;
   std::vector<std::string> warnings;  // lines taken only in part
 
   // The address text of each of the record's alias lines.
