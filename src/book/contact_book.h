@@ -1,8 +1,8 @@
-// The nickname files read for the export, from their bytes to their
-// contacts: each text turned into UTF-8 once and kept, its lines into
-// nickname records, each record into one contact, the lists resolved across
-// the books. The writers take each contact as a plain value and ask the book
-// for what a contact stands for through the others.
+// The book floor: nickname files read into contacts. Here the books read,
+// from their bytes to their contacts: each text turned into UTF-8 once and
+// kept, its lines into nickname records, each record into one contact, the
+// lists resolved across the books. The writers take each contact as a plain
+// value and ask the book for what a contact stands for through the others.
 #pragma once
 
 #include <cstddef>

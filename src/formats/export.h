@@ -1,7 +1,9 @@
-// The export as a window, the browser edition or the command line calls it:
-// the formats with their names, file endings and descriptions, and one call
-// that reads any number of books and writes one file of all their contacts
-// through a sink. Nothing here knows files, windows or the command line.
+// The formats floor: the contacts written as the files other address books
+// read. Here the export as a window, the browser edition or the command line
+// calls it: the formats with their names, file endings and descriptions, and
+// one call that reads any number of books and writes one file of all their
+// contacts through a sink. Nothing here knows files, windows or the command
+// line.
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,9 @@
-// The character sets a nickname file may be written in, the rule that picks
-// one when the user names none, and the text turned into UTF-8 by tables of
-// the program's own, so that a book gives the same text on every system (the
-// Windows system's own code page excepted: system_code_page.h).
+// The text floor: a book's bytes turned into UTF-8, and that text handled
+// (utf8_text.h). Here the character sets a nickname file may be written in,
+// the rule that picks one when the user names none, and the text turned into
+// UTF-8 by tables of the program's own, so that a book gives the same text
+// on every system (the Windows system's own code page excepted:
+// system_code_page.h).
 #pragma once
 
 #include <cstddef>
