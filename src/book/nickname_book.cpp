@@ -71,7 +71,8 @@ std::size_t BookReader::RecordFor(std::string_view nickname) {
   book_.nickname_with_at_sign |= trimmed.find('@') != std::string_view::npos;
   book_.records.push_back({trimmed});
   const std::size_t record = book_.records.size() - 1;
-  book_.index.emplace(book_.folded_nicknames.Keep(folded_), record);
+  // A nickname written in lower case is its own key.
+  book_.index.emplace(folded_ == trimmed ? trimmed : book_.folded_nicknames.Keep(folded_), record);
   return record;
 }
 

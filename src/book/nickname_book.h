@@ -82,8 +82,8 @@ struct NicknameRecord {
 struct NicknameBook {
   std::vector<NicknameRecord> records;  // in the order nicknames first appear
   std::vector<NicknameLine> lines;      // the alias and note lines, in file order
-  // The record of each nickname, folded (FoldUtf8Into); the keys are kept in
-  // folded_nicknames.
+  // The record of each nickname, folded (FoldUtf8Into); the keys are views
+  // into the text, or into folded_nicknames where folding changed them.
   std::unordered_map<std::string_view, std::size_t> index;
   TextStore folded_nicknames;
   // Whether a nickname holds an "@": else an item with one names none.
