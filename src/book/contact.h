@@ -1,13 +1,13 @@
 // One contact of the export: what one nickname of the book holds, sorted
-// into the fields address books know, as a plain value of views into the
-// book's text (UTF-8; a line break inside a value is "\n"). Valid as long as
-// the ContactBook it came from.
+// into the fields address books know, as a plain value whose texts are views
+// into the book's (UTF-8; a line break inside a value is "\n"). Valid as
+// long as the ContactBook it came from.
 #pragma once
 
 #include <array>
 #include <cstddef>
-#include <span>
 #include <string_view>
+#include <vector>
 
 #include "book/contact_uid.h"
 #include "book/field_tags.h"
@@ -53,23 +53,32 @@ struct Contact {
   std::string_view family_name;
   // Its own addresses: those of its alias lines, then its "otheremail"
   // tags', each once (letter case ignored).
-  std::span<const Email> emails;
+  std::vector<Email> emails;
   // The contacts its alias lines name (their indexes in the book), each once.
-  std::span<const std::size_t> members;
+  std::vector<std::size_t> members;
   // Every item of its alias lines names another contact: a distribution list.
   bool is_list = false;
-  std::span<const Phone> phones;
-  std::span<const PostalAddress> home_addresses;
-  std::span<const PostalAddress> work_addresses;
-  std::span<const WebPage> web_pages;
+  std::vector<Phone> phones;
+  std::vector<PostalAddress> home_addresses;
+  std::vector<PostalAddress> work_addresses;
+  std::vector<WebPage> web_pages;
   std::string_view title;
   std::string_view company;
   // The free text, then "tag: value" for every tag that has no field of its
   // own (an unknown tag, a second name), each entry one or more lines; an
   // alias item that is neither an address nor a nickname first.
-  std::span<const std::string_view> notes;
+  std::vector<std::string_view> notes;
   std::size_t book = 0;  // which of the books read it comes from
   UidBytes uid{};        // the same in every export of the same books
+};
+
+// What names a contact, for a writer that refers to one from another: a
+// list's member, a DN.
+struct ContactIdentity {
+  std::string_view nickname;
+  std::string_view full_name;
+  bool is_list = false;
+  UidBytes uid{};
 };
 
 }  // namespace veltrana

@@ -26,7 +26,7 @@ ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset
     summary.charset = charset.value_or(DetectCharset(one.bytes));
     Utf8Text text = ToUtf8(std::move(one.bytes), summary.charset);  // the bytes go
     summary.replaced_bytes = text.replaced;
-    records->push_back(ReadNicknameBook(book.contacts_.texts().Adopt(std::move(text.text))));
+    records->push_back(ReadNicknameBook(book.contacts_.AdoptBook(std::move(text.text))));
     for (const std::string& warning : records->back().warnings) {
       book.warnings_.push_back(books.size() > 1 ? one.name + ", " + warning : warning);
     }
@@ -35,9 +35,9 @@ ContactBook ReadContactBooks(std::vector<BookBytes> books, std::optional<Charset
   MakeContacts(*records, book.contacts_, book.warnings_);
   records.reset();
   for (std::size_t i = 0; i < book.size(); ++i) {
-    const Contact contact = book[i];
-    ++book.books_[contact.book].contacts;
-    if (contact.is_list) ++book.books_[contact.book].lists;
+    BookSummary& summary = book.books_[book.contacts_.Book(i)];
+    ++summary.contacts;
+    if (book.contacts_.IsList(i)) ++summary.lists;
   }
   GiveContactUids(book.contacts_, names);
   book.lists_ = ListResolution(book.contacts_);

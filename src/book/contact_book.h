@@ -37,8 +37,11 @@ struct BookSummary {
 class ContactBook {
  public:
   [[nodiscard]] std::size_t size() const { return contacts_.size(); }  // lists included
-  // Contact `index`, book after book.
-  [[nodiscard]] Contact operator[](std::size_t index) const { return contacts_[index]; }
+  // Contact `index`, book after book, into `contact`, whose room is reused.
+  void Get(std::size_t index, Contact& contact) const { contacts_.Get(index, contact); }
+  [[nodiscard]] ContactIdentity IdentityOf(std::size_t index) const {
+    return contacts_.IdentityOf(index);
+  }
   [[nodiscard]] const std::vector<BookSummary>& books() const { return books_; }
   [[nodiscard]] std::size_t ListCount() const;
   // Lines taken in part and lists that name themselves, in the order met.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
+#include <deque>
 #include <optional>
 #include <unordered_set>
 
@@ -49,7 +49,7 @@ class Maker {
  private:
   std::optional<std::size_t> Named(std::string_view item);
   void AddAddressText(std::string_view text);
-  std::string_view AddEmails(const AddressItem& parsed, std::string_view written);
+  void AddEmails(const AddressItem& parsed);
   bool IsNewAddress(std::string_view address);
   void AddNote(std::string_view note_text);
   void AddTag(std::string_view keyword, std::string_view raw, PostalAddress& home,
@@ -58,7 +58,7 @@ class Maker {
   void AddTagNote(std::string_view keyword, std::string_view value);
   std::string_view Clean(std::string_view value);
   const std::vector<std::string_view>& SplitValues(std::string_view raw);
-  std::string_view Lasting(std::string_view text, std::string_view source);
+  std::string_view Keep(std::string_view text);
   void ChooseNames();
 
   const std::vector<NicknameBook>& books_;
@@ -73,12 +73,15 @@ class Maker {
   SingleFields fields_;
   std::string_view name_, first_, last_;  // from the note tags
   std::string_view real_name_;            // of the first address written with one
+  // The texts made for this contact (a value whose line breaks are written
+  // anew, a note, a name), which last until the table has copied them.
+  std::deque<std::string> made_texts_;
   std::size_t items_ = 0, member_items_ = 0;
   std::unordered_set<std::size_t> members_;          // those named so far
   std::unordered_set<std::string> lower_addresses_;  // once it has many addresses
 
   // Room reused from one contact to the next.
-  std::string folded_, made_;
+  std::string folded_;
   std::vector<std::string_view> items_in_text_, values_;
   AddressItem parsed_;
   std::vector<NotePart> note_parts_;
@@ -102,6 +105,7 @@ void Maker::Make(std::size_t book, std::size_t record) {
   fields_ = {};
   name_ = first_ = last_ = real_name_ = {};
   items_ = member_items_ = 0;
+  made_texts_.clear();
   // (Emptying an empty set would still clear all its buckets.)
   if (!members_.empty()) members_.clear();
   if (!lower_addresses_.empty()) lower_addresses_.clear();
@@ -149,33 +153,34 @@ void Maker::AddAddressText(std::string_view text) {
       AddTagNote(kEmailTag, item);
       continue;
     }
-    const std::string_view real_name = AddEmails(parsed_, item);
-    if (real_name_.empty()) real_name_ = real_name;
+    AddEmails(parsed_);
+    if (real_name_.empty()) real_name_ = Keep(parsed_.real_name);
   }
 }
 
 // Each address once, letter case ignored; the item's real name goes with
-// each, and is returned. `written` is the item's text.
-std::string_view Maker::AddEmails(const AddressItem& parsed, std::string_view written) {
-  const std::string_view real_name = contacts_.texts().Keep(parsed.real_name);
+// each.
+void Maker::AddEmails(const AddressItem& parsed) {
   for (const std::string_view address : parsed.addresses) {
-    if (IsNewAddress(address)) contacts_.Add(Email{Lasting(address, written), real_name});
+    if (IsNewAddress(address)) contacts_.Add(Email{address, parsed.real_name});
   }
-  return real_name;
 }
 
 // The few addresses of most contacts are compared one by one; a contact
 // with many keeps their lower-case forms in a set.
 bool Maker::IsNewAddress(std::string_view address) {
   constexpr std::size_t kFewAddresses = 16;
-  const std::span<const Email> emails = contacts_.LastEmails();
-  if (emails.size() < kFewAddresses) {
-    return std::none_of(emails.begin(), emails.end(), [&](const Email& known) {
-      return EqualIgnoringAsciiCase(known.address, address);
-    });
+  const std::size_t known = contacts_.EmailCount(self_);
+  if (known < kFewAddresses) {
+    for (std::size_t i = 0; i < known; ++i) {
+      if (EqualIgnoringAsciiCase(contacts_.EmailOf(self_, i).address, address)) return false;
+    }
+    return true;
   }
   if (lower_addresses_.empty()) {
-    for (const Email& known : emails) lower_addresses_.insert(AsciiLower(known.address));
+    for (std::size_t i = 0; i < known; ++i) {
+      lower_addresses_.insert(AsciiLower(contacts_.EmailOf(self_, i).address));
+    }
   }
   return lower_addresses_.insert(AsciiLower(address)).second;
 }
@@ -202,7 +207,7 @@ void Maker::AddTag(std::string_view keyword, std::string_view raw, PostalAddress
     for (const std::string_view value : SplitValues(raw)) {
       ParseAddressItem(value, parsed_);
       if (parsed_.addresses.empty()) AddTagNote(keyword, value);
-      AddEmails(parsed_, value);
+      AddEmails(parsed_);
     }
     return;
   }
@@ -249,8 +254,8 @@ void Maker::SetOnce(std::string_view& field, std::string_view keyword, std::stri
 
 // "keyword: value" in the notes.
 void Maker::AddTagNote(std::string_view keyword, std::string_view value) {
-  made_.assign(keyword).append(": ").append(value);
-  contacts_.AddNote(contacts_.texts().Keep(made_));
+  std::string& note = made_texts_.emplace_back(keyword);
+  contacts_.AddNote(note.append(": ").append(value));
 }
 
 // A value as a contact holds it: blanks, line breaks and markers at its ends
@@ -259,9 +264,9 @@ std::string_view Maker::Clean(std::string_view value) {
   while (!value.empty() && IsBlankOrBreak(value.front())) value.remove_prefix(1);
   while (!value.empty() && IsBlankOrBreak(value.back())) value.remove_suffix(1);
   if (value.find(kLineBreakMarker) == std::string_view::npos) return value;
-  made_.assign(value);
-  std::replace(made_.begin(), made_.end(), kLineBreakMarker, '\n');
-  return contacts_.texts().Keep(made_);
+  std::string& clean = made_texts_.emplace_back(value);
+  std::replace(clean.begin(), clean.end(), kLineBreakMarker, '\n');
+  return clean;
 }
 
 // The values of an "other..." tag, each clean and not empty: the marker
@@ -279,15 +284,9 @@ const std::vector<std::string_view>& Maker::SplitValues(std::string_view raw) {
   return values_;
 }
 
-// `text` where it lasts as long as the contacts: itself when it is a view
-// into `source`, which does; else a copy kept.
-std::string_view Maker::Lasting(std::string_view text, std::string_view source) {
-  const std::less_equal<const char*> not_after;
-  if (not_after(source.data(), text.data()) &&
-      not_after(text.data() + text.size(), source.data() + source.size())) {
-    return text;
-  }
-  return contacts_.texts().Keep(text);
+// A copy of `text` that lasts as long as the contact being made.
+std::string_view Maker::Keep(std::string_view text) {
+  return text.empty() ? std::string_view() : made_texts_.emplace_back(text);
 }
 
 // The display name: the note's name, else its first and last names, else
@@ -302,8 +301,7 @@ void Maker::ChooseNames() {
   }
   std::string_view first_last = first_.empty() ? last_ : first_;
   if (!first_.empty() && !last_.empty()) {
-    made_.assign(first_).append(" ").append(last_);
-    first_last = contacts_.texts().Keep(made_);
+    first_last = made_texts_.emplace_back(first_).append(" ").append(last_);
   }
   for (const std::string_view name : {name_, first_last, real_name_}) {
     if (name.empty()) continue;
@@ -313,10 +311,10 @@ void Maker::ChooseNames() {
     }
     return;
   }
-  const std::span<const Email> emails = contacts_.LastEmails();
   fields_.full_name = !nickname_.empty() ? nickname_
-                      : emails.empty()   ? std::string_view()
-                                         : emails.front().address;
+                      : contacts_.EmailCount(self_) == 0
+                          ? std::string_view()
+                          : Keep(contacts_.EmailOf(self_, 0).address);
 }
 
 }  // namespace

@@ -1,12 +1,125 @@
 #include "book/contact_table.h"
 
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
 
 namespace veltrana {
 
-std::span<const Email> ContactTable::LastEmails() const {
-  return Entries(emails_, kEmails, size() - 1);
+namespace {
+
+// Whether a size fits 31 bits: nothing is left above them (shifts that a
+// 32-bit size_t takes too).
+bool Fits31Bits(std::size_t size) {
+  return (size >> 16 >> 15) == 0;
+}
+
+}  // namespace
+
+std::string_view ContactTable::AdoptBook(std::string&& text) {
+  if (!Fits31Bits(text.size())) {
+    throw std::length_error("a book is larger than can be exported");
+  }
+  return books_.emplace_back(texts_.Adopt(std::move(text)));
+}
+
+ContactTable::TextRef ContactTable::Ref(std::string_view text) {
+  if (text.empty()) return {};
+  const auto within = [&text](std::string_view whole) {
+    const std::less_equal<const char*> not_after;
+    return not_after(whole.data(), text.data()) &&
+           not_after(text.data() + text.size(), whole.data() + whole.size());
+  };
+  const std::string_view book = books_[records_.back().book];
+  if (within(book)) {
+    return {static_cast<std::uint32_t>(text.data() - book.data()),
+            static_cast<std::uint32_t>(text.size())};
+  }
+  if (within(made_)) {
+    return {static_cast<std::uint32_t>(text.data() - made_.data()) | TextRef::kMade,
+            static_cast<std::uint32_t>(text.size())};
+  }
+  if (!Fits31Bits(made_.size() + text.size())) {
+    throw std::length_error("the books hold more text than can be exported");
+  }
+  const auto at = static_cast<std::uint32_t>(made_.size());
+  made_.append(text);
+  return {at | TextRef::kMade, static_cast<std::uint32_t>(text.size())};
+}
+
+std::string_view ContactTable::View(TextRef ref, std::size_t book) const {
+  if (ref.size == 0) return {};
+  if ((ref.at & TextRef::kMade) != 0) return {made_.data() + (ref.at & ~TextRef::kMade), ref.size};
+  return books_[book].substr(ref.at, ref.size);
+}
+
+ContactTable::StoredAddress ContactTable::Stored(const PostalAddress& address) {
+  StoredAddress stored;
+  for (std::size_t part = 0; part < stored.size(); ++part) {
+    stored[part] = Ref(address.*kPostalMembers[part]);
+  }
+  return stored;
+}
+
+PostalAddress ContactTable::Viewed(const StoredAddress& address, std::size_t book) const {
+  PostalAddress viewed;
+  for (std::size_t part = 0; part < address.size(); ++part) {
+    viewed.*kPostalMembers[part] = View(address[part], book);
+  }
+  return viewed;
+}
+
+void ContactTable::Get(std::size_t index, Contact& c) const {
+  const Record& r = records_[index];
+  const std::size_t book = r.book;
+  c.nickname = View(r.nickname, book);
+  c.full_name = View(r.full_name, book);
+  c.given_name = View(r.given_name, book);
+  c.family_name = View(r.family_name, book);
+  c.title = View(r.title, book);
+  c.company = View(r.company, book);
+  c.is_list = r.is_list;
+  c.book = book;
+  c.uid = r.uid;
+  c.emails.clear();
+  for (const StoredEmail& e : Entries(emails_, kEmails, index)) {
+    c.emails.push_back({View(e.address, book), View(e.real_name, book)});
+  }
+  const std::span<const std::size_t> members = Members(index);
+  c.members.assign(members.begin(), members.end());
+  c.phones.clear();
+  for (const StoredPhone& p : Entries(phones_, kPhones, index)) {
+    c.phones.push_back({p.kind, View(p.number, book)});
+  }
+  c.home_addresses.clear();
+  for (const StoredAddress& a : Entries(home_addresses_, kHome, index)) {
+    c.home_addresses.push_back(Viewed(a, book));
+  }
+  c.work_addresses.clear();
+  for (const StoredAddress& a : Entries(work_addresses_, kWork, index)) {
+    c.work_addresses.push_back(Viewed(a, book));
+  }
+  c.web_pages.clear();
+  for (const StoredWebPage& w : Entries(web_pages_, kWebPages, index)) {
+    c.web_pages.push_back({w.kind, View(w.url, book)});
+  }
+  c.notes.clear();
+  for (const TextRef note : Entries(notes_, kNotes, index)) c.notes.push_back(View(note, book));
+}
+
+ContactIdentity ContactTable::IdentityOf(std::size_t index) const {
+  const Record& r = records_[index];
+  return {View(r.nickname, r.book), View(r.full_name, r.book), r.is_list, r.uid};
+}
+
+std::string_view ContactTable::Nickname(std::size_t index) const {
+  return View(records_[index].nickname, records_[index].book);
+}
+
+Email ContactTable::EmailOf(std::size_t index, std::size_t which) const {
+  const StoredEmail& e = Entries(emails_, kEmails, index)[which];
+  const std::size_t book = records_[index].book;
+  return {View(e.address, book), View(e.real_name, book)};
 }
 
 void ContactTable::Reserve(std::size_t contacts) {
@@ -20,29 +133,41 @@ void ContactTable::Reserve(std::size_t contacts) {
 }
 
 void ContactTable::Begin(std::string_view nickname, std::size_t book) {
-  // A size fits 32 bits when nothing is left above them (two shifts, which
-  // a 32-bit size_t takes too).
   const std::size_t sizes[kArrays] = {
       emails_.size(),         members_.size(),   phones_.size(), home_addresses_.size(),
       work_addresses_.size(), web_pages_.size(), notes_.size()};
+  if (std::any_of(std::begin(sizes), std::end(sizes),
+                  [](std::size_t size) { return !Fits31Bits(size); })) {
+    throw std::length_error("the books hold more entries than can be exported");
+  }
   Record& r = records_.emplace_back();
-  r.nickname = nickname;
+  r.book = static_cast<std::uint32_t>(book);
   for (std::size_t array = 0; array < kArrays; ++array) {
-    if ((sizes[array] >> 16 >> 16) != 0 || (book >> 16 >> 16) != 0) {
-      records_.pop_back();
-      throw std::length_error("the books hold more entries than can be read");
-    }
     r.begin[array] = static_cast<std::uint32_t>(sizes[array]);
   }
-  r.book = static_cast<std::uint32_t>(book);
+  r.nickname = Ref(nickname);
 }
 
 void ContactTable::AddPostalAddress(const PostalAddress& address, bool work) {
   if (address == PostalAddress{}) return;
-  std::vector<PostalAddress>& to = work ? work_addresses_ : home_addresses_;
+  std::vector<StoredAddress>& to = work ? work_addresses_ : home_addresses_;
+  const std::size_t book = records_.back().book;
   const auto own =
       to.begin() + static_cast<std::ptrdiff_t>(records_.back().begin[work ? kWork : kHome]);
-  if (std::find(own, to.end(), address) == to.end()) to.push_back(address);
+  if (std::none_of(own, to.end(),
+                   [&](const StoredAddress& known) { return Viewed(known, book) == address; })) {
+    to.push_back(Stored(address));
+  }
+}
+
+void ContactTable::End(const SingleFields& fields) {
+  Record& r = records_.back();
+  r.full_name = Ref(fields.full_name);
+  r.given_name = Ref(fields.given_name);
+  r.family_name = Ref(fields.family_name);
+  r.title = Ref(fields.title);
+  r.company = Ref(fields.company);
+  r.is_list = fields.is_list;
 }
 
 }  // namespace veltrana

@@ -73,9 +73,8 @@ void GiveContactUids(ContactTable& contacts, const std::vector<std::string>& boo
   }
   std::string folded, key;
   for (std::size_t i = 0; i < contacts.size(); ++i) {
-    const Contact contact = contacts[i];
-    FoldUtf8Into(contact.nickname, folded);
-    key.assign(salts[contact.book]).append(folded);
+    FoldUtf8Into(contacts.Nickname(i), folded);
+    key.assign(salts[contacts.Book(i)]).append(folded);
     UidBytes uid = ContactUid(key);
     for (int again = 1; !given.insert(uid).second; ++again) {
       uid = ContactUid(key + "\n" + std::to_string(again));

@@ -14,17 +14,17 @@ constexpr std::size_t kNone = kNoContact;
 constexpr std::size_t kCyclePathShown = 12;  // names shown of a longer cycle
 
 std::vector<std::size_t> ChainEnds(const ContactTable& contacts,
-                                   const std::function<bool(const Contact&)>& passes_on) {
+                                   const std::function<bool(std::size_t)>& passes_on) {
   enum class State { kOpen, kOnChain, kSettled };
   std::vector<std::size_t> stands_for(contacts.size(), kNone);
   std::vector<State> state(contacts.size(), State::kOpen);
   std::vector<std::size_t> chain;
   for (std::size_t start = 0; start < contacts.size(); ++start) {
     std::size_t at = start;
-    while (state[at] == State::kOpen && passes_on(contacts[at])) {
+    while (state[at] == State::kOpen && passes_on(at)) {
       state[at] = State::kOnChain;
       chain.push_back(at);
-      at = contacts[at].members.front();
+      at = contacts.Members(at).front();
     }
     if (state[at] == State::kOpen) {
       stands_for[at] = at;
@@ -58,7 +58,7 @@ std::vector<std::size_t> Components(const ContactTable& contacts) {
     path.emplace_back(start, 0);
     while (!path.empty()) {
       const std::size_t at = path.back().first;
-      const std::span<const std::size_t> members = contacts[at].members;
+      const std::span<const std::size_t> members = contacts.Members(at);
       if (path.back().second < members.size()) {
         const std::size_t member = members[path.back().second++];
         if (order[member] == kNone) {
@@ -96,9 +96,9 @@ std::string CycleText(const ContactTable& contacts, std::size_t length, const At
       text += "... -> ";
       i = length - 1;
     }
-    text.append(contacts[at(i)].nickname).append(" -> ");
+    text.append(contacts.Nickname(at(i))).append(" -> ");
   }
-  return text.append(contacts[at(0)].nickname);
+  return text.append(contacts.Nickname(at(0)));
 }
 
 // Per contact that leads back to itself, in the book's order, the path on
@@ -113,12 +113,12 @@ std::vector<std::string> CycleTexts(const ContactTable& contacts) {
   for (std::size_t i = 0; i < n; ++i) {
     if (component[i] >= size.size()) size.resize(component[i] + 1, 0);
     ++size[component[i]];
-    for (const std::size_t m : contacts[i].members) inside[i] += component[m] == component[i];
+    for (const std::size_t m : contacts.Members(i)) inside[i] += component[m] == component[i];
   }
   std::vector<bool> ring(size.size(), true);
   for (std::size_t i = 0; i < n; ++i) ring[component[i]] = ring[component[i]] && inside[i] == 1;
   const auto next_inside = [&](std::size_t c) {
-    for (const std::size_t m : contacts[c].members) {
+    for (const std::size_t m : contacts.Members(c)) {
       if (component[m] == component[c]) return m;
     }
     return kNone;
@@ -157,7 +157,7 @@ std::vector<std::string> CycleTexts(const ContactTable& contacts) {
     visited[root] = walk;
     while (!path.empty()) {
       Step& step = path.back();
-      const std::span<const std::size_t> members = contacts[step.contact].members;
+      const std::span<const std::size_t> members = contacts.Members(step.contact);
       if (step.next_member == members.size()) {
         path.pop_back();
         continue;
@@ -201,11 +201,13 @@ ListResolution::ListResolution(const ContactTable& contacts) {
   if (contacts.MemberCount() == 0) return;
   // A contact without addresses of its own that names just one other stands
   // for what that one stands for.
-  stands_for_ = ChainEnds(
-      contacts, [](const Contact& c) { return c.emails.empty() && c.members.size() == 1; });
+  stands_for_ = ChainEnds(contacts, [&](std::size_t c) {
+    return contacts.EmailCount(c) == 0 && contacts.Members(c).size() == 1;
+  });
   // A list whose only member is a list reaches what that one reaches.
-  list_ends_ = ChainEnds(contacts, [&](const Contact& c) {
-    return c.is_list && c.members.size() == 1 && contacts[c.members.front()].is_list;
+  list_ends_ = ChainEnds(contacts, [&](std::size_t c) {
+    return contacts.IsList(c) && contacts.Members(c).size() == 1 &&
+           contacts.IsList(contacts.Members(c).front());
   });
   cycles_ = CycleTexts(contacts);
 }
@@ -217,18 +219,18 @@ ListResolution::ListResolution(const ContactTable& contacts) {
 void ListResolution::AddressesOf(const ContactTable& contacts, std::size_t index,
                                  std::vector<Email>& addresses, std::size_t most) const {
   addresses.clear();
-  const Contact contact = contacts[index];
-  if (contact.members.empty()) {
-    addresses.assign(contact.emails.begin(),
-                     contact.emails.begin() +
-                         static_cast<std::ptrdiff_t>(std::min(most, contact.emails.size())));
+  if (contacts.Members(index).empty()) {
+    for (std::size_t i = 0; i < contacts.EmailCount(index) && i < most; ++i) {
+      addresses.push_back(contacts.EmailOf(index, i));
+    }
     return;
   }
   std::unordered_set<std::size_t> visited;
   std::unordered_set<std::string_view, FoldedHash, FoldedEqual> seen;
   const auto take = [&](std::size_t from) {
-    for (const Email& email : contacts[from].emails) {
+    for (std::size_t i = 0; i < contacts.EmailCount(from); ++i) {
       if (addresses.size() == most) return;
+      const Email email = contacts.EmailOf(from, i);
       if (!seen.insert(email.address).second) continue;
       addresses.push_back(from == index ? email : Email{email.address, {}});
     }
@@ -244,7 +246,7 @@ void ListResolution::AddressesOf(const ContactTable& contacts, std::size_t index
   std::vector<Step> path{{root}};
   while (!path.empty() && addresses.size() < most) {
     Step& step = path.back();
-    const std::span<const std::size_t> members = contacts[step.contact].members;
+    const std::span<const std::size_t> members = contacts.Members(step.contact);
     if (step.next_member == members.size()) {
       path.pop_back();
       continue;
@@ -263,22 +265,22 @@ void ListResolution::PeopleIn(const ContactTable& contacts, std::size_t list,
   people.clear();
   // A list that names only itself names no one (and the book may have no
   // member at all, and so no chain ends).
-  if (contacts[list].members.empty()) return;
+  if (contacts.Members(list).empty()) return;
   const std::size_t start = list_ends_[list];
   if (start == kNone) return;
   std::unordered_set<std::size_t> seen{start};
   std::vector<std::pair<std::size_t, std::size_t>> path{{start, 0}};
   while (!path.empty()) {
     auto& [contact, next] = path.back();
-    const std::span<const std::size_t> members = contacts[contact].members;
+    const std::span<const std::size_t> members = contacts.Members(contact);
     if (next == members.size()) {
       path.pop_back();
       continue;
     }
     std::size_t member = members[next++];
-    if (contacts[member].is_list) member = list_ends_[member];
+    if (contacts.IsList(member)) member = list_ends_[member];
     if (member == kNone || !seen.insert(member).second) continue;
-    if (contacts[member].is_list) {
+    if (contacts.IsList(member)) {
       path.emplace_back(member, 0);
     } else {
       people.push_back(member);

@@ -22,8 +22,8 @@ inline constexpr std::size_t kNoContact = static_cast<std::size_t>(-1);
 // member stands for ends: the first contact on it that does not pass on
 // (itself when it does not), or kNoContact when the chain comes round in a
 // ring. `passes_on(c)` holds only for contacts with exactly one member.
-[[nodiscard]] std::vector<std::size_t> ChainEnds(
-    const ContactTable& contacts, const std::function<bool(const Contact&)>& passes_on);
+[[nodiscard]] std::vector<std::size_t> ChainEnds(const ContactTable& contacts,
+                                                 const std::function<bool(std::size_t)>& passes_on);
 
 class ListResolution {
  public:

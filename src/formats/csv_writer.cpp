@@ -24,12 +24,13 @@ class RowWriter {
 
  private:
   void PutEmails();
-  void PutAddresses(std::span<const PostalAddress> addresses, bool work);
+  void PutAddresses(const std::vector<PostalAddress>& addresses, bool work);
   // `value` in the first of `columns` that is free, else a note of `tag`.
   template <typename Columns>
   void Put(const Columns& columns, std::string_view tag, std::string_view value);
 
   const ContactBook& book_;
+  Contact contact_;
   std::array<std::string_view, kCsvColumnCount> fields_{};  // line breaks still "\n"
   std::vector<Email> addresses_;
   NoteLines notes_;
@@ -65,7 +66,7 @@ void RowWriter::PutEmails() {
 }
 
 // The first address in its columns, the parts of the others in the notes.
-void RowWriter::PutAddresses(std::span<const PostalAddress> addresses, bool work) {
+void RowWriter::PutAddresses(const std::vector<PostalAddress>& addresses, bool work) {
   for (std::size_t i = 0; i < addresses.size(); ++i) {
     for (const PostalPlaces& places : kPostalPlaces) {
       const std::string_view part =
@@ -80,7 +81,8 @@ void RowWriter::PutAddresses(std::span<const PostalAddress> addresses, bool work
 }
 
 const std::string& RowWriter::Row(std::size_t index) {
-  const Contact contact = book_[index];
+  book_.Get(index, contact_);
+  const Contact& contact = contact_;
   fields_.fill({});
   notes_.Start(contact.notes);
   const bool no_structured_name = contact.given_name.empty() && contact.family_name.empty();

@@ -35,13 +35,14 @@ class LdifWriter {
   void Attribute(std::string_view name, std::string_view value);
   // Whether `attribute` is one the entry still lacks; it then has it.
   bool Take(std::string_view attribute);
-  void Addresses(std::span<const PostalAddress> addresses, bool work);
+  void Addresses(const std::vector<PostalAddress>& addresses, bool work);
 
   const ContactBook& book_;
   const ExportSink& sink_;
   // Per contact, whether its DN takes its UID, to stay apart from an
   // earlier contact's.
   std::vector<bool> with_uid_;
+  Contact contact_;
   std::string dn_;
   std::string entry_;
   std::vector<std::string_view> taken_;  // the attributes of the entry that hold one value
@@ -65,7 +66,7 @@ bool LdifWriter::Take(std::string_view attribute) {
 // Contact `index`'s DN, as Thunderbird makes it: its display name and first
 // address, and its UID too where GiveUidsToDns says so. Valid until the next.
 const std::string& LdifWriter::Dn(std::size_t index) {
-  const Contact c = book_[index];
+  const ContactIdentity c = book_.IdentityOf(index);
   dn_.assign("cn=");
   AppendDnValue(c.full_name, dn_);
   if (!c.is_list) {
@@ -90,7 +91,7 @@ void LdifWriter::GiveUidsToDns() {
     const auto [first, last] = given.equal_range(hash(dn));
     if (std::any_of(first, last, [&](const auto& other) { return Dn(other.second) == dn; })) {
       with_uid_[i] = true;
-      AppendUidText(book_[i].uid, dn.append(",uid="));
+      AppendUidText(book_.IdentityOf(i).uid, dn.append(",uid="));
     }
     given.emplace(hash(dn), i);
   }
@@ -99,9 +100,11 @@ void LdifWriter::GiveUidsToDns() {
 void LdifWriter::Write() {
   GiveUidsToDns();
   for (std::size_t i = 0; i < book_.size(); ++i) {
-    const Contact c = book_[i];
+    const std::size_t before = contact_.book;
+    book_.Get(i, contact_);
+    const Contact& c = contact_;
     entry_.clear();
-    if (i == 0 || c.book != book_[i - 1].book) {
+    if (i == 0 || c.book != before) {
       const std::string& name = book_.books()[c.book].name;
       if (!name.empty() && !NeedsBase64(name)) entry_.append("# ").append(name).append("\n");
     }
@@ -116,7 +119,7 @@ void LdifWriter::Write() {
   }
 }
 
-void LdifWriter::Addresses(std::span<const PostalAddress> addresses, bool work) {
+void LdifWriter::Addresses(const std::vector<PostalAddress>& addresses, bool work) {
   for (std::size_t i = 0; i < addresses.size(); ++i) {
     for (const PostalPlaces& places : kPostalPlaces) {
       const std::string_view part =

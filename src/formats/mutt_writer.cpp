@@ -80,8 +80,9 @@ void WriteMuttAliases(const ContactBook& book, const ExportSink& sink) {
   }
   std::string line, items;
   std::vector<Email> addresses;
+  Contact c;
   for (std::size_t i = 0; i < book.size(); ++i) {
-    const Contact c = book[i];
+    book.Get(i, c);
     items.clear();
     const auto add = [&](std::string_view before, std::string_view item, std::string_view after) {
       items.append(items.empty() ? "" : ", ").append(before).append(item).append(after);
@@ -102,7 +103,7 @@ void WriteMuttAliases(const ContactBook& book, const ExportSink& sink) {
       }
     }
     for (const std::size_t m : c.members) {
-      const std::string_view nickname = book[m].nickname;
+      const std::string_view nickname = book.IdentityOf(m).nickname;
       if (IsPlainKey(nickname)) {
         add("", nickname, "");
       } else {  // a nickname an address list cannot name: its addresses

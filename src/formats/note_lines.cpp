@@ -4,7 +4,7 @@
 
 namespace veltrana {
 
-void NoteLines::Start(std::span<const std::string_view> own) {
+void NoteLines::Start(const std::vector<std::string_view>& own) {
   text_.clear();
   for (const std::string_view line : own) Add(line);
 }

@@ -3,7 +3,7 @@
 // what the format adds for values it has no place for.
 #pragma once
 
-#include <span>
+#include <vector>
 #include <string>
 #include <string_view>
 
@@ -14,7 +14,7 @@ namespace veltrana {
 class NoteLines {
  public:
   // Starts anew with the contact's own notes.
-  void Start(std::span<const std::string_view> own);
+  void Start(const std::vector<std::string_view>& own);
   void Add(std::string_view line);
   // "tag: value".
   void Add(std::string_view tag, std::string_view value);

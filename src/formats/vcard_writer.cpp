@@ -32,11 +32,12 @@ class CardWriter {
   // the backslash of "\;".
   void Text(std::string_view name, std::string_view value);
   void Names(const Contact& contact);
-  void Emails(std::span<const Email> addresses);
-  void Addresses(std::span<const PostalAddress> addresses, std::string_view type);
+  void Emails(const std::vector<Email>& addresses);
+  void Addresses(const std::vector<PostalAddress>& addresses, std::string_view type);
 
   const ContactBook& book_;
   bool v4_;
+  Contact contact_;
   std::string card_;
   std::vector<Email> addresses_;  // those the card is written with
   NoteLines notes_;
@@ -67,7 +68,8 @@ void CardWriter::UidLine(std::string_view name, const UidBytes& uid) {
 }
 
 const std::string& CardWriter::Card(std::size_t index) {
-  const Contact contact = book_[index];
+  book_.Get(index, contact_);
+  const Contact& contact = contact_;
   card_.clear();
   Line("BEGIN", "VCARD");
   Line("VERSION", v4_ ? "4.0" : "3.0");
@@ -97,7 +99,8 @@ const std::string& CardWriter::Card(std::size_t index) {
   Text("TITLE", contact.title);
   if (!contact.company.empty()) EscapedLine("ORG", contact.company, true);  // compound
   if (group) {
-    for (const std::size_t member : contact.members) UidLine("MEMBER", book_[member].uid);
+    for (const std::size_t member : contact.members)
+      UidLine("MEMBER", book_.IdentityOf(member).uid);
   }
   Text("CATEGORIES", book_.books()[contact.book].name);
   notes_.Start(contact.notes);
@@ -119,7 +122,7 @@ void CardWriter::Names(const Contact& contact) {
   EndVCardLine(card_, start);
 }
 
-void CardWriter::Emails(std::span<const Email> addresses) {
+void CardWriter::Emails(const std::vector<Email>& addresses) {
   for (std::size_t i = 0; i < addresses.size(); ++i) {
     const char* name = v4_ ? (i == 0 ? "EMAIL;PREF=1" : "EMAIL")
                            : (i == 0 ? "EMAIL;TYPE=INTERNET,PREF" : "EMAIL;TYPE=INTERNET");
@@ -127,7 +130,7 @@ void CardWriter::Emails(std::span<const Email> addresses) {
   }
 }
 
-void CardWriter::Addresses(std::span<const PostalAddress> addresses, std::string_view type) {
+void CardWriter::Addresses(const std::vector<PostalAddress>& addresses, std::string_view type) {
   for (const PostalAddress& address : addresses) {
     const std::size_t start = card_.size();
     card_.append("ADR;TYPE=").append(type).append(":;");
