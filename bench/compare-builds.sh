@@ -237,7 +237,7 @@ describe_differences() {
 
 run_job() {
   local id=$1
-  shopt -s nullglob
+  shopt -s nullglob dotglob
   local -a paths=()
   mapfile -d '' -t paths <"$WORK/jobs/$id"
   JOB_ROOT=$WORK/run/$id
@@ -260,10 +260,11 @@ run_job() {
   done
   label=''
   for path in "${paths[@]}"; do label+="${label:+ + }${path#"$BOOKS_DIR"/}"; done
-  local cases files=0 differing=0 f
-  cases=$(find "$JOB_ROOT/a" -mindepth 1 -maxdepth 1 -type d | wc -l)
-  files=$(find "$JOB_ROOT/a" -path '*/cwd/*' \( -type f -o -type l \) | wc -l)
-  files=$((files + 3 * cases))  # and each run's stdout, stderr and exit status
+  local differing=0 f
+  # Counted by globbing: a process more per job is felt over a thousand.
+  local -a cases=("$JOB_ROOT"/a/*/) files=("$JOB_ROOT"/a/*/cwd/*)
+  # The files the runs left, and each run's stdout, stderr and exit status.
+  local file_count=$((${#files[@]} + 3 * ${#cases[@]}))
   # How many runs failed, so that a set where most fail is noticed.
   local failed_a=0 failed_b=0 status
   for f in "$JOB_ROOT"/a/*/status; do
@@ -278,7 +279,7 @@ run_job() {
     describe_differences "$label" >"$WORK/reports/$id"
     differing=$(grep -c '^DIFFERS:' "$WORK/reports/$id")
   fi
-  echo "$cases $files $differing $failed_a $failed_b" >"$WORK/counts/$id"
+  echo "${#cases[@]} $file_count $differing $failed_a $failed_b" >"$WORK/counts/$id"
   # The runs of the first few differing jobs are kept for a closer look.
   local -a kept=("$WORK"/kept/*)
   if ((differing > 0 && ${#kept[@]} < ${KEEP_DIFFERING:-20})); then
@@ -342,40 +343,38 @@ fi
 mapfile -d '' -t entries < <(find "$BOOKS_DIR" -mindepth 1 -maxdepth 1 \
   ! -name '_*' ! -name '.*' -print0 | LC_ALL=C sort -z)
 ((${#entries[@]} > 0)) || { echo "compare-builds: no book in $BOOKS_DIR" >&2; exit 2; }
+# Each job's size, to run the largest first: that of its files, or of
+# everything in its folders.
+declare -A size_of
+while IFS=$'\t' read -r -d '' size path; do
+  size_of[$path]=$size
+done < <(du -0 -s -b -- "${entries[@]}")
 job=0
+add_job() {
+  local id size=0 path
+  printf -v id '%06d' "$job"
+  printf '%s\0' "$@" >"$WORK/jobs/$id"
+  for path in "$@"; do size=$((size + ${size_of[$path]:-0})); done
+  echo "$size $id" >>"$WORK/job-sizes"
+  job=$((job + 1))
+}
 for ((i = 0; i < ${#entries[@]}; i += GROUP_EVERY)); do
   ((i + 2 < ${#entries[@]})) || break
-  printf '%s\0' "${entries[@]:i:3}" >"$WORK/jobs/$(printf '%06d' "$job")"
-  job=$((job + 1))
+  add_job "${entries[@]:i:3}"
 done
-for entry in "${entries[@]}"; do
-  printf '%s\0' "$entry" >"$WORK/jobs/$(printf '%06d' "$job")"
-  job=$((job + 1))
-done
+for entry in "${entries[@]}"; do add_job "$entry"; done
 JOB_COUNT=$job
 export A_BIN B_BIN WORK BOOKS_DIR CASE_TIMEOUT JOB_COUNT
-
-# Largest first: the size of a file, or of everything in a folder.
-order_jobs() {
-  local id size entry
-  local -a paths
-  for id in "$WORK"/jobs/*; do
-    id=${id##*/}
-    mapfile -d '' -t paths <"$WORK/jobs/$id"
-    size=$(du -sb --apparent-size -- "${paths[@]}" | awk '{s += $1} END {print s}')
-    printf '%s %s\n' "$size" "$id"
-  done | sort -k1,1nr -k2,2 | awk '{print $2}'
-}
 
 touch "$WORK/started"
 sleep 1  # so that anything written into the books after this is newer
 echo "Comparing $A_BIN (A) with $B_BIN (B) on ${#entries[@]} books and folders" \
   "from $BOOKS_DIR: $JOB_COUNT jobs, $JOBS at a time" >&2
-order_jobs | xargs -r -n 1 -P "$JOBS" bash "$0" --job
+sort -k1,1nr -k2,2 "$WORK/job-sizes" | cut -d' ' -f2 | xargs -r -n 1 -P "$JOBS" bash "$0" --job
 xargs_status=$?
 elapsed=$((SECONDS - started))
 
-cases=0 files=0 differing=0 missing=0 failed_a=0 failed_b=0
+total_cases=0 total_files=0 differing=0 missing=0 failed_a=0 failed_b=0
 for id in "$WORK"/jobs/*; do
   id=${id##*/}
   if [[ ! -s $WORK/counts/$id ]]; then
@@ -383,7 +382,7 @@ for id in "$WORK"/jobs/*; do
     continue
   fi
   read -r c f d fa fb <"$WORK/counts/$id"
-  cases=$((cases + c)) files=$((files + f)) differing=$((differing + d))
+  total_cases=$((total_cases + c)) total_files=$((total_files + f)) differing=$((differing + d))
   failed_a=$((failed_a + fa)) failed_b=$((failed_b + fb))
 done
 
@@ -405,8 +404,8 @@ fi
 echo
 echo "Summary: A = $A_BIN, B = $B_BIN, books from $BOOKS_DIR"
 echo "  books and folders:  ${#entries[@]}, and $((JOB_COUNT - ${#entries[@]})) groups of three of them"
-echo "  cases:              $cases (each run once by A and once by B: $((2 * cases)) runs)"
-echo "  files compared:     $files (output files, standard output, standard error, exit status)"
+echo "  cases:              $total_cases (each run once by A and once by B: $((2 * total_cases)) runs)"
+echo "  files compared:     $total_files (output files, standard output, standard error, exit status)"
 echo "  runs that failed:   A $failed_a, B $failed_b (exit status not 0)"
 echo "  differing cases:    $differing"
 echo "  time:               $((elapsed / 60)) min $((elapsed % 60)) s ($JOBS at a time)"
