@@ -16,21 +16,24 @@
 # output); then the page run (veltrana-convert BOOK, on each build's own copy
 # of the book, or of a folder's main book, with SOURCE_DATE_EPOCH fixing the
 # page's date). Every ninth entry also goes with the two after it on one
-# command line, in every format (auto, one other set, standard output). Each run has a folder of its own as its
-# working folder, where its files are written under the same relative names
-# for both builds; then its output files, standard output, standard error
-# and exit status are compared byte for byte (in standard output and standard
-# error, the path of the run's folder is first replaced by "<TMP>").
+# command line, in every format (no --charset, one other set, and standard
+# output). Each run has a folder of its own as its working folder, where its
+# files are written under the same relative names for both builds; then its
+# output files, standard output, standard error and exit status are compared
+# byte for byte (in standard output and standard error, the path of the run's
+# folder is first replaced by "<TMP>").
 #
 # Prints each difference (the case, what differed, where the first differing
-# byte is and the bytes around it on both sides) and a summary; the runs of a
-# differing case are kept under the work folder for a closer look.
+# byte is and the bytes around it on both sides) and a summary; the runs of
+# the first differing books are kept in the work folder for a closer look.
 # Exit status: 0 when nothing differs, 1 when something does, 2 when the
 # comparison itself could not be made.
 #
 # Environment: JOBS (parallel runs, default 2: keep it at 2 or less on a
 # shared machine), CASE_TIMEOUT (seconds a run may take, default 300),
-# SHOW_DIFFERENCES (how many are printed in full, default 200),
+# SHOW_DIFFERENCES (how many differing cases are printed, default 200),
+# DETAILS_PER_BOOK (of how many differing cases of a book or group the
+# differing bytes are shown, default 5),
 # KEEP_DIFFERING (of how many differing books the runs are kept, default 20),
 # KEEP_WORK=1 (keep the work folder even when nothing differs), TMPDIR (where
 # the work folder goes; default /dev/shm when there is one, else /tmp).
@@ -148,11 +151,12 @@ bytes_around() {
     "$(quoted_bytes "$file" "$offset" 40)"
 }
 
-# Compares two files; on a difference, prints where and the bytes around.
-# Returns 1 when they differ.
+# Compares two files; on a difference, prints where and the bytes around,
+# unless DETAILS is empty. Returns 1 when they differ.
 compare_files() {
   local a=$1 b=$2 what=$3 out offset line=''
   cmp -s -- "$a" "$b" && return 0
+  [[ -n $DETAILS ]] || return 1
   out=$(LC_ALL=C cmp -- "$a" "$b" 2>&1)
   if [[ $out =~ (byte|char)\ ([0-9]+),\ line\ ([0-9]+) ]]; then
     offset=${BASH_REMATCH[2]}
@@ -171,6 +175,18 @@ compare_files() {
   return 1
 }
 
+# A run's exit status, and the signal that ended it (a crash, or the
+# processor-time limit: SIGXCPU, 24, or SIGKILL, 9, past it).
+status_text() {
+  local status
+  read -r status <"$1"
+  if ((status > 128)); then
+    echo "$status (signal $((status - 128)))"
+  else
+    echo "$status"
+  fi
+}
+
 # Standard output or standard error with the run's own folder replaced.
 normalised() {
   local file=$1 dir=$2 escaped
@@ -185,9 +201,11 @@ files_in() {
 }
 
 # Looks at each case of a job whose two trees differ; prints a report of
-# every differing case, each opening with a line "DIFFERS: ...".
+# every differing case, each opening with a line "DIFFERS: ...", the first
+# few of them with the bytes that differ (looking for those takes a dozen
+# processes, too many for every case when a build differs in all of them).
 describe_differences() {
-  local label=$1 case_name dir_a dir_b name report
+  local label=$1 case_name dir_a dir_b name report detailed=0
   local -a what
   local -a names=("$JOB_ROOT"/a/* "$JOB_ROOT"/b/*)
   for case_name in $(printf '%s\n' "${names[@]##*/}" | LC_ALL=C sort -u); do
@@ -195,15 +213,18 @@ describe_differences() {
     dir_b=$JOB_ROOT/b/$case_name
     report=''
     what=()
+    DETAILS=
+    ((detailed < ${DETAILS_PER_BOOK:-5})) && DETAILS=1
     if [[ ! -d $dir_a || ! -d $dir_b ]]; then
       what+=("the case ran on one side only")
     else
       if ! cmp -s -- "$dir_a/status" "$dir_b/status"; then
         what+=("exit status")
-        report+="    exit status: A $(<"$dir_a/status"), B $(<"$dir_b/status")"$'\n'
+        report+="    exit status: A $(status_text "$dir_a/status"), B $(status_text "$dir_b/status")"$'\n'
       fi
       local stream
       for stream in stdout stderr; do
+        cmp -s -- "$dir_a/$stream" "$dir_b/$stream" && continue
         normalised "$dir_a/$stream" "$dir_a/cwd" >"$JOB_ROOT/norm.a"
         normalised "$dir_b/$stream" "$dir_b/cwd" >"$JOB_ROOT/norm.b"
         if ! report+=$(compare_files "$JOB_ROOT/norm.a" "$JOB_ROOT/norm.b" "$stream")$'\n'; then
@@ -222,6 +243,7 @@ describe_differences() {
       done < <( (files_in "$dir_a/cwd"; files_in "$dir_b/cwd") | LC_ALL=C sort -u)
     fi
     ((${#what[@]} == 0)) && continue
+    detailed=$((detailed + 1))
     local -a parts
     IFS=. read -r -a parts <<<"$case_name"
     if [[ ${parts[0]} == page ]]; then
