@@ -24,6 +24,7 @@
 #include "conversion/conversion_run.h"
 #include "support/leftover.h"
 #include "support/null_device.h"
+#include "support/second_user.h"
 #include "support/temp_dir.h"
 
 namespace veltrana {
@@ -31,7 +32,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr uid_t kNobody = 65534;
+using test::AsNobody;
+using test::kNobody;
 
 void Replace(const fs::path& path, const std::string& content,
              ReplacingFile::NonRegular non_regular = ReplacingFile::NonRegular::kRefuse,
@@ -40,18 +42,6 @@ void Replace(const fs::path& path, const std::string& content,
   file.Open(path, non_regular, named);
   file.Write(content);
   file.Commit();
-}
-
-// Runs `step` in a child process as `nobody`; true when it succeeded.
-bool AsNobody(const std::function<bool()>& step) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(3);
-    ::_exit(step() ? 0 : 1);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // How a traced child ended.
@@ -104,18 +94,9 @@ std::size_t FilesIn(const fs::path& folder) {
 class HostileMachine : public ::testing::Test {
  protected:
   void SetUp() override { ::chmod(dir_.path().c_str(), 0755); }
-  // A folder like /tmp: everyone writes, each name stays its owner's.
-  fs::path SharedFolder() {
-    const fs::path shared = dir_.path() / "shared";
-    fs::create_directory(shared);
-    ::chmod(shared.c_str(), 01777);
-    return shared;
-  }
+  fs::path SharedFolder() { return test::MakeSharedFolder(dir_.path()); }
   test::TempDir dir_;
 };
-
-#define SKIP_UNLESS_ROOT() \
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as a second user (nobody)"
 
 TEST_F(HostileMachine, ALinkAnotherUserPlantedInASharedFolderIsRefused) {
   SKIP_UNLESS_ROOT();

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "support/run_program.h"
+#include "support/second_user.h"
 #include "support/temp_dir.h"
 
 namespace veltrana {
@@ -33,23 +34,12 @@ namespace {
 namespace fs = std::filesystem;
 using Result = test::ProgramResult;
 
-constexpr uid_t kNobody = 65534;
+using test::AsNobody;
+using test::kNobody;
 
 fs::path Converter() {
   const char* other = std::getenv("VELTRANA_CONVERT_UNDER_TEST");
   return other != nullptr && *other != '\0' ? fs::path(other) : fs::path(VELTRANA_CONVERT);
-}
-
-// Runs `step` in a child process as `nobody`; true when it succeeded.
-bool AsNobody(const std::function<bool()>& step) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(3);
-    ::_exit(step() ? 0 : 1);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 bool MakeFile(const fs::path& path, const std::string& bytes, mode_t mode) {
@@ -121,19 +111,10 @@ class SharedMachineCli : public ::testing::Test {
     return test::RunConsoleProgram(Converter(), {std::move(arguments), {}, std::nullopt}, dir_.path());
   }
   fs::path At(const std::string& name) const { return dir_.path() / name; }
-  // A folder like /tmp: everyone writes, each name stays its owner's.
-  fs::path SharedFolder() {
-    const fs::path shared = At("shared");
-    fs::create_directory(shared);
-    ::chmod(shared.c_str(), 01777);
-    return shared;
-  }
+  fs::path SharedFolder() { return test::MakeSharedFolder(dir_.path()); }
 
   test::TempDir dir_;
 };
-
-#define SKIP_UNLESS_ROOT() \
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as a second user (nobody)"
 
 // Row 1. A folder given without a main book: the export goes into that
 // folder, named after its first book, never beside a book that eudora.ini
