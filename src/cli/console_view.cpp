@@ -66,6 +66,15 @@ void PrintConsoleText(std::FILE* to, const std::string& console) {
 
 }  // namespace
 
+// On Windows the program's text is in the ANSI code page, where the bytes
+// 0x80 to 0x9F are letters and signs (cp1252's euro sign, dashes, quotes):
+// only the C0 controls and DEL act there.
+#if defined(_WIN32)
+constexpr bool kEightBitControls = false;
+#else
+constexpr bool kEightBitControls = true;
+#endif
+
 std::string TerminalText(const std::string& text) {
   std::string shown;
   shown.reserve(text.size());
@@ -74,7 +83,11 @@ std::string TerminalText(const std::string& text) {
     if (byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
       shown += '\n';
       ++i;
-    } else if (byte < 0x20 || byte == 0x7F || (byte >= 0x80 && byte < 0xA0)) {
+    } else if (byte < 0x20 || byte == 0x7F) {
+      AppendEscaped(shown, byte);
+    } else if (!kEightBitControls) {
+      shown += text[i];
+    } else if (byte >= 0x80 && byte < 0xA0) {
       AppendEscaped(shown, byte);  // a control, or a C1 control's byte outside UTF-8
     } else if (const std::size_t length = byte >= 0xC2 ? Utf8SequenceAt(text, i) : 0;
                length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) {

@@ -22,7 +22,8 @@ namespace veltrana {
 // the screen (an escape sequence in a file name): every other control
 // character, a lone CR or LF included, is shown escaped as ls shows it
 // ("\r", "\n", "\t", else "\x1b" and the like), and so are C1 controls
-// (U+0080 to U+009F in UTF-8, and such bytes outside UTF-8).
+// (U+0080 to U+009F in UTF-8, and such bytes outside UTF-8) except on
+// Windows, whose ANSI code pages give those bytes to letters.
 [[nodiscard]] std::string TerminalText(const std::string& text);
 
 // Whether `stream` is a terminal (on Windows a console).
