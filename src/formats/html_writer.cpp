@@ -226,15 +226,25 @@ class PageWriter {
   const ExportSink& sink_;
   std::string out_;
   Contact contact_;
-  std::string cards_;  // every contact's vCard, in book order
-  std::vector<std::size_t> card_ends_;
+  // Every contact's vCard, in book order, kept in blocks that are filled
+  // and never moved: a single text grown to hold them all would copy them
+  // over and over into ever more fresh memory.
+  std::vector<std::string> card_blocks_;
+  std::vector<std::string_view> cards_;
 };
 
 void PageWriter::CollectCards() {
-  card_ends_.reserve(book_.size());
+  static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+  cards_.reserve(book_.size());
   WriteVCards(book_, VCardVersion::k30, [this](std::string_view card) {
-    cards_.append(card);
-    card_ends_.push_back(cards_.size());
+    if (card_blocks_.empty() ||
+        card_blocks_.back().capacity() - card_blocks_.back().size() < card.size()) {
+      card_blocks_.emplace_back().reserve(std::max(kBlockSize, card.size()));
+    }
+    std::string& block = card_blocks_.back();
+    const std::size_t start = block.size();
+    block.append(card);
+    cards_.push_back(std::string_view(block).substr(start));
   });
 }
 
@@ -341,11 +351,8 @@ void PageWriter::WebPages() {
 // The file name the card is saved under: the nickname's letters, digits
 // and "-_." (other characters as "_"), "contact" for none.
 void PageWriter::CardLink(std::size_t index) {
-  const std::size_t start = index == 0 ? 0 : card_ends_[index - 1];
-  const std::string_view card =
-      std::string_view(cards_).substr(start, card_ends_[index] - start);
   out_ += "<p class=\"card\"><a href=\"data:text/vcard;charset=utf-8,";
-  AppendPercentEncoded(card, kDataBytes, out_);
+  AppendPercentEncoded(cards_[index], kDataBytes, out_);
   out_ += "\" download=\"";
   std::string name;
   for (const char c : contact_.nickname) {
