@@ -12,6 +12,7 @@ const std::string_view kHtmlPageStyle = R"css(
     --link: #8cb8ff; --mark: #4a4000; }
 }
 * { box-sizing: border-box; }
+html { scroll-padding-top: 5rem; }
 [hidden] { display: none !important; }
 body { margin: 0 auto; max-width: 78rem; padding: 0 1rem 2rem; background: var(--bg);
   color: var(--fg); font: 1rem/1.45 system-ui, -apple-system, "Segoe UI", sans-serif;
@@ -34,11 +35,11 @@ nav a { display: inline-block; min-width: 2.2rem; padding: .25rem .4rem; text-al
   text-decoration: none; font-weight: 600; border-radius: 4px; }
 nav a:hover { background: var(--card); }
 main section { display: grid; grid-template-columns: repeat(auto-fill, minmax(min(19rem, 100%), 1fr));
-  align-items: start; gap: .7rem; scroll-margin-top: 3.4rem; }
+  align-items: start; gap: .7rem; }
 h2 { grid-column: 1 / -1; margin: 1.2rem 0 0; padding-bottom: .15rem; font-size: 1.35rem;
   border-bottom: 2px solid var(--line); }
 article { padding: .6rem .8rem; background: var(--card); border: 1px solid var(--line);
-  border-radius: 6px; scroll-margin-top: 3.4rem; }
+  border-radius: 6px; }
 article:target { outline: 3px solid var(--link); }
 h3 { margin: 0 0 .35rem; font-size: 1.05rem; }
 h3 .name { font-weight: normal; }
@@ -52,9 +53,10 @@ dd ul { margin: 0; padding: 0; list-style: none; }
 .card { margin: .45rem 0 0; font-size: .9rem; }
 footer { margin-top: 2rem; padding-top: .5rem; color: var(--muted); font-size: .9rem;
   border-top: 1px solid var(--line); }
-@media screen { article { content-visibility: auto; contain-intrinsic-size: auto 9rem; } }
 @media (max-width: 30rem) {
+  html { scroll-padding-top: 0; }
   body { padding: 0 .6rem 1.5rem; }
+  nav { position: static; }
   h1 { font-size: 1.45rem; }
   dl { grid-template-columns: minmax(0, 1fr); }
   dt, dd { grid-column: 1; }
@@ -76,7 +78,6 @@ footer { margin-top: 2rem; padding-top: .5rem; color: var(--muted); font-size: .
   a { text-decoration: none; }
   a[href^="http:"]::after, a[href^="https:"]::after { content: " <" attr(href) ">"; }
   dl { grid-template-columns: 6rem minmax(0, 1fr); }
-  dt, dd { grid-column: auto; }
 }
 )css";
 
@@ -148,6 +149,14 @@ const std::string_view kHtmlPageScript = R"js(
   };
   box.addEventListener('input', search);
   panel.hidden = false;
+  // A letter jumped to stands below the index that stays in view, however
+  // many rows the index takes.
+  const nav = document.querySelector('nav');
+  const pad = () => {
+    const sticky = getComputedStyle(nav).position === 'sticky';
+    document.documentElement.style.scrollPaddingTop = sticky ? nav.offsetHeight + 8 + 'px' : '0';
+  };
+  new ResizeObserver(pad).observe(nav);
   if (box.value !== '') search();
 })();
 )js";
