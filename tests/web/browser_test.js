@@ -739,7 +739,17 @@ async function main() {
       await axe(page, name);
       if (shots) {
         fs.mkdirSync(shots, { recursive: true });
-        await page.screenshot({ path: path.join(shots, name.replace(/\W+/g, '-') + '.png'), fullPage: true });
+        // A frame out of view is left blank in a whole page's picture: the
+        // preview is taken in view, once Chromium, which draws a frame it
+        // brings into view a little later, has drawn it (for the picture
+        // only: nothing is checked on it).
+        const shot = path.join(shots, name.replace(/\W+/g, '-'));
+        if (await page.evaluate(() => !document.getElementById('preview-section').hidden)) {
+          await page.evaluate(() => document.getElementById('preview').scrollIntoView());
+          await new Promise((drawn) => setTimeout(drawn, 500));
+          await page.screenshot({ path: shot + '-preview.png' });
+        }
+        await page.screenshot({ path: shot + '.png', fullPage: true });
       }
       await page.close();
       console.log(`file://: ${name}: checked`);
