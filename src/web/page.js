@@ -365,9 +365,16 @@ zone.addEventListener('dragover', (event) => {
   zone.classList.add('over');
 });
 zone.addEventListener('dragleave', () => zone.classList.remove('over'));
+// While a run works, the books stay as they are, as the pickers do: a drop
+// then would give the run's files to other books.
 zone.addEventListener('drop', (event) => {
   event.preventDefault();
   zone.classList.remove('over');
+  if (working !== null) {
+    $('chosen').textContent = 'Still working: drop the books again once the run has ended. ' +
+      (chosen.books.length === 1 ? 'Address book: ' : 'Address books: ') + chosen.books.join(', ');
+    return;
+  }
   fromDrop(event.dataTransfer);
 });
 // A drop beside the zone must not open the book in place of this page.

@@ -581,6 +581,33 @@ const scenarios = {
     }
   },
 
+  // A book dropped while a run works leaves the run's books chosen, and the
+  // file made is theirs.
+  async 'drop while working'(page, dir) {
+    const book = path.join(dir, 'one.txt');
+    fs.writeFileSync(book, crlf(['alias ann ann@example.org']));
+    await choose(page, [book]);
+    await page.evaluate(() => {
+      const status = document.getElementById('status');
+      const observer = new MutationObserver(() => {
+        if (status.textContent !== 'Working...') return;
+        observer.disconnect();
+        const file = new File(['alias bob bob@example.org\r\n'], 'other.txt');
+        const drop = new Event('drop', { bubbles: true, cancelable: true });
+        Object.defineProperty(drop, 'dataTransfer', { value: { items: [], files: [file] } });
+        document.getElementById('drop').dispatchEvent(drop);
+      });
+      observer.observe(status, { childList: true, characterData: true, subtree: true });
+    });
+    await press(page, 'csv');
+    const seen = await page.evaluate(() => ({
+      chosen: document.getElementById('chosen').textContent,
+      links: [...document.querySelectorAll('#results-list a')].map((a) => a.download),
+    }));
+    check(/one\.txt$/.test(seen.chosen) && JSON.stringify(seen.links) === '["one.csv"]',
+      `drop while working: ${JSON.stringify(seen)}`);
+  },
+
   // The set chosen outlives a reload; the links of each product made stay
   // until other books are chosen.
   async 'kept'(page, dir) {
