@@ -13,7 +13,7 @@
 # Every run replaces the file of the run before, as a user's second run does.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-formats=(vcard vcard4 csv ldif mutt)
+formats=(vcard vcard4 csv ldif mutt html)
 
 # shellcheck source=bench/timing.sh
 source "$root/bench/timing.sh"

@@ -23,6 +23,7 @@ if [[ ${1:-} != sample ]]; then
     g++-mingw-w64-i686 g++-mingw-w64-x86-64  # Windows programs, cross-built
     wine wine64 xvfb xauth zip         # their tests under Wine on a display; the zips
     emscripten chromium                # the browser edition and its tests in headless Chromium
+    poppler-utils                      # the printed page of today read back (pdftotext)
   )
 fi
 if [[ ${1:-} != sample ]] && ! command -v npm >/dev/null; then

@@ -23,10 +23,18 @@ cmake --build build-web --parallel 2 --target veltrana-web
 
 mkdir -p dist
 out="$root/dist/veltrana-$version.html"
-python3 - "$version" src/web build-web/bin/veltrana-web.js "$out" <<'PYTHON'
-import base64, hashlib, sys
-version, web, core, out = sys.argv[1:]
+python3 - "$version" src/web build-web/bin/veltrana-web.js "$out" src/formats/html_page_parts.cpp <<'PYTHON'
+import base64, hashlib, re, sys
+version, web, core, out, page_parts = sys.argv[1:]
 read = lambda path: open(path, encoding="utf-8").read()
+# The preview frame of the page of today is one of this page's blobs, and a
+# blob's document keeps this page's policy besides its own: its style must
+# be allowed here too, by its hash. It is the program's, taken from its
+# source as the core has it.
+found = re.search(r'kHtmlPageStyle = R"css\((.*?)\)css";', read(page_parts), re.S)
+if not found:
+    sys.exit(f"make-web: no style of the page of today in {page_parts}")
+today_style = found.group(1)
 template = read(f"{web}/veltrana.html")
 style = read(f"{web}/page.css")
 script = read(f"{web}/page.js")
@@ -44,7 +52,7 @@ style_block, script_block = "\n" + style + "\n", "\n" + script + "\n"
 csp = "; ".join([
     "default-src 'none'",
     f"script-src {digest(script_block)} 'wasm-unsafe-eval'",
-    f"style-src {digest(style_block)}",
+    f"style-src {digest(style_block)} {digest(today_style)}",
     "worker-src blob:",
     "frame-src blob:",
     "img-src data: blob:",

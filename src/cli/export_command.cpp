@@ -12,6 +12,7 @@ int RunExportCommand(const ExportFiles& files, const ExportOptions& options, std
                    false);
   ExportRunOptions run;
   run.charset = options.charset;
+  run.date = files.date;
   // The target given with -o, else beside the first book.
   run.choose_target = [&](const ExportProposal& proposal) -> std::optional<ExportTarget> {
     if (!options.output) return proposal.Suggested(options.chosen_format());

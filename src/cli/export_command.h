@@ -6,9 +6,11 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/calendar_date.h"
 #include "cli/export_options.h"
 #include "export/export_run.h"
 
@@ -19,6 +21,7 @@ namespace veltrana {
 struct ExportFiles {
   std::vector<ExportPath> books;
   std::filesystem::path output_path;  // empty: beside the first book
+  std::optional<CalendarDate> date;  // from SOURCE_DATE_EPOCH, for the page of today
 };
 
 // Runs the export; the status line goes to `out`, every message to

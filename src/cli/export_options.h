@@ -1,5 +1,5 @@
 // The command line's export options:
-//   --export vcard|vcard4|csv|ldif|mutt  [--vcard-version 3.0|4.0]
+//   --export vcard|vcard4|csv|ldif|mutt|html  [--vcard-version 3.0|4.0]
 //   [--charset auto|NAME]  [-o FILE]
 // Each takes its value as the next argument or after "=" ("--export=csv").
 #pragma once

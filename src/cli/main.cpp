@@ -41,7 +41,7 @@ using veltrana::CommandLine;
 void PrintUsage(std::FILE* to) {
   std::fputs(
       "Usage: veltrana-convert [--settings-dir DIR] ADDRESSBOOK\n"
-      "       veltrana-convert --export vcard|vcard4|csv|ldif|mutt\n"
+      "       veltrana-convert --export vcard|vcard4|csv|ldif|mutt|html\n"
       "                        [--vcard-version 3.0|4.0] [--charset auto|NAME]\n"
       "                        [-o FILE] PATH...\n"
       "Convert a Eudora nickname file (address book) into an HTML page beside it:\n"
@@ -57,7 +57,9 @@ void PrintUsage(std::FILE* to) {
       "  --export FORMAT     vcard (vCard 3.0: phones, Google, Apple, Evolution),\n"
       "                      vcard4 (vCard 4.0: Thunderbird), csv (Outlook's\n"
       "                      columns), ldif (Thunderbird and Evolution, lists\n"
-      "                      included) or mutt (aliases for mutt, NeoMutt, aerc)\n"
+      "                      included), mutt (aliases for mutt, NeoMutt, aerc)\n"
+      "                      or html (a web page for today: search, letters,\n"
+      "                      print, phones)\n"
       "  --vcard-version V   3.0 (the default, read everywhere) or 4.0 (lists as\n"
       "                      groups with members)\n"
       "  --charset NAME      the books' character set: auto (the default: UTF-8\n"
@@ -72,7 +74,7 @@ void PrintUsage(std::FILE* to) {
       "Prints the final status line on standard output and every message on\n"
       "standard error, and the progress there when it is a terminal that knows a\n"
       "carriage return (TERM set, not dumb). SOURCE_DATE_EPOCH, when set, gives the\n"
-      "date in the page (the UTC date of that time, in the years 1 to 9999), so\n"
+      "date in the pages (the UTC date of that time, in the years 1 to 9999), so\n"
       "that pages can be reproduced byte for byte.\n"
       "\n"
       "Exit status: 0 when the address book was converted (or exported), 1 when\n"
@@ -111,6 +113,7 @@ int Main(const veltrana::Arguments& arguments) {
 #endif
   if (command.action == CommandLine::Action::kExport) {
     veltrana::ExportFiles files;
+    files.date = command.date;
     for (const std::string& path : command.export_paths) {
       files.books.push_back({path, arguments.PathOf(path)});
     }

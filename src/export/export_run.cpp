@@ -36,6 +36,7 @@ const char* WriteProc(ExportFormat format) {
     case ExportFormat::kCsv: return "WriteCSVFile()";
     case ExportFormat::kLdif: return "WriteLDIFFile()";
     case ExportFormat::kMutt: return "WriteAliasFile()";
+    case ExportFormat::kHtml: return "WriteWebPage()";
   }
   return "WriteExportFile()";
 }
@@ -209,7 +210,8 @@ void ExportRun::Write(const ExportTarget& target) {
   const ExportResult result = ExportContacts(
       std::move(inputs), target.format, options_.charset,
       [&file](std::string_view bytes) { file.Write(bytes); },
-      [this](std::size_t written, std::size_t total) { Progress(written, total); });
+      [this](std::size_t written, std::size_t total) { Progress(written, total); },
+      options_.date);
   file.Commit();
   Summarize(result, target);
 }

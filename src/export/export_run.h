@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/calendar_date.h"
 #include "conversion/converter_window.h"
 #include "conversion/error_report.h"
 #include "conversion/run_view.h"
@@ -63,6 +64,7 @@ using ChooseExportTarget = std::function<std::optional<ExportTarget>(const Expor
 
 struct ExportRunOptions {
   std::optional<Charset> charset;  // none: each book in the set its bytes suggest
+  std::optional<CalendarDate> date;  // of the page of today; none: today's
   ChooseExportTarget choose_target;
 };
 

@@ -58,6 +58,7 @@ void MainForm::cmdConvert_Click() {
 // dialog names. View keeps its state: the page is still the last run's.
 void MainForm::cmdExport_Click() {
   ExportRunOptions options;
+  options.date = date_;
   options.choose_target = [this](const ExportProposal& proposal) -> std::optional<ExportTarget> {
     const std::vector<ExportFileType>& types = ExportFileTypes();
     const ExportTarget suggested = proposal.Suggested(types.front().format);

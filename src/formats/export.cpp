@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "formats/csv_writer.h"
+#include "formats/html_writer.h"
 #include "formats/ldif_writer.h"
 #include "formats/mutt_writer.h"
 #include "formats/vcard_writer.h"
@@ -19,6 +20,7 @@ const std::vector<ExportFormatInfo>& ExportFormats() {
       {ExportFormat::kLdif, "ldif", ".ldif",
        "LDIF as Thunderbird writes it: Thunderbird and Evolution, lists included"},
       {ExportFormat::kMutt, "mutt", ".aliases", "alias file for mutt, NeoMutt and aerc"},
+      {ExportFormat::kHtml, "html", ".html", "Web page for today"},
   };
   return kFormats;
 }
@@ -39,13 +41,13 @@ std::optional<ExportFormat> ExportFormatNamed(std::string_view name) {
 
 ExportResult ExportContacts(std::vector<BookBytes> books, ExportFormat format,
                             std::optional<Charset> charset, const ExportSink& sink,
-                            const ExportProgress& progress) {
+                            const ExportProgress& progress, std::optional<CalendarDate> date) {
   const ContactBook book = ReadContactBooks(std::move(books), charset);
   // Each writer hands over one contact at a time, the CSV file its column
-  // names first.
+  // names first, the page its head (and its end after the last).
   const std::size_t total = book.size();
   std::size_t pieces = 0;
-  const std::size_t before_first = format == ExportFormat::kCsv ? 1 : 0;
+  const std::size_t before_first = format == ExportFormat::kCsv || format == ExportFormat::kHtml ? 1 : 0;
   const ExportSink counted = [&](std::string_view bytes) {
     sink(bytes);
     if (++pieces > before_first && progress)
@@ -58,6 +60,7 @@ ExportResult ExportContacts(std::vector<BookBytes> books, ExportFormat format,
     case ExportFormat::kCsv: WriteCsv(book, out); break;
     case ExportFormat::kLdif: WriteLdif(book, out); break;
     case ExportFormat::kMutt: WriteMuttAliases(book, out); break;
+    case ExportFormat::kHtml: WriteHtmlPage(book, date ? *date : TodayLocal(), out); break;
   }
   ExportResult result;
   result.lists = book.ListCount();

@@ -13,13 +13,14 @@
 #include <string_view>
 #include <vector>
 
+#include "base/calendar_date.h"
 #include "book/contact_book.h"
 #include "formats/export_sink.h"
 #include "text/charset.h"
 
 namespace veltrana {
 
-enum class ExportFormat { kVCard30, kVCard40, kCsv, kLdif, kMutt };
+enum class ExportFormat { kVCard30, kVCard40, kCsv, kLdif, kMutt, kHtml };
 
 struct ExportFormatInfo {
   ExportFormat format;
@@ -50,9 +51,11 @@ using ExportProgress = std::function<void(std::size_t written, std::size_t total
 // Reads `books` (the first is the main one; a nickname names a contact of
 // its own book first) in `charset`, or each in the set its bytes suggest,
 // and writes one file of all their contacts to `sink`, telling `progress`
-// (when given) how far it is. Fails only as the sink or `progress` fails.
+// (when given) how far it is. The page of today is dated `date`, today's
+// local date when none is given. Fails only as the sink or `progress` fails.
 [[nodiscard]] ExportResult ExportContacts(std::vector<BookBytes> books, ExportFormat format,
                                           std::optional<Charset> charset, const ExportSink& sink,
-                                          const ExportProgress& progress = nullptr);
+                                          const ExportProgress& progress = nullptr,
+                                          std::optional<CalendarDate> date = std::nullopt);
 
 }  // namespace veltrana

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -79,11 +81,31 @@ struct Outcome {
   std::string status;
   std::string messages;
   std::string output;
-  std::string list;  // a text handed out by a listing call
+  std::string list;     // a text handed out by a listing call
+  std::string charset;  // the set the book of a page was read in, its bytes shown in
 };
 Outcome outcome;
 
-int MakePage(const std::string& book, const CalendarDate& date) {
+// What a file that gave no contact most likely is, said beside the run's
+// own report: a run of the wrong file ends as a success otherwise. The page
+// names the run's books before its warnings; `book` is named when the run
+// had others.
+std::string NoContactsWarning(const std::string& book = {}) {
+  return "Warning: no contacts in " + (book.empty() ? std::string("it") : book) +
+         ": is it a Eudora address book (nndbase.txt)?";
+}
+
+// The set the page's bytes are in: the page copies the book's text as it
+// stands, so it is the book's own, the one named or the one the export
+// would take for these bytes.
+std::string PageCharset(const std::string& book, std::optional<Charset> named) {
+  if (named) return CharsetName(*named);
+  std::ifstream file(book, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  return CharsetName(DetectCharset(bytes));
+}
+
+int MakePage(const std::string& book, const CalendarDate& date, std::optional<Charset> charset) {
   WorkerView view(book);
   ConverterState state = LoadedConverterState();
   std::filesystem::path htmlfile;
@@ -92,8 +114,9 @@ int MakePage(const std::string& book, const CalendarDate& date) {
   const ConversionOutcome result = RunConversion(state, view, htmlfile, options);
   view.AddFailurePlace(result.failure_place);
   const bool made = result.end == ConversionOutcome::End::kConverted;
-  outcome = {
-      PageText(view.status()), view.messages(), made ? htmlfile.string() : std::string(), {}};
+  if (made && state.ctr == 0) view.AddMessageLine(NoContactsWarning());
+  outcome = {PageText(view.status()), view.messages(), made ? htmlfile.string() : std::string(),
+             {}, made ? PageCharset(book, charset) : std::string()};
   return made ? 0 : 1;
 }
 
@@ -101,12 +124,14 @@ int MakePage(const std::string& book, const CalendarDate& date) {
 // them) into one file. The books may lie where nothing can be written, so
 // the file is made in `out_folder`, under the name the command line gives it.
 int MakeExport(ExportFormat format, const std::vector<std::string>& books,
-               std::optional<Charset> charset, const std::filesystem::path& out_folder) {
+               std::optional<Charset> charset, const CalendarDate& date,
+               const std::filesystem::path& out_folder) {
   WorkerView view(books.front());
   std::vector<ExportPath> paths;
   for (const std::string& book : books) paths.push_back({book, book});
   ExportRunOptions run;
   run.charset = charset;
+  run.date = date;
   std::string written;
   run.choose_target = [&](const ExportProposal& proposal) -> std::optional<ExportTarget> {
     ExportTarget target = proposal.Suggested(format);
@@ -118,8 +143,17 @@ int MakeExport(ExportFormat format, const std::vector<std::string>& books,
   view.AddFailurePlace(result.failure_place);
   for (const std::string& warning : result.warnings) view.AddMessageLine("Warning: " + warning);
   const bool made = result.end == ExportOutcome::End::kWritten;
+  // Each book's line ends in its counts: "book.txt (book, windows-1252): 0
+  // contacts and 0 lists".
+  for (const std::string& line : result.book_lines) {
+    constexpr std::string_view kNone = ": 0 contacts and 0 lists";
+    const std::size_t place = line.rfind(" (");
+    if (made && line.ends_with(kNone) && place != std::string::npos) {
+      view.AddMessageLine(NoContactsWarning(books.size() > 1 ? line.substr(0, place) : std::string()));
+    }
+  }
   outcome = {
-      PageText(result.Report(view.status())), view.messages(), made ? written : std::string(), {}};
+      PageText(result.Report(view.status())), view.messages(), made ? written : std::string(), {}, {}};
   return made ? 0 : 1;
 }
 
@@ -158,7 +192,14 @@ EMSCRIPTEN_KEEPALIVE const char* veltrana_charsets() {
 // else the books of the Eudora folder, in the order the export takes them.
 EMSCRIPTEN_KEEPALIVE const char* veltrana_books(const char* path) {
   outcome.list.clear();
-  for (const BookFile& book : FindBooks(path)) outcome.list.append(book.path.string()).append("\n");
+  const std::vector<BookFile> books = FindBooks(path);
+  // A folder without a book stands for itself, which no run can read: the
+  // page says that nothing was found rather than offer what must fail.
+  std::error_code error;
+  if (books.size() == 1 && std::filesystem::is_directory(books.front().path, error)) {
+    return outcome.list.c_str();
+  }
+  for (const BookFile& book : books) outcome.list.append(book.path.string()).append("\n");
   return outcome.list.c_str();
 }
 
@@ -177,8 +218,9 @@ EMSCRIPTEN_KEEPALIVE int veltrana_make(const char* product_id, const char* books
       (std::string_view(charset) != "auto" && !CharsetNamed(charset))) {
     return 2;
   }
-  if (!product->format) return MakePage(names.front(), CalendarDate{year, month, day});
-  return MakeExport(*product->format, names, CharsetNamed(charset), out_folder);
+  const CalendarDate date{year, month, day};
+  if (!product->format) return MakePage(names.front(), date, CharsetNamed(charset));
+  return MakeExport(*product->format, names, CharsetNamed(charset), date, out_folder);
 }
 
 EMSCRIPTEN_KEEPALIVE const char* veltrana_status() {
@@ -189,6 +231,11 @@ EMSCRIPTEN_KEEPALIVE const char* veltrana_messages() {
 }
 EMSCRIPTEN_KEEPALIVE const char* veltrana_output() {
   return outcome.output.c_str();
+}
+// The character set of the page last made, for its preview; empty for an
+// export.
+EMSCRIPTEN_KEEPALIVE const char* veltrana_charset() {
+  return outcome.charset.c_str();
 }
 
 }  // extern "C"

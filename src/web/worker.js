@@ -93,7 +93,7 @@ function run(veltrana, product, books, data) {
       data.date.day]);
   const result = {
     book: books.join(', '), exit, status: text('status'), messages: text('messages'),
-    milliseconds: performance.now() - started, file: null,
+    milliseconds: performance.now() - started, file: null, charset: text('charset'),
   };
   const output = text('output');
   if (output !== '') {
@@ -130,13 +130,33 @@ onmessage = async ({ data }) => {
   try {
     if (data.kind === 'find') {
       // The books a folder stands for, as the export takes them.
-      const found = veltrana.UTF8ToString(veltrana.ccall('veltrana_books', 'number', ['string'], [data.folder]));
-      postMessage({ kind: 'found', books: lines(found) });
+      let found = '';
+      let error = null;
+      try {
+        found = veltrana.UTF8ToString(veltrana.ccall('veltrana_books', 'number', ['string'], [data.folder]));
+      } catch (thrown) {
+        error = String(thrown && thrown.message ? thrown.message : thrown);
+      }
+      postMessage({ kind: 'found', books: lines(found), error });
       return;
     }
     // The page of each book; an export of them all, a folder as the folder.
-    const made = data.product === 'page' ? makePages(veltrana, data)
-      : [run(veltrana, data.product, data.folder ? [data.folder] : data.books, data)];
+    let made;
+    try {
+      made = data.product === 'page' ? makePages(veltrana, data)
+        : [run(veltrana, data.product, data.folder ? [data.folder] : data.books, data)];
+    } catch (thrown) {
+      // The core itself stopped: the run failed, and this worker is spent.
+      const books = data.folder ? [data.folder] : data.books;
+      postMessage({
+        kind: 'done', product: data.product, stopped: true,
+        made: [{
+          book: books.join(', '), exit: 1, status: '', file: null, charset: '',
+          messages: 'The converter stopped: ' + String(thrown && thrown.message ? thrown.message : thrown),
+        }],
+      });
+      return;
+    }
     postMessage({ kind: 'done', product: data.product, made },
       made.filter((result) => result.file).map((result) => result.file.bytes.buffer));
   } finally {

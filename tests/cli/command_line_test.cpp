@@ -145,6 +145,7 @@ TEST(ParseCommandLine, ExportOptionsTakeTheirValues) {
        std::nullopt,
        {"a.txt", "Eudora", "c.txt"}},
       {{"--export", "mutt", "a"}, ExportFormat::kMutt, std::nullopt, std::nullopt, {"a"}},
+      {{"--export", "html", "a"}, ExportFormat::kHtml, std::nullopt, std::nullopt, {"a"}},
       {{"--export", "vcard4", "a"}, ExportFormat::kVCard40, std::nullopt, std::nullopt, {"a"}},
   };
   for (const auto& c : cases) {

@@ -64,6 +64,26 @@ TEST_F(ExportCliTest, WritesBesideTheBookAndSaysWhatAndWhere) {
   EXPECT_FALSE(test::Exists(dir_.File("book.htm"))) << "the export writes no page";
 }
 
+// The page of today is dated as the documented page is: SOURCE_DATE_EPOCH
+// when set, so that it can be made again byte for byte.
+TEST_F(ExportCliTest, ThePageOfTodayIsWrittenBesideTheBookWithTheDateGiven) {
+  test::WriteBytes(dir_.File("book.txt"), "alias ann ann@x\r\nalias team ann\r\n");
+  const std::vector<std::string> arguments{"--export", "html", "book.txt"};
+  const Result first = test::RunConsoleProgram(
+      VELTRANA_CONVERT, {arguments, {{"SOURCE_DATE_EPOCH", "1796601600"}}, {}}, dir_.path());
+  EXPECT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(first.out,
+            "book.txt (book, windows-1252): 1 contact and 1 list\nExported 1 contact and 1 list "
+            "to:\nbook.html\n");
+  const std::string page = test::ReadBytes(dir_.File("book.html"));
+  EXPECT_NE(page.find("<time datetime=\"2026-12-07\">7 December 2026</time>"), std::string::npos);
+  const Result again = test::RunConsoleProgram(
+      VELTRANA_CONVERT, {arguments, {{"SOURCE_DATE_EPOCH", "1796601600"}}, {}}, dir_.path());
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(test::ReadBytes(dir_.File("book.html")), page);
+  EXPECT_FALSE(test::Exists(dir_.File("book.htm"))) << "the export writes no documented page";
+}
+
 TEST_F(ExportCliTest, CharactersAreConvertedAndReplacementsCounted) {
   test::WriteBytes(dir_.File("b.txt"), "alias j\xFC j@x\r\nnote j\xFC <name:J\x81rg>\r\n");
   const Result result = Run("--export csv b.txt");

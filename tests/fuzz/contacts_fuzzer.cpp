@@ -2,8 +2,10 @@
 // character set). Every contact gives a vCard 3.0 and 4.0 card that opens
 // and closes, whose lines are valid UTF-8 of at most 75 octets ended by
 // CR LF, a CSV row whose line breaks are CR LF, LDIF whose every line is a
-// comment or an attribute with a safe value, and an alias file where no
-// character the configuration reader acts on is left bare.
+// comment or an attribute with a safe value, an alias file where no
+// character the configuration reader acts on is left bare, and a page of
+// today whose every element is one the page writes (the book's text makes
+// none), whose every "&" starts an entity, and which has one script.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -87,6 +89,37 @@ void CheckAliases(const std::string& aliases) {
   }
 }
 
+void CheckPage(const std::string& page) {
+  static const std::vector<std::string_view> kElements{
+      "header", "h1", "p", "time", "div", "label", "input", "nav", "ul", "li", "a", "main",
+      "section", "h2", "article", "h3", "span", "dl", "dt", "dd", "br", "footer"};
+  const std::size_t body = page.find("<body>");
+  const std::size_t script = page.find("<script>");
+  Check(body != std::string::npos && script != std::string::npos && script > body &&
+            page.find("<script", script + 1) == std::string::npos,
+        "a body, and one script after it");
+  for (std::size_t i = body + 6; i < script; ++i) {
+    const char c = page[i];
+    Check(static_cast<unsigned char>(c) >= 0x20 || c == '\n' || c == '\t', "no control character");
+    if (c == '&') {
+      const std::string_view rest = std::string_view(page).substr(i, 6);
+      Check(rest.rfind("&amp;", 0) == 0 || rest.rfind("&lt;", 0) == 0 ||
+                rest.rfind("&gt;", 0) == 0 || rest.rfind("&quot;", 0) == 0 ||
+                rest.rfind("&#39;", 0) == 0,
+            "every & starts an entity");
+    }
+    if (c != '<') continue;
+    std::size_t end = i + 1 + (page[i + 1] == '/' ? 1 : 0);
+    const std::size_t name = end;
+    while (end < script && page[end] >= 'a' && page[end] <= 'z') ++end;
+    while (end < script && page[end] >= '1' && page[end] <= '6') ++end;
+    const std::string_view element = std::string_view(page).substr(name, end - name);
+    bool known = false;
+    for (const std::string_view allowed : kElements) known = known || element == allowed;
+    Check(known && (page[end] == '>' || page[end] == ' '), "only the page's own elements");
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -100,18 +133,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ExportContacts({{"Eudora Nicknames", bytes}}, format, charset, [&](std::string_view piece) {
           text.append(piece);
           ++pieces;
-          if (format != ExportFormat::kLdif && format != ExportFormat::kMutt) {
+          if (format != ExportFormat::kLdif && format != ExportFormat::kMutt &&
+              format != ExportFormat::kHtml) {
             check(std::string(piece));
           }
         });
-    Check(pieces == result.contacts + result.lists + (format == ExportFormat::kCsv ? 1 : 0),
-          "a piece per contact, and the CSV file's header");
-    if (format == ExportFormat::kLdif || format == ExportFormat::kMutt) check(text);
+    const std::size_t around =
+        format == ExportFormat::kCsv ? 1 : format == ExportFormat::kHtml ? 2 : 0;
+    Check(pieces == result.contacts + result.lists + around,
+          "a piece per contact, and the CSV file's header, the page's head and end");
+    if (format == ExportFormat::kLdif || format == ExportFormat::kMutt ||
+        format == ExportFormat::kHtml) {
+      check(text);
+    }
   };
   each(ExportFormat::kVCard30, CheckCard);
   each(ExportFormat::kVCard40, CheckCard);
   each(ExportFormat::kCsv, CheckRow);
   each(ExportFormat::kLdif, CheckLdif);
   each(ExportFormat::kMutt, CheckAliases);
+  each(ExportFormat::kHtml, CheckPage);
   return 0;
 }

@@ -276,13 +276,14 @@ TEST(ExportDialog, OffersTheTypesTheSuggestionAndTheCheckBox) {
   const std::unique_ptr<QFileDialog> dialog = MakeExportDialog(nullptr, request);
   EXPECT_EQ(dialog->windowTitle(), "Export Address Book");
   EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
-  ASSERT_EQ(dialog->nameFilters().size(), 5);
+  ASSERT_EQ(dialog->nameFilters().size(), 6);
   EXPECT_TRUE(dialog->nameFilters().at(0).startsWith("vCard 3.0"));
   EXPECT_TRUE(dialog->nameFilters().at(0).endsWith("(*.vcf)"));
   EXPECT_TRUE(dialog->nameFilters().at(1).startsWith("vCard 4.0"));
   EXPECT_TRUE(dialog->nameFilters().at(2).endsWith("(*.csv)"));
   EXPECT_TRUE(dialog->nameFilters().at(3).endsWith("(*.ldif)"));
   EXPECT_TRUE(dialog->nameFilters().at(4).contains("mutt"));
+  EXPECT_EQ(dialog->nameFilters().at(5), "Web page for today (*.html)");
   EXPECT_EQ(dialog->selectedNameFilter(), dialog->nameFilters().at(0));
   EXPECT_EQ(dialog->directory().absolutePath(), QString::fromStdString(dir.path().string()));
   auto* check_box = dialog->findChild<QCheckBox*>("wholeFolder");
