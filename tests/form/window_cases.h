@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "form/window_driver.h"
 #include "support/temp_dir.h"
@@ -251,6 +252,35 @@ inline void ExportChosenAndCancelled(WindowCaseTest& t, WindowDriver& w) {
   EXPECT_EQ(w.History(), std::vector<std::string>{book}) << "no duplicate";
 }
 
+// The Save dialog's "Web page for today" writes the page of today: UTF-8,
+// escaped, lists linking their members; the documented page is left alone.
+inline void ExportAWebPageForToday(WindowCaseTest& t, WindowDriver& w) {
+  w.Open(t.settings_.path(), std::nullopt);
+  const std::string book =
+      t.Book("friends.txt", "alias zoe Zo\xEB & Co <z@h>\r\nalias ann a@h\r\nalias team zoe, ann\r\n");
+  w.Type(book);
+  w.Click("Convert");
+  const std::string documented = ReadBytes(t.books_.path() / "friends.htm");
+  const std::vector<ExportFileType>& types = ExportFileTypes();
+  const auto web = std::find_if(types.begin(), types.end(), [](const ExportFileType& type) {
+    return type.caption == "Web page for today (*.html)";
+  });
+  ASSERT_NE(web, types.end());
+  const std::string target = t.books_.File("friends.html");
+  w.AnswerExport(ExportChoice{target, static_cast<std::size_t>(web - types.begin()), false});
+  w.Click("Export");
+  EXPECT_EQ(w.Status(), "Exported 2 contacts and 1 list to:\n" + target);
+  EXPECT_TRUE(w.Messages().empty());
+  const std::string page = ReadBytes(t.books_.path() / "friends.html");
+  EXPECT_EQ(page.rfind("<!DOCTYPE html>\n", 0), 0u);
+  EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
+  EXPECT_NE(page.find("Zo\xC3\xAB &amp; Co"), std::string::npos) << "converted and escaped";
+  EXPECT_EQ(page.find("Zo\xEB"), std::string::npos);
+  EXPECT_NE(page.find("<a href=\"#c0\">zoe</a>"), std::string::npos) << "a member's link";
+  EXPECT_EQ(ReadBytes(t.books_.path() / "friends.htm"), documented);
+  EXPECT_TRUE(w.Enabled("View"));
+}
+
 inline void ExportOverwritingTheBookIsRefused(WindowCaseTest& t, WindowDriver& w) {
   w.Open(t.settings_.path(), std::nullopt);
   const std::string content = "alias bob b@h\r\n";
@@ -360,6 +390,7 @@ inline void ExportAEudoraFolder(WindowCaseTest& t, WindowDriver& w) {
   VELTRANA_WINDOW_CASE(Fixture, BrowseChosenAndCancelled)            \
   VELTRANA_WINDOW_CASE(Fixture, ABrowseThatFails)                    \
   VELTRANA_WINDOW_CASE(Fixture, ExportAnEmptyName)                   \
+  VELTRANA_WINDOW_CASE(Fixture, ExportAWebPageForToday)              \
   VELTRANA_WINDOW_CASE(Fixture, ExportAMissingBook)                  \
   VELTRANA_WINDOW_CASE(Fixture, ExportChosenAndCancelled)            \
   VELTRANA_WINDOW_CASE(Fixture, ExportOverwritingTheBookIsRefused)   \

@@ -16,7 +16,8 @@ namespace veltrana::test {
 // What the user answers in an export's Save dialog.
 struct ExportChoice {
   std::string file;           // as the program keeps text
-  std::size_t type = 0;       // the file type: 0 vCard 3.0, 1 vCard 4.0, 2 CSV, 3 LDIF, 4 mutt
+  std::size_t type = 0;       // the file type: 0 vCard 3.0, 1 vCard 4.0, 2 CSV, 3 LDIF, 4 mutt,
+                              // 5 the page of today
   bool whole_folder = false;  // the check box, when the dialog shows it
 };
 

@@ -301,6 +301,12 @@ TEST(ExportDialog, OffersTheTypesTheSuggestionAndTheCheckBox) {
   QTest::keyClick(types, Qt::Key_Down);
   ASSERT_EQ(types->currentIndex(), 2);
   EXPECT_EQ(name->text(), "nndbase.csv");
+  for (int i = 0; i < 3; ++i) QTest::keyClick(types, Qt::Key_Down);  // the page of today
+  ASSERT_EQ(types->currentIndex(), 5);
+  EXPECT_EQ(name->text(), "nndbase.html");
+  for (int i = 0; i < 3; ++i) QTest::keyClick(types, Qt::Key_Up);
+  ASSERT_EQ(types->currentIndex(), 2);
+  EXPECT_EQ(name->text(), "nndbase.csv");
   check_box->setChecked(false);
   name->setText("mine");
   QTest::keyClick(name, Qt::Key_Return);
