@@ -43,6 +43,8 @@ class ContactBook {
     return contacts_.IdentityOf(index);
   }
   [[nodiscard]] const std::vector<BookSummary>& books() const { return books_; }
+  // Which of the books contact `index` comes from.
+  [[nodiscard]] std::size_t BookOf(std::size_t index) const { return contacts_.Book(index); }
   [[nodiscard]] std::size_t ListCount() const;
   // Lines taken in part and lists that name themselves, in the order met.
   [[nodiscard]] const std::vector<std::string>& warnings() const { return warnings_; }

@@ -178,23 +178,6 @@ std::vector<std::string> CycleTexts(const ContactTable& contacts) {
 
 }  // namespace
 
-// Addresses the same but for the case of ASCII letters, for a set of them.
-struct FoldedHash {
-  std::size_t operator()(std::string_view address) const {
-    std::uint64_t hash = 0xcbf29ce484222325ULL;  // FNV-1a
-    for (const char c : address) {
-      const auto byte = static_cast<unsigned char>(c);
-      hash = (hash ^ (byte >= 'A' && byte <= 'Z' ? byte + 0x20u : byte)) * 0x100000001b3ULL;
-    }
-    return static_cast<std::size_t>(hash);
-  }
-};
-struct FoldedEqual {
-  bool operator()(std::string_view a, std::string_view b) const {
-    return EqualIgnoringAsciiCase(a, b);
-  }
-};
-
 ListResolution::ListResolution(const ContactTable& contacts) {
   // Without a member anywhere, every contact stands for its own addresses
   // alone, and nothing is to be worked out.
@@ -226,7 +209,7 @@ void ListResolution::AddressesOf(const ContactTable& contacts, std::size_t index
     return;
   }
   std::unordered_set<std::size_t> visited;
-  std::unordered_set<std::string_view, FoldedHash, FoldedEqual> seen;
+  AddressSet seen;
   const auto take = [&](std::size_t from) {
     for (std::size_t i = 0; i < contacts.EmailCount(from); ++i) {
       if (addresses.size() == most) return;
