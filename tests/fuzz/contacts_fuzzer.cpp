@@ -2,8 +2,9 @@
 // character set). Every contact gives a vCard 3.0 and 4.0 card that opens
 // and closes, whose lines are valid UTF-8 of at most 75 octets ended by
 // CR LF, a CSV row whose line breaks are CR LF, LDIF whose every line is a
-// comment or an attribute with a safe value, and an alias file where no
-// character the configuration reader acts on is left bare.
+// comment or an attribute with a safe value (folded at 76 octets), and an
+// alias file where no character the configuration reader acts on is left
+// bare.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -58,6 +59,14 @@ std::vector<std::string_view> Lines(const std::string& text) {
 void CheckLdif(const std::string& ldif) {
   for (const std::string_view line : Lines(ldif)) {
     if (line.empty() || line.front() == '#') continue;
+    Check(line.size() <= 76, "a line is folded at 76 octets");
+    if (line.front() == ' ') {  // the rest of a folded line
+      for (const char c : line) {
+        Check(static_cast<unsigned char>(c) < 0x80 && c != '\r' && c != '\0',
+              "a folded value is plain ASCII or base64");
+      }
+      continue;
+    }
     const std::size_t colon = line.find(':');
     Check(colon != std::string_view::npos && colon > 0, "an attribute has a name");
     const bool base64 = line.substr(colon, 2) == "::";
