@@ -85,11 +85,13 @@ void BookReader::Warn(std::size_t line_number, const std::string& what) {
 // A line that holds something but is neither an alias line nor a note line
 // is told, the first kToldLeftOut of them each by its number, so that a
 // line the mail client would read and the export cannot ("alias" and a tab)
-// does not go missing unseen.
+// does not go missing unseen. A line that opens with "#" is a comment, as
+// the sample book writes them, and blank lines are no loss.
 constexpr std::size_t kToldLeftOut = 20;
 
 void BookReader::LeftOut(std::size_t line_number, std::string_view line) {
-  if (TrimSpace(line).empty()) return;
+  const std::string_view trimmed = TrimSpace(line);
+  if (trimmed.empty() || trimmed.front() == '#') return;
   if (++left_out_ > kToldLeftOut) return;
   for (const std::string_view keyword : {kAliasKeyword, kNoteKeyword}) {
     const std::string_view word = keyword.substr(0, keyword.size() - 1);

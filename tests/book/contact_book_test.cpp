@@ -321,10 +321,10 @@ TEST(ContactBook, MalformedInputNeverFails) {
 
 // A line the export cannot use is told by its number, never dropped
 // unseen: "alias" or "note" with a tab after it (which the mail client may
-// have written) above all; blank lines are no loss. Past twenty such lines
-// a count stands for the rest.
+// have written) above all; blank lines and comments are no loss. Past
+// twenty such lines a count stands for the rest.
 TEST(ContactBook, EveryLineLeftOutIsTold) {
-  EXPECT_EQ(Read("alias\tboss boss@x\r\n\r\n  \r\nnote\tboss <name:Boss>\r\nalias a a@x\r\n"
+  EXPECT_EQ(Read("alias\tboss boss@x\r\n\r\n # a comment\r\nnote\tboss <name:Boss>\r\nalias a a@x\r\n"
                  "Alias b b@x\r\n")
                 .warnings(),
             (std::vector<std::string>{
