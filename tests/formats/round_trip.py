@@ -25,7 +25,8 @@ country), "webs" ([home|work|other, url]), "title", "company", "notes",
 "list" (every item names a contact), "members" (the contacts it names:
 "nick" of its own book, or [book, "nick"]), "all_emails" (every address it
 stands for when its lists are written out), "people" (for a list: the
-persons it reaches, lists inside it replaced by theirs) and "book" (0 first).
+persons it reaches, lists inside it replaced by theirs), "book" (0 first)
+and "mutt_alias" (its alias name in the mutt file, when not its nickname).
 
 Exits 77 (skipped) when a parser is not installed.
 """
@@ -122,7 +123,7 @@ def load_case(path):
     for c in contacts:
         unknown = set(c) - {"nick", "fn", "given", "family", "suffix", "emails", "email_names", "phones",
                             "home", "work", "webs", "title", "company", "notes", "list",
-                            "members", "all_emails", "people", "book"}
+                            "members", "all_emails", "people", "book", "mutt_alias"}
         if unknown:
             raise ValueError("%s: %s has unknown fields %s" % (path, c["nick"], sorted(unknown)))
         for field in ("given", "family", "suffix", "title", "company"):
@@ -134,6 +135,7 @@ def load_case(path):
             raise ValueError("%s: %s names addresses it does not have" % (path, c["nick"]))
         c["email_names"] = [names.get(a, "") for a in c["emails"]]
         c["is_list"] = c.pop("list", False)
+        c.setdefault("mutt_alias", c["nick"])
         if c["members"] and "all_emails" not in c or c["is_list"] and "people" not in c:
             raise ValueError("%s: %s names contacts: give all_emails (and people for a list)"
                              % (path, c["nick"]))
@@ -505,9 +507,55 @@ def check_dn(dn, c):
     same("DN", [a for a in got if a[0] != "uid"], [("cn", c["fn"].replace("\n", " "))])
 
 
+def ldif_entry(c):
+    """The attributes (each a list of values) of the contact's LDIF entry as
+    Thunderbird's card takes them; what a card has no attribute for is in
+    the description (CLIENT_LIMITS, ldif-fields). Empty ones are left out."""
+    entry = {"cn": [c["fn"]], "mozillaNickname": [c["nick"]]}
+    if c["is_list"]:
+        # A group has no mail attribute: its own addresses are description
+        # lines, as every value without a field.
+        notes = c["notes"] + ["email: " + ("%s <%s>" % (n, a) if n else a)
+                              for a, n in zip(c["emails"], c["email_names"])]
+        entry["description"] = ["\n".join(notes)]
+        return {k: v for k, v in entry.items() if v and v[0]}
+    entry["givenName"], entry["sn"] = [c["given"]], [c["family"]]
+    resolved = c["resolved"]
+    entry["mail"], entry["mozillaSecondEmail"] = resolved[:1], resolved[1:2]
+    notes = c["notes"] + ["email: " + a for a in resolved[2:]] + c["email_notes"]
+    for kind, attribute, tag in LDIF_PHONES:
+        for number in [n for k, n in c["phones"] if k == kind]:
+            if attribute and attribute not in entry:
+                entry[attribute] = [number]
+            else:
+                notes.append(tag + ": " + number)
+    for side, names, tags in (("home", LDIF_HOME, HOME_TAGS), ("work", LDIF_WORK, WORK_TAGS)):
+        for n, address in enumerate(c[side]):
+            for name, tag, part in zip(names, tags, address):
+                if n == 0:
+                    entry[name] = [part]
+                elif part:
+                    notes.append(tag + ": " + part)
+    entry["title"], entry["o"] = [c["title"]], [c["company"]]
+    for kind, url in c["webs"]:
+        if kind == "home" and "mozillaHomeUrl" not in entry:
+            entry["mozillaHomeUrl"] = [url]
+        elif kind != "other" and "mozillaWorkUrl" not in entry:
+            entry["mozillaWorkUrl"] = [url]
+        else:
+            notes.append(WEB_TAGS[kind] + ": " + url)
+    entry["description"] = ["\n".join(notes)]
+    return {k: v for k, v in entry.items() if v and v[0]}
+
+
+LDIF_ATTRIBUTES = ["cn", "mozillaNickname", "givenName", "sn", "mail", "mozillaSecondEmail",
+                   "telephoneNumber", "homePhone", "facsimileTelephoneNumber", "mobile",
+                   *LDIF_HOME, *LDIF_WORK, "title", "o", "mozillaHomeUrl", "mozillaWorkUrl",
+                   "description"]
+
+
 def check_ldif(raw, contacts):
-    """python-ldap's LDIF parser: Thunderbird's attributes; what a card has
-    no attribute for in the description (CLIENT_LIMITS, ldif-fields)."""
+    """python-ldap's LDIF parser: Thunderbird's attributes (ldif_entry)."""
     parser = ldif.LDIFRecordList(io.BytesIO(raw))
     parser.parse()
     records = parser.all_records
@@ -516,58 +564,17 @@ def check_ldif(raw, contacts):
     index_of_dn = {dn: i for i, (dn, _) in enumerate(records)}
     for i, ((dn, entry), c) in enumerate(zip(records, contacts)):
         try:
-            attr = lambda name: [v.decode("utf-8") for v in entry.get(name, [])]
             check_dn(dn, c)
-            same("cn", attr("cn"), [c["fn"]] if c["fn"] else [])
-            same("mozillaNickname", attr("mozillaNickname"), [c["nick"]] if c["nick"] else [])
+            want = ldif_entry(c)
+            for name in LDIF_ATTRIBUTES:
+                same(name, [v.decode("utf-8") for v in entry.get(name, [])], want.get(name, []))
+            classes = [v.decode() for v in entry["objectclass"]]
             if c["is_list"]:
-                same("objectclass", attr("objectclass"), ["top", "groupOfNames"])
-                same("member", [index_of_dn.get(m) for m in attr("member")], c["people"])
-                # A group has no mail attribute: its own addresses are
-                # description lines, as every value without a field.
-                notes = c["notes"] + ["email: " + ("%s <%s>" % (n, a) if n else a)
-                                      for a, n in zip(c["emails"], c["email_names"])]
-                same("description", attr("description"), ["\n".join(notes)] if notes else [])
-                continue
-            same("objectclass", attr("objectclass")[-1], "mozillaAbPersonAlpha")
-            same("givenName", attr("givenName"), [c["given"]] if c["given"] else [])
-            same("sn", attr("sn"), [c["family"]] if c["family"] else [])
-            resolved = c["resolved"]
-            same("mail", attr("mail"), resolved[:1])
-            same("mozillaSecondEmail", attr("mozillaSecondEmail"), resolved[1:2])
-            notes = c["notes"] + ["email: " + a for a in resolved[2:]] + c["email_notes"]
-            phones = {}
-            for kind, attribute, tag in LDIF_PHONES:
-                for number in [n for k, n in c["phones"] if k == kind]:
-                    if attribute and attribute not in phones:
-                        phones[attribute] = [number]
-                    else:
-                        notes.append(tag + ": " + number)
-            for attribute in ("telephoneNumber", "homePhone", "facsimileTelephoneNumber", "mobile"):
-                same(attribute, attr(attribute), phones.get(attribute, []))
-            for side, names, tags in (("home", LDIF_HOME, HOME_TAGS),
-                                      ("work", LDIF_WORK, WORK_TAGS)):
-                for n, address in enumerate(c[side]):
-                    for name, tag, part in zip(names, tags, address):
-                        if n == 0:
-                            same(name, attr(name), [part] if part else [])
-                        elif part:
-                            notes.append(tag + ": " + part)
-                if not c[side]:
-                    same(side + " address", [attr(name) for name in names], [[]] * 5)
-            same("title", attr("title"), [c["title"]] if c["title"] else [])
-            same("o", attr("o"), [c["company"]] if c["company"] else [])
-            home = work = None
-            for kind, url in c["webs"]:
-                if kind == "home" and home is None:
-                    home = url
-                elif kind != "other" and work is None:
-                    work = url
-                else:
-                    notes.append(WEB_TAGS[kind] + ": " + url)
-            same("mozillaHomeUrl", attr("mozillaHomeUrl"), [home] if home else [])
-            same("mozillaWorkUrl", attr("mozillaWorkUrl"), [work] if work else [])
-            same("description", attr("description"), ["\n".join(notes)] if notes else [])
+                same("objectclass", classes, ["top", "groupOfNames"])
+                same("member", [index_of_dn.get(m.decode()) for m in entry.get("member", [])],
+                     c["people"])
+            else:
+                same("objectclass", classes[-1], "mozillaAbPersonAlpha")
         except Mismatch as error:
             raise Mismatch("%s (LDIF): %s" % (who(contacts, i), error))
 
