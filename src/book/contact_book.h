@@ -50,6 +50,9 @@ class ContactBook {
   [[nodiscard]] const std::vector<std::string>& warnings() const { return warnings_; }
   // Per contact that leads back to itself: "a -> b -> a".
   [[nodiscard]] const std::vector<std::string>& cycles() const { return lists_.cycles(); }
+  // Whether contact `index` leads back to itself through the contacts it
+  // names.
+  [[nodiscard]] bool OnCycle(std::size_t index) const { return lists_.OnCycle(index); }
 
   // Every address contact `index` stands for: ListResolution::AddressesOf.
   void AddressesOf(std::size_t index, std::vector<Email>& addresses,

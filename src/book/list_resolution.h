@@ -67,12 +67,17 @@ class ListResolution {
   // One per contact that leads back to itself, in the book's order: "a -> b
   // -> a", a long one shortened to its start and its end.
   [[nodiscard]] const std::vector<std::string>& cycles() const { return cycles_; }
+  // Whether contact `index` leads back to itself.
+  [[nodiscard]] bool OnCycle(std::size_t index) const {
+    return !on_cycle_.empty() && on_cycle_[index];
+  }
 
  private:
   // Where no contact names another, both stay empty.
   std::vector<std::size_t> stands_for_;  // ChainEnds of contacts that only name one other
   std::vector<std::size_t> list_ends_;   // ChainEnds of lists that only name one list
   std::vector<std::string> cycles_;
+  std::vector<bool> on_cycle_;  // per contact; empty where no contact names another
 };
 
 }  // namespace veltrana

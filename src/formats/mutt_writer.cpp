@@ -223,6 +223,16 @@ void WriteMuttAliases(const ContactBook& book, const ExportSink& sink,
                       : (e == 0 && named ? c.full_name : std::string_view()),
                   c.emails[e].address);
     }
+    // A contact that leads back to itself is written as every address it
+    // stands for: aliases that name each other round in a ring crash
+    // NeoMutt (20220429) when it sends to one of them.
+    if (book.OnCycle(i)) {
+      book.AddressesOf(i, addresses);
+      for (std::size_t e = c.emails.size(); e < addresses.size(); ++e) {
+        add_address({}, addresses[e].address);
+      }
+      c.members.clear();
+    }
     for (const std::size_t m : c.members) {
       // A member that stands for no address has no alias, and its name
       // would be taken for a local mailbox.

@@ -508,5 +508,22 @@ TEST(WriteMuttAliases, NoNameBecomesAnOptionAndNoAddressIsOneMuttRefuses) {
   }
 }
 
+
+// Aliases that name each other round in a ring crash NeoMutt when it sends
+// to one of them: a contact that leads back to itself is written as the
+// addresses it stands for, and a list that only names one stays a name.
+TEST(WriteMuttAliases, AListThatLeadsBackToItselfIsWrittenAsItsAddresses) {
+  EXPECT_EQ(Export("alias r r@x\r\nalias x y\r\nalias y z\r\nalias z x, r\r\nalias w y, r\r\n"
+                   "alias ring1 ring2\r\nalias ring2 ring1\r\n",
+                   ExportFormat::kMutt),
+            "alias -group Eudora\\ Nicknames r <r@x>\n"
+            "alias -group Eudora\\ Nicknames x <r@x>\n"
+            "alias -group Eudora\\ Nicknames y <r@x>\n"
+            "alias -group Eudora\\ Nicknames z <r@x>\n"
+            "alias -group Eudora\\ Nicknames w y, r\n"
+            "# alias -group Eudora\\ Nicknames ring1 (no address)\n"
+            "# alias -group Eudora\\ Nicknames ring2 (no address)\n");
+}
+
 }  // namespace
 }  // namespace veltrana
