@@ -24,7 +24,6 @@ class RowWriter {
 
  private:
   void PutEmails(std::size_t index);
-  void PutAddresses(const std::vector<PostalAddress>& addresses, bool work);
   // `value` in the first of `columns` that is free, else a note of `tag`.
   template <typename Columns>
   void Put(const Columns& columns, std::string_view tag, std::string_view value);
@@ -99,21 +98,6 @@ void RowWriter::PutEmails(std::size_t index) {
   }
 }
 
-// The first address in its columns, the parts of the others in the notes.
-void RowWriter::PutAddresses(const std::vector<PostalAddress>& addresses, bool work) {
-  for (std::size_t i = 0; i < addresses.size(); ++i) {
-    for (const PostalPlaces& places : kPostalPlaces) {
-      const std::string_view part =
-          addresses[i].*kPostalMembers[static_cast<std::size_t>(places.part)];
-      if (i == 0) {
-        fields_[work ? places.csv_work : places.csv_home] = part;
-      } else if (!part.empty()) {
-        notes_.Add(TagOf(places.part, work), part);
-      }
-    }
-  }
-}
-
 const std::string& RowWriter::Row(std::size_t index) {
   book_.Get(index, contact_);
   const Contact& contact = contact_;
@@ -128,8 +112,14 @@ const std::string& RowWriter::Row(std::size_t index) {
   for (const Phone& phone : contact.phones) {
     Put(PlacesOf(phone.kind).csv, TagOf(phone.kind), phone.number);
   }
-  PutAddresses(contact.home_addresses, false);
-  PutAddresses(contact.work_addresses, true);
+  for (const bool work : {false, true}) {
+    PlaceAddresses(
+        work ? contact.work_addresses : contact.home_addresses, work,
+        [&](const PostalPlaces& places, std::string_view part) {
+          fields_[work ? places.csv_work : places.csv_home] = part;
+        },
+        notes_);
+  }
   fields_[kJobTitle] = contact.title;
   fields_[kCompany] = contact.company;
   for (const WebPage& page : contact.web_pages) {

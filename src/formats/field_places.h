@@ -8,7 +8,9 @@
 
 #include <array>
 #include <string_view>
+#include <vector>
 
+#include "book/contact.h"
 #include "book/field_tags.h"
 #include "formats/csv_columns.h"
 #include "formats/note_lines.h"
@@ -110,6 +112,25 @@ void PlaceOrNote(const Places& places, Take take, std::string_view tag, std::str
     if (take(place)) return;
   }
   notes.Add(tag, value);
+}
+
+// The home (or work) addresses of a contact where a format has one place
+// for each part: the first address's parts to `place(places, part)`, every
+// part of the others that is not empty a note line of its tag.
+template <typename Place>
+void PlaceAddresses(const std::vector<PostalAddress>& addresses, bool work, Place place,
+                    NoteLines& notes) {
+  for (std::size_t i = 0; i < addresses.size(); ++i) {
+    for (const PostalPlaces& places : kPostalPlaces) {
+      const std::string_view part =
+          addresses[i].*kPostalMembers[static_cast<std::size_t>(places.part)];
+      if (i == 0) {
+        place(places, part);
+      } else if (!part.empty()) {
+        notes.Add(TagOf(places.part, work), part);
+      }
+    }
+  }
 }
 
 // Every table in the order of its kinds, so that PlacesOf can index it.

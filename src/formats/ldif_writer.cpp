@@ -36,7 +36,6 @@ class LdifWriter {
   void Attribute(std::string_view name, std::string_view value);
   // Whether `attribute` is one the entry still lacks; it then has it.
   bool Take(std::string_view attribute);
-  void Addresses(const std::vector<PostalAddress>& addresses, bool work);
 
   const ContactBook& book_;
   const ExportSink& sink_;
@@ -128,20 +127,6 @@ void LdifWriter::Write() {
   }
 }
 
-void LdifWriter::Addresses(const std::vector<PostalAddress>& addresses, bool work) {
-  for (std::size_t i = 0; i < addresses.size(); ++i) {
-    for (const PostalPlaces& places : kPostalPlaces) {
-      const std::string_view part =
-          addresses[i].*kPostalMembers[static_cast<std::size_t>(places.part)];
-      if (i == 0) {
-        Attribute(work ? places.ldif_work : places.ldif_home, part);
-      } else if (!part.empty()) {
-        notes_.Add(TagOf(places.part, work), part);
-      }
-    }
-  }
-}
-
 void LdifWriter::Person(std::size_t index, const Contact& c) {
   notes_.Start(c.notes);
   taken_.clear();
@@ -172,8 +157,14 @@ void LdifWriter::Person(std::size_t index, const Contact& c) {
       PlaceOrNote(std::array{PlacesOf(kind).ldif}, take, TagOf(kind), phone.number, notes_);
     }
   }
-  Addresses(c.home_addresses, false);
-  Addresses(c.work_addresses, true);
+  for (const bool work : {false, true}) {
+    PlaceAddresses(
+        work ? c.work_addresses : c.home_addresses, work,
+        [&](const PostalPlaces& places, std::string_view part) {
+          Attribute(work ? places.ldif_work : places.ldif_home, part);
+        },
+        notes_);
+  }
   Attribute("title", c.title);
   Attribute("o", c.company);
   for (const WebPage& page : c.web_pages) {

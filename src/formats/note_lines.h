@@ -3,9 +3,9 @@
 // what the format adds for values it has no place for.
 #pragma once
 
-#include <vector>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "book/contact.h"
 #include "book/field_tags.h"

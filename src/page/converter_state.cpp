@@ -1,6 +1,7 @@
 #include "page/converter_state.h"
 
 #include "base/nickname_file.h"
+#include "base/program_identity.h"
 
 namespace veltrana {
 
@@ -8,7 +9,7 @@ void SetConverterDefaults(ConverterState& state) {
   state.quote = std::string(1, kNicknameQuote);
   state.br = "<br>";
   state.eudbreak = std::string(1, kLineBreakMarker);
-  state.inifile = "veltra.ini";
+  state.inifile = kSettingsFileName;
   state.addressbook = kDefaultAddressBook;
 }
 

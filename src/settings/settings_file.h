@@ -9,11 +9,10 @@
 #include <string_view>
 
 #include "base/failure.h"
+#include "base/program_identity.h"
 #include "settings/address_book_history.h"
 
 namespace veltrana {
-
-inline constexpr std::string_view kSettingsFileName = "veltra.ini";
 
 // Where the settings file lives. `make_working_directory`: the window makes
 // that folder its working directory whenever it reads or writes the file,
