@@ -64,6 +64,15 @@ for name, _ in PEEK.values():
     getattr(importers, name).restype = c_void_p
 
 
+SUPPORTED = ctypes.CFUNCTYPE(c_int, c_void_p, c_void_p, c_void_p)
+
+
+class Importer(ctypes.Structure):
+    """The start of EImportImporter: its type, priority, and the function
+    that says whether it takes a target."""
+    _fields_ = [("type", c_int), ("pri", c_int), ("supported", SUPPORTED)]
+
+
 class TargetUri(ctypes.Structure):
     """EImportTargetURI: the EImportTarget (import, type, data), then the
     source and destination."""
@@ -79,6 +88,10 @@ def import_file(source, kind, path):
     data = target + TargetUri.data.offset
     glib.g_datalist_id_set_data_full(data, glib.g_quark_from_string(key),
                                      gobject.g_object_ref(source), None)
+    # Asked first, as File > Import asks every importer: the CSV importer
+    # learns its delimiter from the file's name there.
+    if not Importer.from_address(importer).supported(ei, target, importer):
+        raise RuntimeError("Evolution's %s importer does not take %s" % (kind, path))
     loop = glib.g_main_loop_new(None, 0)
     failed = []
 
@@ -105,6 +118,8 @@ def main():
     source = eds.e_source_registry_ref_source(registry, b"system-address-book")
     if not registry or not source:
         raise RuntimeError("evolution-source-registry gave no system address book")
+    # The book reports itself connected to a main loop this script does not
+    # run while it waits: a second is enough for a local book.
     client = EBook.BookClient.connect_sync(
         EDataServer.SourceRegistry.new_sync(None).ref_source("system-address-book"), 1, None)
     answers = []
