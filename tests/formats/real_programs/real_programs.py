@@ -328,6 +328,26 @@ def first_card_of(contacts, address):
 
 
 def check_thunderbird_ldif(answer, contacts):
+    # The lists first: a member lost is the worst a card can come to.
+    lists = {l["nickname"]: l for l in answer["lists"]}
+    for i, c in enumerate(contacts):
+        if not c["is_list"]:
+            continue
+        got = lists.get(c["nick"])
+        if got is None:
+            raise Mismatch("%s (Thunderbird, LDIF): no mailing list" % rt.who(contacts, i))
+        members = set()
+        for p in c["people"]:
+            if contacts[p]["resolved"]:
+                first = first_card_of(contacts, contacts[p]["resolved"][0])
+                if first != p:
+                    limit("thunderbird-one-card-per-address")
+                members.add((contacts[first]["fn"], contacts[first]["resolved"][0].lower()))
+        same("%s list members" % c["nick"],
+             sorted((n, a.lower()) for n, a in got["members"]), sorted(members))
+        same("%s list name" % c["nick"], got["name"], c["fn"])
+        same("%s list description" % c["nick"], got["description"],
+             rt.ldif_entry(c).get("description", [""])[0])
     people = [c for c in contacts if not c["is_list"]]
     same("cards", len(answer["cards"]), len(people))
     cards = [card_props(card["vcard"]) for card in answer["cards"]]
@@ -353,27 +373,6 @@ def check_thunderbird_ldif(answer, contacts):
         if c["suffix"]:
             same("suffix", card.get("suffix"), "")
             limit("thunderbird-suffix")
-    lists = {l["nickname"]: l for l in answer["lists"]}
-    for i, c in enumerate(contacts):
-        if not c["is_list"]:
-            continue
-        got = lists.get(c["nick"])
-        if got is None:
-            raise Mismatch("%s (Thunderbird, LDIF): no mailing list" % rt.who(contacts, i))
-        want = rt.ldif_entry(c)
-        same("%s list name" % c["nick"], got["name"], c["fn"])
-        same("%s list description" % c["nick"], got["description"],
-             want.get("description", [""])[0])
-        members, by_person = set(), set()
-        for p in c["people"]:
-            if contacts[p]["resolved"]:
-                first = first_card_of(contacts, contacts[p]["resolved"][0])
-                if first != p:
-                    limit("thunderbird-one-card-per-address")
-                members.add((contacts[first]["fn"], contacts[first]["resolved"][0].lower()))
-                by_person.add(p)
-        same("%s list members" % c["nick"],
-             sorted((n, a.lower()) for n, a in got["members"]), sorted(members))
 
 
 def check_thunderbird_vcard4(answer, contacts, uids):
