@@ -2,6 +2,4 @@
 #   cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-i686.cmake
 set(MINGW_ARCH i686)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
-# These machines cannot run 32-bit code: the tests are listed when they run,
-# not while building.
-set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+# These machines cannot run 32-bit code: only the programs are built here.

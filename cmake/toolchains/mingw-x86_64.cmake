@@ -2,7 +2,6 @@
 #   cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-x86_64.cmake
 set(MINGW_ARCH x86_64)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
-# The tests run through Wine (64-bit), listed when they run, in the Wine
-# prefix the test script prepares, not while building.
+# The tests run through Wine (64-bit), in the Wine prefix the test script
+# prepares.
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
-set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)

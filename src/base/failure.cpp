@@ -69,6 +69,27 @@ Failure PlantedLink(const std::string& link) {
                      link);
 }
 
+Failure PlantedFile(const std::string& file) {
+  return Failure(kPathFileAccessError,
+                 "Path/File access error: a file another user made in a shared folder is not "
+                 "written into: " +
+                     file);
+}
+
+Failure OtherUsersLinkToAdministrator(const std::string& link) {
+  return Failure(kPathFileAccessError,
+                 "Path/File access error: run as root, the program does not follow a link "
+                 "another user made to a file it names itself (name the file to write it): " +
+                     link);
+}
+
+Failure WiderThanItsSources(const std::string& file) {
+  return Failure(kPathFileAccessError,
+                 "Path/File access error: the file would stay readable by users who may not "
+                 "read the address books it holds: " +
+                     file);
+}
+
 Failure WouldReplaceTheBook() {
   return Failure(kPathFileAccessError,
                  "Path/File access error: the file written would be the address book itself");

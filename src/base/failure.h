@@ -61,6 +61,9 @@ Failure TooLargeToRead();
 Failure ChangedWhileRead();
 Failure NotReplaceable();
 Failure PlantedLink(const std::string& link);
+Failure PlantedFile(const std::string& file);
+Failure OtherUsersLinkToAdministrator(const std::string& link);
+Failure WiderThanItsSources(const std::string& file);
 Failure WouldReplaceTheBook();
 
 // The failure for the exception being handled, for the traps: a Failure as

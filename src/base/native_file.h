@@ -49,8 +49,14 @@ Kind KindOf(const std::filesystem::path& path) noexcept;
 // writer does not hang) and checked before a byte is read: not a regular
 // file, or larger than `most` bytes, fails with a message saying so. A
 // file that changes while it is read (grows or shrinks) fails too. `id`
-// receives the identity of the file read.
-std::string ReadRegularFile(const std::filesystem::path& path, std::uint64_t most, FileId& id);
+// receives the identity of the file read, `permissions` (when given) its
+// permission bits (0777 on Windows, where access lists decide).
+std::string ReadRegularFile(const std::filesystem::path& path, std::uint64_t most, FileId& id,
+                            unsigned* permissions = nullptr);
+
+// The identity of what the standard output writes into; none when it is
+// closed or cannot be asked.
+std::optional<FileId> IdOfStandardOutput() noexcept;
 
 // A link another user planted: in a folder everyone may write that keeps
 // each name to its owner (sticky, like /tmp), a link is followed only when
@@ -58,6 +64,18 @@ std::string ReadRegularFile(const std::filesystem::path& path, std::uint64_t mos
 // protected_symlinks applies. True when `link` may be followed. Windows has
 // no such folders: always true there.
 bool MayFollowLink(const std::filesystem::path& link) noexcept;
+
+// A file another user planted: in such a shared sticky folder, an existing
+// regular file or FIFO that belongs neither to this user nor to the folder's
+// owner is not opened for writing, the rule of the kernel's
+// protected_regular and protected_fifos. True when `path` is one. Always
+// false on Windows.
+bool IsPlantedFile(const std::filesystem::path& path) noexcept;
+
+// True when the program runs as the administrator (root) and `link`, a
+// symbolic link, belongs to another user: a file the program names itself
+// is never reached through such a link. Always false on Windows.
+bool IsOtherUsersLinkToAdministrator(const std::filesystem::path& link) noexcept;
 
 // True when `path` is a regular file (not a link) of this user's own.
 bool IsOwnRegularFile(const std::filesystem::path& path) noexcept;
@@ -72,10 +90,13 @@ bool IsDeadLeftover(const std::filesystem::path& path) noexcept;
 class File {
  public:
   // Creates a file that does not exist yet, never through a link at its
-  // name; when `private_until_taken_over`, only its owner may read it until
-  // TakeOver gives it another file's permissions. A taken name fails with
-  // the failure for "file exists" (75).
-  static File CreateNew(const std::filesystem::path& path, bool private_until_taken_over);
+  // name, with the permission bits `permissions` (less the umask; on
+  // Windows the folder's inherited permissions). A taken name fails with the
+  // failure for "file exists" (75).
+  static File CreateNew(const std::filesystem::path& path, unsigned permissions);
+  // Opens the file at `path` to hold its lock, made when missing (never
+  // through a link at its name); its content is never written.
+  static File OpenForLock(const std::filesystem::path& path);
   // Opens an existing file to write over its content, which stays as it is
   // until written; never through a link at its name.
   static File OpenExisting(const std::filesystem::path& path);
@@ -97,6 +118,10 @@ class File {
   // Windows the replace call carries them over). False when the owner or
   // group cannot be set by this process.
   bool TakeOver(const FileFacts& earlier);
+  // Takes away the permission bits outside `allowed` (the group's and
+  // others'); false when this process may not change them. Nothing on
+  // Windows.
+  bool Narrow(unsigned allowed);
 
   void WriteAll(const char* data, std::size_t size);
   // Makes room for `size` bytes, so that writing up to there cannot run

@@ -90,7 +90,8 @@ Kind KindOf(const std::filesystem::path& path) noexcept {
   return KindOfMode(facts.st_mode);
 }
 
-std::string ReadRegularFile(const std::filesystem::path& path, std::uint64_t most, FileId& id) {
+std::string ReadRegularFile(const std::filesystem::path& path, std::uint64_t most, FileId& id,
+                            unsigned* permissions) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) throw FileFailure(errno, FileAccess::kRead);
   struct Closer {
@@ -104,6 +105,7 @@ std::string ReadRegularFile(const std::filesystem::path& path, std::uint64_t mos
   const auto size = static_cast<std::uint64_t>(before.st_size);
   if (size > most) throw TooLargeToRead();
   id = FileId{static_cast<std::uint64_t>(before.st_dev), static_cast<std::uint64_t>(before.st_ino)};
+  if (permissions != nullptr) *permissions = static_cast<unsigned>(before.st_mode & 0777);
   // One byte more than the size, to see a file that grew.
   std::string content(static_cast<std::size_t>(size) + 1, '\0');
   std::size_t filled = 0;
@@ -124,16 +126,48 @@ std::string ReadRegularFile(const std::filesystem::path& path, std::uint64_t mos
   return content;
 }
 
-bool MayFollowLink(const std::filesystem::path& link) noexcept {
-  struct stat link_facts {};
+std::optional<FileId> IdOfStandardOutput() noexcept {
+  struct stat facts {};
+  if (::fstat(STDOUT_FILENO, &facts) != 0) return std::nullopt;
+  return FileId{static_cast<std::uint64_t>(facts.st_dev), static_cast<std::uint64_t>(facts.st_ino)};
+}
+
+namespace {
+
+// What stands at `path` (not followed) is in a folder everyone may write
+// that keeps each name to its owner (sticky, like /tmp) and belongs neither
+// to this user nor to the folder's owner: what the kernel's protected_*
+// rules hold back. False when either cannot be looked at.
+bool IsStrangersInSharedFolder(const std::filesystem::path& path, const struct stat& facts) {
   struct stat folder_facts {};
-  const std::filesystem::path folder = link.has_parent_path() ? link.parent_path() : ".";
-  if (::lstat(link.c_str(), &link_facts) != 0 || ::stat(folder.c_str(), &folder_facts) != 0) {
-    return true;  // nothing to follow, or the follow itself fails
-  }
+  const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+  if (::stat(folder.c_str(), &folder_facts) != 0) return false;
   const bool shared =
       (folder_facts.st_mode & S_ISVTX) != 0 && (folder_facts.st_mode & S_IWOTH) != 0;
-  return !shared || link_facts.st_uid == ::geteuid() || link_facts.st_uid == folder_facts.st_uid;
+  return shared && facts.st_uid != ::geteuid() && facts.st_uid != folder_facts.st_uid;
+}
+
+}  // namespace
+
+bool MayFollowLink(const std::filesystem::path& link) noexcept {
+  struct stat link_facts {};
+  if (::lstat(link.c_str(), &link_facts) != 0) {
+    return true;  // nothing to follow, or the follow itself fails
+  }
+  return !IsStrangersInSharedFolder(link, link_facts);
+}
+
+bool IsPlantedFile(const std::filesystem::path& path) noexcept {
+  struct stat facts {};
+  if (::lstat(path.c_str(), &facts) != 0) return false;
+  if (!S_ISREG(facts.st_mode) && !S_ISFIFO(facts.st_mode)) return false;
+  return IsStrangersInSharedFolder(path, facts);
+}
+
+bool IsOtherUsersLinkToAdministrator(const std::filesystem::path& link) noexcept {
+  if (::geteuid() != 0) return false;
+  struct stat facts {};
+  return ::lstat(link.c_str(), &facts) == 0 && S_ISLNK(facts.st_mode) && facts.st_uid != 0;
 }
 
 bool IsOwnRegularFile(const std::filesystem::path& path) noexcept {
@@ -153,9 +187,17 @@ bool IsDeadLeftover(const std::filesystem::path& path) noexcept {
   return unlocked;
 }
 
-File File::CreateNew(const std::filesystem::path& path, bool private_until_taken_over) {
-  const mode_t mode = private_until_taken_over ? 0600 : 0666;  // the umask applies
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+File File::CreateNew(const std::filesystem::path& path, unsigned permissions) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                        static_cast<mode_t>(permissions));  // the umask applies
+  if (fd < 0) ThrowErrno();
+  return File(fd);
+}
+
+File File::OpenForLock(const std::filesystem::path& path) {
+  // Read access is enough for the lock; the file is never written.
+  const int fd =
+      ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
   if (fd < 0) ThrowErrno();
   return File(fd);
 }
@@ -209,6 +251,17 @@ bool File::TakeOver(const FileFacts& earlier) {
   // After the owner: changing the owner clears the set-id bits.
   if (::fchmod(fd, static_cast<mode_t>(earlier.mode)) != 0) ThrowErrno();
   return true;
+}
+
+bool File::Narrow(unsigned allowed) {
+  const int fd = Descriptor(handle_);
+  struct stat facts {};
+  if (::fstat(fd, &facts) != 0) ThrowErrno();
+  const auto mode = static_cast<unsigned>(facts.st_mode & 07777);
+  if ((mode & ~allowed) == 0) return true;
+  if (::fchmod(fd, static_cast<mode_t>(mode & allowed)) == 0) return true;
+  if (errno == EPERM) return false;
+  ThrowErrno();
 }
 
 void File::WriteAll(const char* data, std::size_t size) {

@@ -106,7 +106,9 @@ Kind KindAt(const std::filesystem::path& path) noexcept {
   return KindOf(path);
 }
 
-std::string ReadRegularFile(const std::filesystem::path& path, std::uint64_t most, FileId& id) {
+std::string ReadRegularFile(const std::filesystem::path& path, std::uint64_t most, FileId& id,
+                            unsigned* permissions) {
+  if (permissions != nullptr) *permissions = 0777;  // access lists decide
   const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -151,8 +153,27 @@ std::string ReadRegularFile(const std::filesystem::path& path, std::uint64_t mos
   return content;
 }
 
+std::optional<FileId> IdOfStandardOutput() noexcept {
+  BY_HANDLE_FILE_INFORMATION information{};
+  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (output == nullptr || output == INVALID_HANDLE_VALUE || GetFileType(output) != FILE_TYPE_DISK ||
+      !GetFileInformationByHandle(output, &information)) {
+    return std::nullopt;
+  }
+  return FileId{information.dwVolumeSerialNumber,
+                (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+}
+
 bool MayFollowLink(const std::filesystem::path&) noexcept {
   return true;  // Windows folders have no sticky bit; making links takes a privilege
+}
+
+bool IsPlantedFile(const std::filesystem::path&) noexcept {
+  return false;  // no sticky folders: the folder's access rules decide
+}
+
+bool IsOtherUsersLinkToAdministrator(const std::filesystem::path&) noexcept {
+  return false;  // making a link takes a privilege there
 }
 
 bool IsOwnRegularFile(const std::filesystem::path& path) noexcept {
@@ -165,11 +186,21 @@ bool IsDeadLeftover(const std::filesystem::path& path) noexcept {
   return KindAt(path) == Kind::kRegular;
 }
 
-File File::CreateNew(const std::filesystem::path& path, bool) {
+File File::CreateNew(const std::filesystem::path& path, unsigned) {
   // The new file takes the folder's inherited permissions; the replace call
   // gives it the earlier file's.
   const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) ThrowLastError();
+  return File(reinterpret_cast<std::intptr_t>(file));
+}
+
+File File::OpenForLock(const std::filesystem::path& path) {
+  // Shared for reading and writing, so that every run opens it; the lock
+  // (LockFileEx) is what runs wait for.
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) ThrowLastError();
   return File(reinterpret_cast<std::intptr_t>(file));
 }
@@ -223,6 +254,10 @@ File::~File() {
 
 bool File::TakeOver(const FileFacts&) {
   return true;  // Replace carries attributes, owner and security descriptor over
+}
+
+bool File::Narrow(unsigned) {
+  return true;  // the access list decides, and the replace call keeps the earlier one's
 }
 
 void File::WriteAll(const char* data, std::size_t size) {

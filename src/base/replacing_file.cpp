@@ -65,20 +65,76 @@ std::uint64_t RandomNumber() {
   return numbers();
 }
 
-// The file a path names once every symbolic link on the way is followed;
-// a link to nothing yet names the file it points to. A link another user
-// planted in a shared sticky folder is refused, never followed.
-std::filesystem::path FollowLinks(std::filesystem::path path) {
+// A link on the way to the file, looked at before it is followed.
+void CheckLink(const std::filesystem::path& link, ReplacingFile::Named named) {
+  if (!native::MayFollowLink(link)) throw PlantedLink(link.string());
+  if (named == ReplacingFile::Named::kByProgram && native::IsOtherUsersLinkToAdministrator(link)) {
+    throw OtherUsersLinkToAdministrator(link.string());
+  }
+}
+
+std::filesystem::path ReadLink(const std::filesystem::path& link) {
+  std::error_code unknown;
+  std::filesystem::path target = std::filesystem::read_symlink(link, unknown);
+  if (unknown) throw FileFailure(unknown, FileAccess::kWrite);
+  return target;
+}
+
+#if defined(_WIN32)
+// The file a path names once the links at its last name are followed; the
+// folders' own links are the system's to follow (making one takes a
+// privilege there).
+std::filesystem::path FollowLinks(std::filesystem::path path, ReplacingFile::Named named) {
   for (int hops = 0; hops < kMostLinksFollowed; ++hops) {
     if (native::KindAt(path) != native::Kind::kLink) return path;
-    if (!native::MayFollowLink(path)) throw PlantedLink(path.string());
-    std::error_code unknown;
-    std::filesystem::path link = std::filesystem::read_symlink(path, unknown);
-    if (unknown) throw FileFailure(unknown, FileAccess::kWrite);
+    CheckLink(path, named);
+    std::filesystem::path link = ReadLink(path);
     path = link.is_absolute() ? std::move(link) : path.parent_path() / link;
   }
   throw FileFailure(ELOOP, FileAccess::kWrite);
 }
+#else
+// The file a path names once every symbolic link on the way is followed, a
+// name at a time as the system walks it, each link checked before it is
+// followed: a planted link in a shared folder above the file deceives as
+// much as one at its name. A link to nothing yet names the file it points
+// to. The path given back holds no link, so what is checked is what is
+// written.
+std::filesystem::path FollowLinks(const std::filesystem::path& path, ReplacingFile::Named named) {
+  std::vector<std::filesystem::path> names;  // still to walk, the next one last
+  const auto walk_next = [&names](const std::filesystem::path& more) {
+    const std::vector<std::filesystem::path> parts(more.begin(), more.end());
+    names.insert(names.end(), parts.rbegin(), parts.rend());
+  };
+  walk_next(path);
+  std::filesystem::path done;  // the way so far, with no link on it
+  int hops = 0;
+  while (!names.empty()) {
+    const std::filesystem::path name = std::move(names.back());
+    names.pop_back();
+    if (name.has_root_directory()) {
+      done = name;  // an absolute path starts again at the root
+    } else if (name.empty() || name == ".") {
+      continue;
+    } else if (name == "..") {
+      // The way holds no link, so its parent is the folder the system finds.
+      if (done.empty() || done.filename() == "..") {
+        done /= name;
+      } else if (done != done.root_path()) {
+        done = done.parent_path();
+      }
+    } else if (std::filesystem::path next = done / name;
+               native::KindAt(next) != native::Kind::kLink) {
+      done = std::move(next);
+    } else {
+      CheckLink(next, named);
+      if (++hops > kMostLinksFollowed) throw FileFailure(ELOOP, FileAccess::kWrite);
+      walk_next(ReadLink(next));
+    }
+  }
+  return done.empty() ? std::filesystem::path(".") : done;
+}
+#endif
 
 // Opening the existing file for update tells, without changing it, whether
 // it may be replaced: a directory or a write-protected file refuses.
@@ -115,6 +171,11 @@ void CopyInto(const std::filesystem::path& source_path, native::File& target, ch
 
 }  // namespace
 
+std::filesystem::path ReplacingFile::FollowLinksSafely(const std::filesystem::path& path,
+                                                       Named named) {
+  return FollowLinks(path, named);
+}
+
 ReplacingFile::Protect::Protect(native::FileId file) {
   protected_files.push_back(file);
 }
@@ -127,25 +188,29 @@ ReplacingFile::~ReplacingFile() {
   Abandon();
 }
 
-void ReplacingFile::Open(const std::filesystem::path& path, NonRegular non_regular) {
+void ReplacingFile::Open(const std::filesystem::path& path, NonRegular non_regular, Named named,
+                         unsigned permissions) {
   Abandon();
   earlier_.reset();
+  permissions_ = permissions;
   // A device or a pipe, also behind links the system resolves itself
-  // (/dev/stdout): never replaced.
+  // (/dev/stdout): never replaced. Every link on the way is checked; the
+  // last ones of /dev/stdout name no file (pipe:[...]), and only the
+  // system can follow them.
   if (native::KindOf(path) == native::Kind::kOther) {
-    if (native::KindAt(path) == native::Kind::kLink && !native::MayFollowLink(path)) {
-      throw PlantedLink(path.string());
-    }
+    const std::filesystem::path resolved = FollowLinks(path, named);
+    if (native::IsPlantedFile(resolved)) throw PlantedFile(resolved.string());
     if (non_regular == NonRegular::kRefuse) throw NotReplaceable();
-    target_ = path;
+    target_ = native::KindAt(resolved) == native::Kind::kOther ? resolved : path;
     file_ = native::File::OpenStream(target_);
     method_ = Method::kStream;
     return StartBuffer();
   }
-  target_ = FollowLinks(path);
+  target_ = FollowLinks(path, named);
   const native::Kind kind = native::KindAt(target_);
   if (kind == native::Kind::kOther) throw NotReplaceable();
   if (kind != native::Kind::kMissing && IsProtected(target_)) throw WouldReplaceTheBook();
+  if (native::IsPlantedFile(target_)) throw PlantedFile(target_.string());
   if (kind == native::Kind::kRegular) FinishInterruptedCopy(target_);
   CheckReplaceable(target_);
   if (kind != native::Kind::kMissing) earlier_ = native::FactsOf(target_);
@@ -155,12 +220,19 @@ void ReplacingFile::Open(const std::filesystem::path& path, NonRegular non_regul
   if (earlier_ &&
       (earlier_->links > 1 || earlier_->has_access_list || !file_->TakeOver(*earlier_))) {
     method_ = Method::kCopyOver;
+  } else if (earlier_ && !file_->Narrow(permissions_)) {
+    throw WiderThanItsSources(target_.string());
   }
   StartBuffer();
 }
 
 void ReplacingFile::OpenStandardOutput() {
   Abandon();
+  if (const std::optional<native::FileId> output = native::IdOfStandardOutput();
+      output && std::find(protected_files.begin(), protected_files.end(), *output) !=
+                    protected_files.end()) {
+    throw WouldReplaceTheBook();
+  }
   target_.clear();
   earlier_.reset();
   file_ = native::File::OpenStream({});
@@ -207,7 +279,9 @@ void ReplacingFile::CreateTemporaryFile() {
   for (int tries = 1;; ++tries) {
     temp_path_ = Beside(target_, start + Hex(RandomNumber(), 8) + std::string(kPartEnding));
     try {
-      file_ = native::File::CreateNew(temp_path_, earlier_.has_value());
+      // Private until TakeOver gives it the earlier file's permissions; a
+      // new file has no more than its sources allow.
+      file_ = native::File::CreateNew(temp_path_, earlier_ ? 0600u : 0666u & (permissions_ | 0600u));
       file_->Lock(false);
       return;
     } catch (const Failure&) {
@@ -272,6 +346,7 @@ void ReplacingFile::PutInPlace() {
 void ReplacingFile::CopyOverTarget() {
   native::File target = native::File::OpenExisting(target_);
   target.Lock(true);
+  if (!target.Narrow(permissions_)) throw WiderThanItsSources(target_.string());
   const std::filesystem::path copy = CopyPath(target_);
   if (IsProtected(copy)) throw WouldReplaceTheBook();
   native::Replace(copy, temp_path_);

@@ -30,10 +30,18 @@
 // file finishes the copy before anything else, so the file is old or new,
 // whole, once any run has started again.
 //
-// What it never does: follow a link another user planted in a shared
-// sticky folder (like /tmp), replace a device, a pipe or a socket (an export
-// may write into one as a stream), or write, rename over or remove a file
-// under protection (the address book being read, see Protect).
+// What it never does, by its own checks whatever the kernel's settings:
+//   - follow a link another user planted in a shared sticky folder (like
+//     /tmp), at any step of the path, not only at its last name;
+//   - write into a regular file or a FIFO another user planted in such a
+//     folder (owned by neither this user nor the folder's owner);
+//   - run as root, follow a link another user owns on the way to a file the
+//     program names itself (the page, a default export, veltra.ini): a
+//     privileged run does not write where an unprivileged user points it;
+//   - replace a device, a pipe or a socket (an export may write into one as
+//     a stream), or write, rename over or remove a file under protection
+//     (the address book being read, see Protect), the standard output
+//     included.
 #pragma once
 
 #include <cstdint>
@@ -62,6 +70,11 @@ class ReplacingFile {
     kWriteInto,  // writes into it as a stream (an export to /dev/stdout, a pipe)
   };
 
+  // Who named the file: the program itself (the page beside the book, a
+  // default export target, the settings file) or the user (-o FILE, the
+  // Save dialog).
+  enum class Named { kByProgram, kByUser };
+
   // While a Protect lives, no ReplacingFile of this thread writes over,
   // renames over or removes the file it names (code 75 instead).
   class Protect {
@@ -79,10 +92,22 @@ class ReplacingFile {
 
   // Starts the file for `path`. Fails before anything is written when the
   // file could not be made there: a missing folder, a folder or a file that
-  // may not be written, a directory standing at the path.
-  void Open(const std::filesystem::path& path, NonRegular non_regular = NonRegular::kRefuse);
+  // may not be written, a directory standing at the path, or what the rules
+  // above refuse (each refusal names the path and the rule).
+  // `permissions`: the permission bits the file may have at most (the
+  // group's and others' of its sources): a file made or replaced has none
+  // beyond them, and a file copied over is narrowed to them first.
+  void Open(const std::filesystem::path& path, NonRegular non_regular = NonRegular::kRefuse,
+            Named named = Named::kByProgram, unsigned permissions = 07777);
   // Starts writing to the standard output, as a stream.
   void OpenStandardOutput();
+
+  // The file `path` names, every link on the way followed under the rules
+  // above (a refusal names the link and the rule); the path given back
+  // holds no link. For files the program makes beside one it replaces (a
+  // lock file).
+  static std::filesystem::path FollowLinksSafely(const std::filesystem::path& path,
+                                                 Named named = Named::kByProgram);
 
   // Finishes a copy over `path` that a killed run left unfinished; nothing
   // when there is none. Open does it first.
@@ -133,6 +158,7 @@ class ReplacingFile {
   std::filesystem::path target_;
   std::filesystem::path temp_path_;
   std::optional<native::FileFacts> earlier_;  // the file replaced, if there is one
+  unsigned permissions_ = 07777;              // the most the file may allow
   Method method_ = Method::kRename;
   std::optional<native::File> file_;  // the temporary file, while it is written
   std::unique_ptr<char[]> buffer_;

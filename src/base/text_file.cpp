@@ -9,9 +9,10 @@
 
 namespace veltrana {
 
-std::string ReadTextFile(const std::filesystem::path& path, native::FileId* id) {
+std::string ReadTextFile(const std::filesystem::path& path, native::FileId* id,
+                         unsigned* permissions) {
   native::FileId read;
-  std::string content = native::ReadRegularFile(path, kMostBytesRead, read);
+  std::string content = native::ReadRegularFile(path, kMostBytesRead, read, permissions);
   if (id != nullptr) *id = read;
   return content;
 }

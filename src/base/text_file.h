@@ -22,8 +22,10 @@ inline constexpr std::uint64_t kMostBytesRead = 0x7FFFFFFF;
 // reason (53 when the file does not exist, 75 for a directory); what is not
 // a regular file (a device, a pipe) and a file over kMostBytesRead are
 // refused before a byte is read, and a file that changes while it is read
-// fails (57). `id`, when given, receives the identity of the file read.
-std::string ReadTextFile(const std::filesystem::path& path, native::FileId* id = nullptr);
+// fails (57). `id`, when given, receives the identity of the file read,
+// and `permissions` its permission bits.
+std::string ReadTextFile(const std::filesystem::path& path, native::FileId* id = nullptr,
+                         unsigned* permissions = nullptr);
 
 // Walks the lines of a text in one pass; each byte is looked at a bounded
 // number of times, whatever mix of line ends the text has.

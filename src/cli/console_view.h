@@ -18,8 +18,20 @@ namespace veltrana {
 // A text of the program with its CR LF line ends as the console's newlines.
 [[nodiscard]] std::string ConsoleText(const std::string& text);
 
-// Prints a text of the program: CR LF as the console's newlines; on a
-// Windows console, the ANSI code page's characters as the console shows them.
+// The same for a terminal, where a book's or a folder's text must not act on
+// the screen (an escape sequence in a file name): every other control
+// character, a lone CR or LF included, is shown escaped as ls shows it
+// ("\r", "\n", "\t", else "\x1b" and the like), and so are C1 controls
+// (U+0080 to U+009F in UTF-8, and such bytes outside UTF-8) except on
+// Windows, whose ANSI code pages give those bytes to letters.
+[[nodiscard]] std::string TerminalText(const std::string& text);
+
+// Whether `stream` is a terminal (on Windows a console).
+[[nodiscard]] bool IsTerminal(std::FILE* stream);
+
+// Prints a text of the program: CR LF as the console's newlines, and on a
+// terminal the rest of the controls escaped (TerminalText); on a Windows
+// console, the ANSI code page's characters as the console shows them.
 void PrintText(std::FILE* to, const std::string& text);
 
 // Whether progress is shown: on a terminal that is known to understand a

@@ -15,15 +15,13 @@ int RunExportCommand(const ExportFiles& files, const ExportOptions& options, std
   // The target given with -o, else beside the first book.
   run.choose_target = [&](const ExportProposal& proposal) -> std::optional<ExportTarget> {
     if (!options.output) return proposal.Suggested(options.chosen_format());
-    ExportTarget target{options.chosen_format(), *options.output, files.output_path, false};
+    ExportTarget target{options.chosen_format(), *options.output, files.output_path};
     target.standard_output = ToStandardOutput(options);
     return target;
   };
   const ExportOutcome outcome = RunExport(files.books, view, run);
   if (outcome.failure_place) view.ShowFailurePlace(*outcome.failure_place);
-  for (const std::string& warning : outcome.warnings) {
-    std::fprintf(errors, "Warning: %s\n", warning.c_str());
-  }
+  for (const std::string& warning : outcome.warnings) PrintText(errors, "Warning: " + warning + "\r\n");
   std::fflush(errors);
   // With the export on standard output, the status line goes with the
   // messages, so that the output holds the export alone.

@@ -57,11 +57,13 @@ class ExportRun {
     BookFile file;
     std::string text;
     std::string bytes;
+    native::FileId id;
   };
 
   ExportOutcome::End Steps();
   ExportOutcome::End Export();
   void ReadBooks(const ExportPath& given, std::size_t known = 0);
+  ExportPath FirstBookPlace() const;
   bool Refused(const ExportTarget& target);
   void Write(const ExportTarget& target);
   void Progress(std::size_t written, std::size_t total);
@@ -75,6 +77,7 @@ class ExportRun {
   const ExportRunOptions& options_;
   std::vector<Book> books_;
   std::deque<ReplacingFile::Protect> keep_books_;  // no export writes over a book it reads
+  unsigned shared_permissions_ = 077;  // the group's and others' that every book read grants
   std::string_view proc_ = kRunProc;
   std::string missing_;  // the book or folder being read
   ExportOutcome outcome_;
@@ -116,7 +119,7 @@ void ExportRun::Trap(const Failure& failure) {
 ExportOutcome::End ExportRun::Export() {
   for (const ExportPath& given : paths_) ReadBooks(given);
   // A folder given stands for its books: the target is named after the first.
-  ExportProposal proposal{{books_.front().text, books_.front().file.path}, std::nullopt};
+  ExportProposal proposal{FirstBookPlace(), std::nullopt};
   if (paths_.size() == 1 && books_.size() == 1) {
     proposal.eudora_folder = EudoraFolderOfMainBook(books_.front().file.path);
   }
@@ -135,25 +138,49 @@ ExportOutcome::End ExportRun::Export() {
 // `known` of them are read already.
 void ExportRun::ReadBooks(const ExportPath& given, std::size_t known) {
   missing_ = given.text;
-  const std::vector<BookFile> found = FindBooks(given.path);
+  const std::vector<BookFile> found = FindBooks(given.path, &outcome_.warnings);
   // Those read already keep their bytes and take their names in the folder.
   for (std::size_t i = 0; i < known && i < found.size(); ++i) books_[i].file = found[i];
   for (std::size_t i = known; i < found.size(); ++i) {
     const BookFile& file = found[i];
     const bool itself = found.size() == 1 && file.path == given.path;
-    books_.push_back({file, itself ? given.text : TextOfPath(file.path), {}});
+    books_.push_back({file, itself ? given.text : TextOfPath(file.path), {}, {}});
     missing_ = books_.back().text;
-    native::FileId id;
-    books_.back().bytes = ReadTextFile(file.path, &id);
-    keep_books_.emplace_back(id);
+    unsigned permissions = 0;
+    books_.back().bytes = ReadTextFile(file.path, &books_.back().id, &permissions);
+    shared_permissions_ &= permissions;
+    keep_books_.emplace_back(books_.back().id);
   }
+}
+
+// Where the export is named after: the first book, unless the first path
+// given is a folder whose first book lies elsewhere (in its Nickname
+// folder, or in a folder eudora.ini names): then that book's name in the
+// folder given.
+ExportPath ExportRun::FirstBookPlace() const {
+  const ExportPath& given = paths_.front();
+  const Book& first = books_.front();
+  std::error_code unknown;
+  if (!std::filesystem::is_directory(given.path, unknown) || first.file.path == given.path ||
+      NamesSameFile(first.file.path.parent_path(), given.path)) {
+    return {first.text, first.file.path};
+  }
+  const std::filesystem::path name = first.file.path.filename();
+  std::string text = given.text;
+  if (!text.empty() && text.back() != '/' && text.back() != '\\') {
+    text += static_cast<char>(std::filesystem::path::preferred_separator);
+  }
+  return {text + TextOfPath(name), given.path / name};
 }
 
 // A target that is one of the books (by another name or a link too).
 bool ExportRun::Refused(const ExportTarget& target) {
-  if (target.standard_output) return false;
+  // The standard output may be a book too (`-o - >> book.txt`).
+  const std::optional<native::FileId> output =
+      target.standard_output ? native::IdOfStandardOutput() : std::nullopt;
+  if (target.standard_output && !output) return false;
   for (const Book& book : books_) {
-    if (NamesSameFile(target.path, book.file.path)) {
+    if (target.standard_output ? *output == book.id : NamesSameFile(target.path, book.file.path)) {
       ReportWouldOverwrite(front_, "export", book.text);
       return true;
     }
@@ -172,7 +199,12 @@ void ExportRun::Write(const ExportTarget& target) {
     file.OpenStandardOutput();
   } else {
     // A device or a pipe named as the target is written into, never replaced.
-    file.Open(target.path, ReplacingFile::NonRegular::kWriteInto);
+    // The file allows no one the books do not: a private book gives a
+    // private export.
+    file.Open(target.path, ReplacingFile::NonRegular::kWriteInto,
+              target.named_by_program ? ReplacingFile::Named::kByProgram
+                                      : ReplacingFile::Named::kByUser,
+              07700u | shared_permissions_);
   }
   const ExportResult result = ExportContacts(
       std::move(inputs), target.format, options_.charset,
@@ -234,7 +266,10 @@ std::string ExportOutcome::Report(const std::string& status) const {
 
 ExportTarget ExportProposal::Suggested(ExportFormat format) const {
   const std::string_view ending = ExportFormatOf(format).extension;
-  return {format, WithEnding(first_book.text, ending), WithEnding(first_book.path, ending), false};
+  ExportTarget target{format, WithEnding(first_book.text, ending),
+                      WithEnding(first_book.path, ending)};
+  target.named_by_program = true;
+  return target;
 }
 
 ExportOutcome RunExport(const std::vector<ExportPath>& books, ConverterWindow& window,
@@ -250,6 +285,7 @@ ExportOutcome RunExport(const std::vector<ExportPath>& books, RunView& view,
 }
 
 std::optional<std::filesystem::path> EudoraFolderOfMainBook(const std::filesystem::path& book) {
+  if (!HasMainBookName(book)) return std::nullopt;
   const std::filesystem::path folder = book.parent_path().empty() ? "." : book.parent_path();
   const std::vector<BookFile> books = FindBooks(folder);
   if (books.size() < 2 || !NamesSameFile(books.front().path, book)) return std::nullopt;

@@ -36,11 +36,18 @@ struct ExportTarget {
   std::filesystem::path path;
   bool whole_folder = false;
   bool standard_output = false;  // written to standard output, `path` unused
+  // The program chose the path (Suggested), not the user: run as root, no
+  // link another user made is followed on the way to it.
+  bool named_by_program = false;
 };
 
 // What the run knows when it asks for the target.
 struct ExportProposal {
-  ExportPath first_book;  // the first book read, also of a folder given
+  // The first book read; for a folder given that has no main book, its
+  // first book's name in that folder, so that the export stays in the
+  // folder given and never lands beside a book found elsewhere (a folder
+  // eudora.ini names may be anywhere).
+  ExportPath first_book;
   // The first book is the main book of a Eudora folder that holds other
   // books as well: the export may take them all.
   std::optional<std::filesystem::path> eudora_folder;
@@ -95,7 +102,9 @@ struct ExportOutcome {
 
 // The Eudora folder whose main book `book` is, when that folder holds other
 // books too (its Nickname folder, the Macintosh Nicknames Folder, the extra
-// folders eudora.ini names); none otherwise.
+// folders eudora.ini names); none otherwise. The folder is looked into only
+// when `book` has a main book's name: exporting one other book never reads
+// the folder's eudora.ini.
 [[nodiscard]] std::optional<std::filesystem::path> EudoraFolderOfMainBook(
     const std::filesystem::path& book);
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,9 +36,28 @@ struct SettingsLocation {
 [[nodiscard]] std::optional<std::string> ReadSettingsFile(AddressBookHistory& history,
                                                           const SettingsLocation& location);
 
+// The lock file beside the settings file that runs sharing a settings
+// folder take in turn (flock, LockFileEx). It stays: removing it would let
+// two runs hold locks on two different files.
+inline constexpr std::string_view kSettingsLockName = "veltra.ini.lock";
+
 // Rewrites the settings file from the history, then `addressbook` as the
 // last line. The new file replaces the old one only once it is complete.
+// Runs that share the settings folder take turns: each holds the folder's
+// lock while it reads the file again, adds its own history to what other
+// runs wrote there meanwhile (after theirs, at most 15 entries as ever), and
+// rewrites it; so no run's address book is lost to another's rewrite.
 void WriteSettingsFile(const AddressBookHistory& history, std::string_view addressbook,
                        const SettingsLocation& location);
+
+// Where a test steps into WriteSettingsFile: when another run holds the
+// lock, just before this one waits for it; and once the lock is held and the
+// file read again, before it is rewritten. Empty functions are skipped.
+struct SettingsWriteSteps {
+  std::function<void()> waiting_for_lock;
+  std::function<void()> merged;
+};
+// Tests only: the steps every later write takes (null: none).
+void SetSettingsWriteSteps(const SettingsWriteSteps* steps);
 
 }  // namespace veltrana

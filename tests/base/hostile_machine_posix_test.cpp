@@ -24,6 +24,7 @@
 #include "conversion/conversion_run.h"
 #include "support/leftover.h"
 #include "support/null_device.h"
+#include "support/second_user.h"
 #include "support/temp_dir.h"
 
 namespace veltrana {
@@ -31,26 +32,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr uid_t kNobody = 65534;
+using test::AsNobody;
+using test::kNobody;
 
 void Replace(const fs::path& path, const std::string& content,
-             ReplacingFile::NonRegular non_regular = ReplacingFile::NonRegular::kRefuse) {
+             ReplacingFile::NonRegular non_regular = ReplacingFile::NonRegular::kRefuse,
+             ReplacingFile::Named named = ReplacingFile::Named::kByProgram) {
   ReplacingFile file;
-  file.Open(path, non_regular);
+  file.Open(path, non_regular, named);
   file.Write(content);
   file.Commit();
-}
-
-// Runs `step` in a child process as `nobody`; true when it succeeded.
-bool AsNobody(const std::function<bool()>& step) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(3);
-    ::_exit(step() ? 0 : 1);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // How a traced child ended.
@@ -103,34 +94,32 @@ std::size_t FilesIn(const fs::path& folder) {
 class HostileMachine : public ::testing::Test {
  protected:
   void SetUp() override { ::chmod(dir_.path().c_str(), 0755); }
-  // A folder like /tmp: everyone writes, each name stays its owner's.
-  fs::path SharedFolder() {
-    const fs::path shared = dir_.path() / "shared";
-    fs::create_directory(shared);
-    ::chmod(shared.c_str(), 01777);
-    return shared;
-  }
+  fs::path SharedFolder() { return test::MakeSharedFolder(dir_.path()); }
   test::TempDir dir_;
 };
-
-#define SKIP_UNLESS_ROOT() \
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as a second user (nobody)"
 
 TEST_F(HostileMachine, ALinkAnotherUserPlantedInASharedFolderIsRefused) {
   SKIP_UNLESS_ROOT();
   const fs::path shared = SharedFolder();
   const std::size_t files_before = FilesIn(shared);
   const fs::path victim = dir_.path() / "victim.txt";
+  using Named = ReplacingFile::Named;
   const struct {
     const char* name;
     bool planted_by_nobody;
     bool sticky;  // in the shared folder, else in a folder of nobody's own
-    bool followed;
+    Named named;
+    const char* refusal;  // none: followed
   } cases[] = {
-      {"nndbase.htm", true, true, false},  // the victim's page would replace victim.txt
-      {"export.vcf", true, true, false},   // an export target too
-      {"own.htm", false, true, true},      // the user's own link keeps working
-      {"other.htm", true, false, true},    // no sticky folder: the folder's owner decides
+      // The victim's page would replace victim.txt; an export target too.
+      {"nndbase.htm", true, true, Named::kByProgram, "a link another user made in a shared folder"},
+      {"export.vcf", true, true, Named::kByUser, "a link another user made in a shared folder"},
+      {"own.htm", false, true, Named::kByProgram, nullptr},  // the user's own link keeps working
+      // No sticky folder: the folder's owner decides for a file the user
+      // names; a file the program names itself is never reached through
+      // another user's link when it runs as root.
+      {"other.htm", true, false, Named::kByUser, nullptr},
+      {"default.htm", true, false, Named::kByProgram, "run as root, the program does not follow"},
   };
   const fs::path nobody_folder = dir_.path() / "nobodys";
   fs::create_directory(nobody_folder);
@@ -140,16 +129,17 @@ TEST_F(HostileMachine, ALinkAnotherUserPlantedInASharedFolderIsRefused) {
     const fs::path link = (c.sticky ? shared : nobody_folder) / c.name;
     const auto plant = [&] { return ::symlink(victim.c_str(), link.c_str()) == 0; };
     ASSERT_TRUE(c.planted_by_nobody ? AsNobody(plant) : plant()) << c.name;
-    if (c.followed) {
-      Replace(link, "page");
+    if (c.refusal == nullptr) {
+      Replace(link, "page", ReplacingFile::NonRegular::kRefuse, c.named);
       EXPECT_EQ(test::ReadBytes(victim), "page") << c.name;
       continue;
     }
     try {
-      Replace(link, "page");
+      Replace(link, "page", ReplacingFile::NonRegular::kRefuse, c.named);
       ADD_FAILURE() << c.name << ": the planted link was followed";
     } catch (const Failure& failure) {
       EXPECT_EQ(failure.code(), kPathFileAccessError);
+      EXPECT_NE(failure.description().find(c.refusal), std::string::npos) << failure.description();
       EXPECT_NE(failure.description().find(link.string()), std::string::npos)
           << failure.description();
     }
@@ -157,6 +147,69 @@ TEST_F(HostileMachine, ALinkAnotherUserPlantedInASharedFolderIsRefused) {
     EXPECT_TRUE(fs::is_symlink(link));
   }
   EXPECT_EQ(FilesIn(shared), files_before + 3) << "the three links and no temporary file";
+}
+
+// Every step of the path is checked, not only its last name: a folder link
+// another user planted in a shared folder is not followed; nor is a
+// regular file (also one with two names) or a FIFO of that user's written
+// into there. What stands there stays as it was, each refusal names the
+// path and the rule, and no temporary file is left. This is the program's
+// own check: it holds whatever the kernel's protected_* settings are.
+TEST_F(HostileMachine, WhatAnotherUserPlantedInASharedFolderIsNotWritten) {
+  SKIP_UNLESS_ROOT();
+  const fs::path shared = SharedFolder();
+  const fs::path private_folder = dir_.path() / "private";
+  fs::create_directory(private_folder);
+  const auto make = [](const fs::path& path, mode_t mode) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, mode);
+    return fd >= 0 && ::write(fd, "nobody's", 8) == 8 && ::fchmod(fd, mode) == 0 &&
+           ::close(fd) == 0;
+  };
+  ASSERT_TRUE(AsNobody([&] {
+    return ::symlink(private_folder.c_str(), (shared / "sub").c_str()) == 0 &&
+           ::symlink("sub", (shared / "hop").c_str()) == 0 &&
+           make(shared / "planted.htm", 0666) && make(shared / "first.htm", 0666) &&
+           ::link((shared / "first.htm").c_str(), (shared / "second.htm").c_str()) == 0 &&
+           ::mkfifo((shared / "pipe.vcf").c_str(), 0666) == 0;
+  }));
+  const int reader = ::open((shared / "pipe.vcf").c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  const std::size_t files_before = FilesIn(shared);
+  const std::string link_rule = "a link another user made in a shared folder is not followed: ";
+  const std::string file_rule = "a file another user made in a shared folder is not written into: ";
+  const struct {
+    fs::path path;
+    ReplacingFile::NonRegular non_regular;
+    std::string refusal;
+  } cases[] = {
+      {shared / "sub" / "veltra.ini", ReplacingFile::NonRegular::kRefuse,
+       link_rule + (shared / "sub").string()},
+      {shared / "hop" / "x" / ".." / "book.htm", ReplacingFile::NonRegular::kRefuse,
+       link_rule + (shared / "hop").string()},
+      {shared / "planted.htm", ReplacingFile::NonRegular::kRefuse,
+       file_rule + (shared / "planted.htm").string()},
+      {shared / "second.htm", ReplacingFile::NonRegular::kRefuse,
+       file_rule + (shared / "second.htm").string()},
+      {shared / "pipe.vcf", ReplacingFile::NonRegular::kWriteInto,
+       file_rule + (shared / "pipe.vcf").string()},
+  };
+  for (const auto& c : cases) {
+    try {
+      Replace(c.path, "private", c.non_regular);
+      ADD_FAILURE() << c.path << " was written";
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.code(), kPathFileAccessError);
+      EXPECT_EQ(failure.description(), "Path/File access error: " + c.refusal);
+    }
+  }
+  char byte = 0;
+  EXPECT_LE(::read(reader, &byte, 1), 0) << "the other user received what was written";
+  ::close(reader);
+  EXPECT_TRUE(fs::is_empty(private_folder));
+  for (const char* name : {"planted.htm", "first.htm"}) {
+    EXPECT_EQ(test::ReadBytes(shared / name), "nobody's") << name;
+  }
+  EXPECT_EQ(FilesIn(shared), files_before) << "no temporary file is left";
 }
 
 // A page is never written into a device or a pipe; an export is written

@@ -170,5 +170,28 @@ TEST(ConsoleText, PrintsCrLfAsNewline) {
   EXPECT_EQ(ConsoleText("lone\rcr\nlf"), "lone\rcr\nlf");
 }
 
+// On a terminal, text from a book or a folder cannot act on the screen:
+// every control character but the program's own CR LF line ends is shown
+// escaped, C1 controls too; letters of any character set stay.
+TEST(TerminalText, ShowsControlCharactersEscaped) {
+  const struct {
+    std::string text;
+    std::string shown;
+  } cases[] = {
+      {"Exported 1 contact to:\r\nout.csv", "Exported 1 contact to:\nout.csv"},
+      {"red\x1b[31m.txt", "red\\x1b[31m.txt"},
+      {"title\x1b]0;owned\x07", "title\\x1b]0;owned\\x07"},
+      {"g\nboss.txt\rx\ty", "g\\nboss.txt\\rx\\ty"},
+      {std::string("nul\0del\x7f", 8), "nul\\x00del\\x7f"},
+#if !defined(_WIN32)  // in an ANSI code page these bytes are letters
+      {"csi\xc2\x9b" "2J caf\xc3\xa9", "csi\\xc2\\x9b2J caf\xc3\xa9"},  // U+009B in UTF-8
+      {"raw\x9b" "2J caf\xe9 \xe2\x82\xac", "raw\\x9b2J caf\xe9 \xe2\x82\xac"},  // Latin-1 bytes
+#else
+      {"\x80 \x9a\x97", "\x80 \x9a\x97"},  // cp1252's euro sign, s with caron, dash
+#endif
+  };
+  for (const auto& c : cases) EXPECT_EQ(TerminalText(c.text), c.shown) << c.text;
+}
+
 }  // namespace
 }  // namespace veltrana

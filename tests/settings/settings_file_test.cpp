@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "form/settings_procedures.h"
@@ -208,7 +211,7 @@ TEST_F(SettingsFileTest, RewritingKeepsPermissionsAndLinks) {
   state_.addressbook = "new.txt";
   Write();
   EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir_.path() / "veltra.ini")));
-  EXPECT_EQ(test::ReadBytes(real), Ini({"new.txt"}));
+  EXPECT_EQ(test::ReadBytes(real), Ini({"old.txt", "new.txt"}));
   EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 #endif
@@ -223,6 +226,71 @@ TEST_F(SettingsFileTest, TheWindowWorksInTheSettingsFolder) {
   Write();
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir_.path()));
   std::filesystem::current_path(previous);
+}
+
+// Two windows (or command lines) share a settings folder: both started
+// from the same file, each converted its own book. The later rewrite keeps
+// the earlier one's book, after the entries the file had, up to fifteen.
+TEST_F(SettingsFileTest, RunsSharingTheFolderKeepEachOthersBooks) {
+  SetIni(Ini({"old.txt"}));
+  SettingsHistory first(location_);
+  SettingsHistory second(location_);
+  static_cast<void>(first.Read());
+  static_cast<void>(second.Read());
+  first.UpdateAddressBookList("first.txt");
+  second.UpdateAddressBookList("second.txt");
+  first.Write("first.txt");
+  second.Write("second.txt");
+  EXPECT_EQ(IniText(), Ini({"old.txt", "first.txt", "second.txt"}));
+  // A full file keeps its fifteen; the current book is still written last.
+  Paths fifteen;
+  for (int i = 0; i < 15; ++i) fifteen.push_back("b" + std::to_string(i));
+  SetIni(Ini(fifteen));
+  second.Write("second.txt");
+  fifteen.push_back("second.txt");
+  EXPECT_EQ(IniText(), Ini(fifteen));
+}
+
+// The rewrite is one step for runs sharing the folder: a run that comes
+// while another has read the file again and not yet rewritten it waits for
+// the folder's lock, then reads what the other wrote. The second run starts
+// at the first one's step between its read and its rewrite; the first goes
+// on once the second waits (or, without a lock, has ended).
+TEST_F(SettingsFileTest, ARunWaitsWhileAnotherRewritesTheFile) {
+  SettingsHistory first(location_);
+  SettingsHistory second(location_);
+  first.UpdateAddressBookList("first.txt");
+  second.UpdateAddressBookList("second.txt");
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool second_waits = false;
+  bool second_ended = false;
+  std::thread second_run;
+  const std::thread::id first_id = std::this_thread::get_id();
+  SettingsWriteSteps steps;
+  steps.waiting_for_lock = [&] {
+    const std::lock_guard<std::mutex> hold(mutex);
+    second_waits = true;
+    changed.notify_all();
+  };
+  steps.merged = [&] {
+    if (std::this_thread::get_id() != first_id || second_run.joinable()) return;
+    second_run = std::thread([&] {
+      second.Write("second.txt");
+      const std::lock_guard<std::mutex> hold(mutex);
+      second_ended = true;
+      changed.notify_all();
+    });
+    std::unique_lock<std::mutex> hold(mutex);
+    changed.wait(hold, [&] { return second_waits || second_ended; });
+  };
+  SetSettingsWriteSteps(&steps);
+  first.Write("first.txt");
+  second_run.join();
+  SetSettingsWriteSteps(nullptr);
+  EXPECT_TRUE(second_waits) << "the second run rewrote the file while the first held it";
+  EXPECT_EQ(IniText(), Ini({"first.txt", "second.txt"}));
+  EXPECT_TRUE(test::Exists(dir_.path() / "veltra.ini.lock")) << "the lock file stays";
 }
 
 TEST(AddressBookHistory, AddsOnlyNewPathsWhileItHoldsFewerThanFifteen) {
