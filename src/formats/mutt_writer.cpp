@@ -104,10 +104,28 @@ class Warnings {
 // Per contact, its alias name: its nickname made clean, and made unique
 // (letter case ignored, as mutt finds an alias) by "-2", "-3" ... where an
 // earlier contact has it, the first contact of each name keeping it.
+// The names taken are views of `names`, which keeps its size, compared with
+// letter case ignored: no lower-case copy of each.
+struct CaselessHash {
+  std::size_t operator()(std::string_view text) const {
+    std::size_t hash = 14695981039346656037ULL;  // FNV-1a
+    for (const char c : text) {
+      hash = (hash ^ static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c)) *
+             1099511628211ULL;
+    }
+    return hash;
+  }
+};
+struct CaselessEqual {
+  bool operator()(std::string_view a, std::string_view b) const {
+    return EqualIgnoringAsciiCase(a, b);
+  }
+};
+
 std::vector<std::string> AliasNames(const ContactBook& book, Warnings& warnings) {
   std::vector<std::string> names(book.size());
   std::vector<std::size_t> again;  // the contacts whose name an earlier one has
-  std::unordered_set<std::string> taken;
+  std::unordered_set<std::string_view, CaselessHash, CaselessEqual> taken;
   taken.reserve(book.size());
   for (std::size_t i = 0; i < book.size(); ++i) {
     const std::string_view nickname = book.IdentityOf(i).nickname;
@@ -118,16 +136,13 @@ std::vector<std::string> AliasNames(const ContactBook& book, Warnings& warnings)
                    "\" would be read as an option or holds a control character: its alias "
                    "is \"" + names[i] + "\"");
     }
-    if (!taken.insert(AsciiLower(names[i])).second) again.push_back(i);
+    if (!taken.insert(names[i]).second) again.push_back(i);
   }
   for (const std::size_t i : again) {
     const std::string was = names[i];
     for (std::size_t n = 2;; ++n) {
-      std::string name = was + "-" + std::to_string(n);
-      if (taken.insert(AsciiLower(name)).second) {
-        names[i] = std::move(name);
-        break;
-      }
+      names[i] = was + "-" + std::to_string(n);  // in its place before it is taken
+      if (taken.insert(names[i]).second) break;
     }
     warnings.Add("the nickname \"" + Shown(was) + "\" of " + book.books()[book.BookOf(i)].name +
                  " is that of an earlier contact: its alias is \"" + names[i] + "\"");
