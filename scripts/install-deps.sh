@@ -20,6 +20,10 @@ if [[ ${1:-} != sample ]]; then
     python3 python3-vobject            # the export read back by independent parsers:
     python3-ldap                       #   LDIF (python-ldap's parser)
     python3-gi gir1.2-ebookcontacts-1.2  # Evolution's EContact
+    thunderbird evolution              # the exports imported into the real programs:
+    evolution-data-server gir1.2-ebook-1.2  #   Evolution's importers and address book,
+    dbus-daemon                        #   on a session bus of its own (dbus-run-session)
+    neomutt mutt abook                 #   the mail clients that read the aliases
     g++-mingw-w64-i686 g++-mingw-w64-x86-64  # Windows programs, cross-built
     wine wine64 xvfb xauth zip         # their tests under Wine on a display; the zips
     emscripten chromium                # the browser edition and its tests in headless Chromium

@@ -51,6 +51,8 @@ struct Contact {
   std::string_view full_name;
   std::string_view given_name;
   std::string_view family_name;
+  // What follows the name after a comma or a blank: "Jr.", "III", "PhD".
+  std::string_view name_suffix;
   // Its own addresses: those of its alias lines, then its "otheremail"
   // tags', each once (letter case ignored).
   std::vector<Email> emails;

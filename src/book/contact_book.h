@@ -43,11 +43,16 @@ class ContactBook {
     return contacts_.IdentityOf(index);
   }
   [[nodiscard]] const std::vector<BookSummary>& books() const { return books_; }
+  // Which of the books contact `index` comes from.
+  [[nodiscard]] std::size_t BookOf(std::size_t index) const { return contacts_.Book(index); }
   [[nodiscard]] std::size_t ListCount() const;
   // Lines taken in part and lists that name themselves, in the order met.
   [[nodiscard]] const std::vector<std::string>& warnings() const { return warnings_; }
   // Per contact that leads back to itself: "a -> b -> a".
   [[nodiscard]] const std::vector<std::string>& cycles() const { return lists_.cycles(); }
+  // Whether contact `index` leads back to itself through the contacts it
+  // names.
+  [[nodiscard]] bool OnCycle(std::size_t index) const { return lists_.OnCycle(index); }
 
   // Every address contact `index` stands for: ListResolution::AddressesOf.
   void AddressesOf(std::size_t index, std::vector<Email>& addresses,

@@ -21,9 +21,46 @@ bool IsBlankOrBreak(char c) {
   return c == kLineBreakMarker || TrimSpace({&c, 1}).empty();
 }
 
+// The words that end a name rather than being part of it: generations,
+// degrees and titles written after the name ("Zoë Smith, Jr.", "Ann Lee
+// PhD"). Compared without letter case and without a closing dot.
+bool IsNameSuffix(std::string_view word) {
+  static constexpr std::array<std::string_view, 19> kSuffixes{
+      "jr", "sr", "ii", "iii", "iv", "phd", "ph.d", "md", "m.d", "dds",
+      "dmd", "esq", "cpa", "mba", "jd", "dvm", "rn", "obe", "mbe"};
+  if (word.ends_with('.')) word.remove_suffix(1);
+  return std::any_of(kSuffixes.begin(), kSuffixes.end(),
+                     [word](std::string_view suffix) { return EqualIgnoringAsciiCase(word, suffix); });
+}
+
+// Whether `text` is one or more suffixes, separated by commas or blanks.
+bool IsSuffixes(std::string_view text) {
+  bool any = false;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = std::min(text.find_first_of(", ", start), text.size());
+    if (end > start) {
+      if (!IsNameSuffix(text.substr(start, end - start))) return false;
+      any = true;
+    }
+    start = end + 1;
+  }
+  return any;
+}
+
 // Splits a display name at its last blank: given names, then family name.
+// A last word that is a suffix is the name's suffix, and the split is made
+// before it.
 void SplitName(std::string_view name, SingleFields& fields) {
-  const std::size_t blank = name.rfind(' ');
+  std::size_t blank = name.rfind(' ');
+  if (blank != std::string_view::npos && IsNameSuffix(name.substr(blank + 1))) {
+    const std::string_view before = TrimSpace(name.substr(0, blank));
+    if (before.find(' ') != std::string_view::npos) {
+      fields.name_suffix = name.substr(blank + 1);
+      name = before;
+      blank = name.rfind(' ');
+    }
+  }
   if (blank == std::string_view::npos) {
     fields.given_name = name;
     return;
@@ -32,12 +69,20 @@ void SplitName(std::string_view name, SingleFields& fields) {
   fields.family_name = name.substr(blank + 1);
 }
 
-// "Doe, John": the family name first, the given names after the comma.
+// "Doe, John": the family name first, the given names after the comma. What
+// follows a comma may instead be the name's suffix ("Zoë Smith, Jr."): the
+// name before it then splits as one written without a comma.
 void SplitWrittenName(std::string_view name, SingleFields& fields) {
   const std::size_t comma = name.find(',');
   if (comma == std::string_view::npos) return SplitName(name, fields);
-  fields.family_name = TrimSpace(name.substr(0, comma));
-  fields.given_name = TrimSpace(name.substr(comma + 1));
+  const std::string_view before = TrimSpace(name.substr(0, comma));
+  const std::string_view after = TrimSpace(name.substr(comma + 1));
+  if (IsSuffixes(after) && !before.empty()) {
+    fields.name_suffix = after;
+    return SplitName(before, fields);
+  }
+  fields.family_name = before;
+  fields.given_name = after;
 }
 
 class Maker {

@@ -76,6 +76,7 @@ void ContactTable::Get(std::size_t index, Contact& c) const {
   c.full_name = View(r.full_name, book);
   c.given_name = View(r.given_name, book);
   c.family_name = View(r.family_name, book);
+  c.name_suffix = View(r.name_suffix, book);
   c.title = View(r.title, book);
   c.company = View(r.company, book);
   c.is_list = r.is_list;
@@ -165,6 +166,7 @@ void ContactTable::End(const SingleFields& fields) {
   r.full_name = Ref(fields.full_name);
   r.given_name = Ref(fields.given_name);
   r.family_name = Ref(fields.family_name);
+  r.name_suffix = Ref(fields.name_suffix);
   r.title = Ref(fields.title);
   r.company = Ref(fields.company);
   r.is_list = fields.is_list;

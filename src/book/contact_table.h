@@ -26,7 +26,7 @@ namespace veltrana {
 
 // The fields of a contact that hold one value each, and whether it is a list.
 struct SingleFields {
-  std::string_view full_name, given_name, family_name, title, company;
+  std::string_view full_name, given_name, family_name, name_suffix, title, company;
   bool is_list = false;
 };
 
@@ -101,7 +101,7 @@ class ContactTable {
   using StoredAddress = std::array<TextRef, 5>;  // in the order of PostalPart
   enum Array { kEmails, kMembers, kPhones, kHome, kWork, kWebPages, kNotes, kArrays };
   struct Record {
-    TextRef nickname, full_name, given_name, family_name, title, company;
+    TextRef nickname, full_name, given_name, family_name, name_suffix, title, company;
     std::uint32_t begin[kArrays] = {};
     std::uint32_t book = 0;
     UidBytes uid{};

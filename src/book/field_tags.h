@@ -49,6 +49,9 @@ inline constexpr std::string_view kOtherEmailTag = "otheremail";
 // What a note line calls an address: an alias item that is no address and
 // names no one, an address a format has no place for.
 inline constexpr std::string_view kEmailTag = "email";
+// What a note line calls a person a list reaches, where a format names them
+// in the notes.
+inline constexpr std::string_view kMemberTag = "member";
 
 // The "other" kinds hold several values, one per line of the tag's value.
 constexpr bool HoldsSeveral(PhoneKind kind) {

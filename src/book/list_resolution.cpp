@@ -106,7 +106,7 @@ std::string CycleText(const ContactTable& contacts, std::size_t length, const At
 // comes back to it. Only the contacts of its own component can lead back,
 // so the walk keeps to them; where each of those names just one other of
 // them they form a ring, whose paths are read off without a walk.
-std::vector<std::string> CycleTexts(const ContactTable& contacts) {
+std::vector<std::string> CycleTexts(const ContactTable& contacts, std::vector<bool>& on_cycle) {
   const std::vector<std::size_t> component = Components(contacts);
   const std::size_t n = contacts.size();
   std::vector<std::size_t> size, inside(n, 0);  // per component; per contact, members in it
@@ -125,6 +125,7 @@ std::vector<std::string> CycleTexts(const ContactTable& contacts) {
   };
 
   std::vector<std::string> cycles;
+  on_cycle.assign(n, false);
   std::vector<std::size_t> ring_order;          // the rings met, one after another
   std::vector<std::size_t> position(n, kNone);  // per contact of a ring, where in ring_order
   std::vector<std::size_t> ring_first(size.size(), kNone);  // per ring, where it begins
@@ -137,6 +138,7 @@ std::vector<std::string> CycleTexts(const ContactTable& contacts) {
   std::vector<Step> path;
   for (std::size_t root = 0; root < n; ++root) {
     if (inside[root] == 0) continue;  // no way back
+    on_cycle[root] = true;  // a member in its own component leads back to it
     const std::size_t length = size[component[root]];
     if (ring[component[root]]) {
       if (position[root] == kNone) {
@@ -178,23 +180,6 @@ std::vector<std::string> CycleTexts(const ContactTable& contacts) {
 
 }  // namespace
 
-// Addresses the same but for the case of ASCII letters, for a set of them.
-struct FoldedHash {
-  std::size_t operator()(std::string_view address) const {
-    std::uint64_t hash = 0xcbf29ce484222325ULL;  // FNV-1a
-    for (const char c : address) {
-      const auto byte = static_cast<unsigned char>(c);
-      hash = (hash ^ (byte >= 'A' && byte <= 'Z' ? byte + 0x20u : byte)) * 0x100000001b3ULL;
-    }
-    return static_cast<std::size_t>(hash);
-  }
-};
-struct FoldedEqual {
-  bool operator()(std::string_view a, std::string_view b) const {
-    return EqualIgnoringAsciiCase(a, b);
-  }
-};
-
 ListResolution::ListResolution(const ContactTable& contacts) {
   // Without a member anywhere, every contact stands for its own addresses
   // alone, and nothing is to be worked out.
@@ -209,7 +194,7 @@ ListResolution::ListResolution(const ContactTable& contacts) {
     return contacts.IsList(c) && contacts.Members(c).size() == 1 &&
            contacts.IsList(contacts.Members(c).front());
   });
-  cycles_ = CycleTexts(contacts);
+  cycles_ = CycleTexts(contacts, on_cycle_);
 }
 
 // Walks without recursion (lists may nest as deep as the book is long). A
@@ -226,7 +211,7 @@ void ListResolution::AddressesOf(const ContactTable& contacts, std::size_t index
     return;
   }
   std::unordered_set<std::size_t> visited;
-  std::unordered_set<std::string_view, FoldedHash, FoldedEqual> seen;
+  AddressSet seen;
   const auto take = [&](std::size_t from) {
     for (std::size_t i = 0; i < contacts.EmailCount(from); ++i) {
       if (addresses.size() == most) return;

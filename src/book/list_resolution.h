@@ -8,15 +8,38 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "book/contact_table.h"
+#include "text/utf8_text.h"
 
 namespace veltrana {
 
 inline constexpr std::size_t kNoContact = static_cast<std::size_t>(-1);
+
+// Addresses the same but for the case of ASCII letters, as the lists take
+// them: one of each in a set.
+struct FoldedHash {
+  std::size_t operator()(std::string_view address) const {
+    std::uint64_t hash = 0xcbf29ce484222325ULL;  // FNV-1a
+    for (const char c : address) {
+      const auto byte = static_cast<unsigned char>(c);
+      hash = (hash ^ (byte >= 'A' && byte <= 'Z' ? byte + 0x20u : byte)) * 0x100000001b3ULL;
+    }
+    return static_cast<std::size_t>(hash);
+  }
+};
+struct FoldedEqual {
+  bool operator()(std::string_view a, std::string_view b) const {
+    return EqualIgnoringAsciiCase(a, b);
+  }
+};
+using AddressSet = std::unordered_set<std::string_view, FoldedHash, FoldedEqual>;
 
 // Per contact, where the chain of contacts that pass on what their only
 // member stands for ends: the first contact on it that does not pass on
@@ -44,12 +67,17 @@ class ListResolution {
   // One per contact that leads back to itself, in the book's order: "a -> b
   // -> a", a long one shortened to its start and its end.
   [[nodiscard]] const std::vector<std::string>& cycles() const { return cycles_; }
+  // Whether contact `index` leads back to itself.
+  [[nodiscard]] bool OnCycle(std::size_t index) const {
+    return !on_cycle_.empty() && on_cycle_[index];
+  }
 
  private:
   // Where no contact names another, both stay empty.
   std::vector<std::size_t> stands_for_;  // ChainEnds of contacts that only name one other
   std::vector<std::size_t> list_ends_;   // ChainEnds of lists that only name one list
   std::vector<std::string> cycles_;
+  std::vector<bool> on_cycle_;  // per contact; empty where no contact names another
 };
 
 }  // namespace veltrana

@@ -57,9 +57,11 @@ class BookReader {
  private:
   std::size_t RecordFor(std::string_view nickname);
   void Warn(std::size_t line_number, const std::string& what);
+  void LeftOut(std::size_t line_number, std::string_view line);
 
   NicknameBook book_;
   std::string folded_;  // the nickname looked up last
+  std::size_t left_out_ = 0;  // lines neither alias nor note that hold something
 };
 
 std::size_t BookReader::RecordFor(std::string_view nickname) {
@@ -80,6 +82,29 @@ void BookReader::Warn(std::size_t line_number, const std::string& what) {
   book_.warnings.push_back("line " + std::to_string(line_number) + ": " + what);
 }
 
+// A line that holds something but is neither an alias line nor a note line
+// is told, the first kToldLeftOut of them each by its number, so that a
+// line the mail client would read and the export cannot ("alias" and a tab)
+// does not go missing unseen. A line that opens with "#" is a comment, as
+// the sample book writes them, and blank lines are no loss.
+constexpr std::size_t kToldLeftOut = 20;
+
+void BookReader::LeftOut(std::size_t line_number, std::string_view line) {
+  const std::string_view trimmed = TrimSpace(line);
+  if (trimmed.empty() || trimmed.front() == '#') return;
+  if (++left_out_ > kToldLeftOut) return;
+  for (const std::string_view keyword : {kAliasKeyword, kNoteKeyword}) {
+    const std::string_view word = keyword.substr(0, keyword.size() - 1);
+    if (line.size() > word.size() && line.starts_with(word) &&
+        TrimSpace(line.substr(word.size(), 1)).empty()) {
+      return Warn(line_number, "\"" + std::string(word) +
+                                   "\" is followed by a tab or another space than a blank; the "
+                                   "line is left out");
+    }
+  }
+  Warn(line_number, "neither an alias line nor a note line; left out");
+}
+
 NicknameBook BookReader::Read(std::string_view text) {
   // No more lines than line ends (of the kind there are most of), and one
   // more: room set aside once, taken only as lines come.
@@ -92,7 +117,10 @@ NicknameBook BookReader::Read(std::string_view text) {
   for (std::size_t number = 1; cursor.Next(line); ++number) {
     const bool alias = IsAliasLine(line);
     const bool note = IsNoteLine(line);
-    if (!alias && !note) continue;
+    if (!alias && !note) {
+      LeftOut(number, line);
+      continue;
+    }
     const Cut cut =
         CutNicknameAndRest(line.substr(alias ? kAliasKeyword.size() : kNoteKeyword.size()));
     if (cut.unclosed_quote) Warn(number, "the nickname's closing quote is missing");
@@ -108,6 +136,10 @@ NicknameBook BookReader::Read(std::string_view text) {
     book_.lines.push_back({cut.rest.data(), static_cast<std::uint32_t>(cut.rest.size())});
     (last == NicknameLine::kNone ? first : book_.lines[last].next) = added;
     last = added;
+  }
+  if (left_out_ > kToldLeftOut) {
+    book_.warnings.push_back(std::to_string(left_out_) +
+                             " lines are neither alias lines nor note lines and are left out");
   }
   return std::move(book_);
 }

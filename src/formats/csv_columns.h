@@ -13,6 +13,7 @@ namespace veltrana {
 enum CsvColumn : std::size_t {
   kFirstName,
   kLastName,
+  kSuffix,
   kNickname,
   kEmailAddress,
   kEmailDisplayName,
@@ -62,6 +63,7 @@ enum CsvColumn : std::size_t {
 inline constexpr std::array<std::string_view, kCsvColumnCount> kCsvColumnNames{
     "First Name",
     "Last Name",
+    "Suffix",
     "Nickname",
     "E-mail Address",
     "E-mail Display Name",

@@ -23,7 +23,7 @@ class RowWriter {
   const std::string& Row(std::size_t index);
 
  private:
-  void PutEmails();
+  void PutEmails(std::size_t index);
   // `value` in the first of `columns` that is free, else a note of `tag`.
   template <typename Columns>
   void Put(const Columns& columns, std::string_view tag, std::string_view value);
@@ -31,7 +31,9 @@ class RowWriter {
   const ContactBook& book_;
   Contact contact_;
   std::array<std::string_view, kCsvColumnCount> fields_{};  // line breaks still "\n"
-  std::vector<Email> addresses_;
+  std::vector<Email> addresses_, member_addresses_;
+  std::vector<std::size_t> people_;
+  AddressSet written_;
   NoteLines notes_;
   std::string line_;
 };
@@ -46,21 +48,53 @@ void RowWriter::Put(const Columns& columns, std::string_view tag, std::string_vi
   PlaceOrNote(columns, take, tag, value, notes_);
 }
 
-// Three addresses with the real name written with each; the contact's own
-// come first, a list's members' after them.
-void RowWriter::PutEmails() {
+// Three addresses with the real name written with each. The contact's own
+// come first; a contact that names others (a list) then gives each person
+// it reaches one column, their first address with their name, so that the
+// columns mail as many members as they can hold. Every member is a line of
+// the notes, and every address not in a column too.
+void RowWriter::PutEmails(std::size_t index) {
   static constexpr std::array<std::pair<CsvColumn, CsvColumn>, 3> kColumns{{
       {kEmailAddress, kEmailDisplayName},
       {kEmail2Address, kEmail2DisplayName},
       {kEmail3Address, kEmail3DisplayName},
   }};
-  for (std::size_t i = 0; i < addresses_.size(); ++i) {
-    if (i < kColumns.size()) {
-      fields_[kColumns[i].first] = addresses_[i].address;
-      fields_[kColumns[i].second] = addresses_[i].real_name;
-    } else {
-      notes_.AddAddress(addresses_[i].real_name, addresses_[i].address);
+  std::size_t column = 0;
+  const auto put = [&](const Email& email) {
+    if (column == kColumns.size()) return false;
+    fields_[kColumns[column].first] = email.address;
+    fields_[kColumns[column].second] = email.real_name;
+    ++column;
+    return true;
+  };
+  book_.AddressesOf(index, addresses_);
+  if (contact_.members.empty()) {
+    for (const Email& email : addresses_) {
+      if (!put(email)) notes_.AddAddress(email.real_name, email.address);
     }
+    return;
+  }
+  // What is written already, letter case ignored as the addresses were
+  // gathered: an address in a column or on a member's line.
+  written_.clear();
+  for (const Email& email : contact_.emails) {
+    if (put(email)) written_.insert(email.address);
+  }
+  book_.PeopleIn(index, people_);
+  for (const std::size_t person : people_) {
+    const ContactIdentity member = book_.IdentityOf(person);
+    book_.AddressesOf(person, member_addresses_, 1);
+    if (member_addresses_.empty()) {
+      notes_.Add(kMemberTag, member.full_name);
+      continue;
+    }
+    const std::string_view address = member_addresses_.front().address;
+    put({address, member.full_name});
+    notes_.AddAddress(member.full_name, address, kMemberTag);
+    written_.insert(address);
+  }
+  for (const Email& email : addresses_) {
+    if (!written_.contains(email.address)) notes_.AddAddress(email.real_name, email.address);
   }
 }
 
@@ -72,9 +106,9 @@ const std::string& RowWriter::Row(std::size_t index) {
   const bool no_structured_name = contact.given_name.empty() && contact.family_name.empty();
   fields_[kFirstName] = no_structured_name ? contact.full_name : contact.given_name;
   fields_[kLastName] = contact.family_name;
+  fields_[kSuffix] = contact.name_suffix;
   fields_[kNickname] = contact.nickname;
-  book_.AddressesOf(index, addresses_);
-  PutEmails();
+  PutEmails(index);
   for (const Phone& phone : contact.phones) {
     Put(PlacesOf(phone.kind).csv, TagOf(phone.kind), phone.number);
   }

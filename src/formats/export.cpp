@@ -54,12 +54,13 @@ ExportResult ExportContacts(std::vector<BookBytes> books, ExportFormat format,
       progress(std::min(pieces - before_first, total), total);
   };
   const ExportSink& out = progress ? counted : sink;
+  std::vector<std::string> written_warnings;  // what a writer could not write as it stands
   switch (format) {
     case ExportFormat::kVCard30: WriteVCards(book, VCardVersion::k30, out); break;
     case ExportFormat::kVCard40: WriteVCards(book, VCardVersion::k40, out); break;
     case ExportFormat::kCsv: WriteCsv(book, out); break;
     case ExportFormat::kLdif: WriteLdif(book, out); break;
-    case ExportFormat::kMutt: WriteMuttAliases(book, out); break;
+    case ExportFormat::kMutt: WriteMuttAliases(book, out, written_warnings); break;
     case ExportFormat::kHtml: WriteHtmlPage(book, date ? *date : TodayLocal(), out); break;
   }
   ExportResult result;
@@ -71,6 +72,7 @@ ExportResult ExportContacts(std::vector<BookBytes> books, ExportFormat format,
   for (const std::string& cycle : book.cycles()) {
     result.warnings.push_back("a list leads back to itself, each member taken once: " + cycle);
   }
+  result.warnings.insert(result.warnings.end(), written_warnings.begin(), written_warnings.end());
   return result;
 }
 

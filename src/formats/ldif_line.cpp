@@ -62,6 +62,7 @@ void AppendBase64(std::string_view bytes, std::string& out) {
 }  // namespace
 
 void AppendLdifLine(std::string_view name, std::string_view value, std::string& out) {
+  const std::size_t start = out.size();
   out.append(name);
   if (NeedsBase64(value)) {
     out.append(":: ");
@@ -69,7 +70,20 @@ void AppendLdifLine(std::string_view name, std::string_view value, std::string& 
   } else {
     out.append(": ").append(value);
   }
+  if (out.size() - start > kLdifLineOctets) FoldLdifLine(out, start);
   out += '\n';
+}
+
+// Each piece after the first goes on a line of its own that opens with a
+// blank, which a reader drops as it joins the line again. Every byte of a
+// line is ASCII (anything else is in base64), so no cut splits a character.
+void FoldLdifLine(std::string& text, std::size_t start) {
+  const std::string line = text.substr(start);
+  text.resize(start);
+  text.append(line, 0, kLdifLineOctets);
+  for (std::size_t at = kLdifLineOctets; at < line.size(); at += kLdifLineOctets - 1) {
+    text.append("\n ").append(line, at, kLdifLineOctets - 1);
+  }
 }
 
 // A value of a DN's attribute as RFC 4514 escapes it.

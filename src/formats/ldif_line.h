@@ -3,6 +3,7 @@
 // escaped as RFC 4514 does.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,9 +14,20 @@ namespace veltrana {
 // with a blank.
 [[nodiscard]] bool NeedsBase64(std::string_view value);
 
-// "name: value", or "name:: base64" when the value needs it; ended by a
-// line feed and appended to `out`.
+// The longest line written, the line feed not counted. A longer one is
+// folded: Evolution reads LDIF in pieces of 1,023 bytes and takes a line
+// that fills one exactly for the end of the entry, losing every entry after
+// it.
+inline constexpr std::size_t kLdifLineOctets = 76;
+
+// "name: value", or "name:: base64" when the value needs it, folded at
+// kLdifLineOctets; ended by a line feed and appended to `out`.
 void AppendLdifLine(std::string_view name, std::string_view value, std::string& out);
+
+// Folds the line that begins at `start` of `text` and runs to its end (no
+// line feed yet) into lines of kLdifLineOctets, each after the first opened
+// by a blank (RFC 2849).
+void FoldLdifLine(std::string& text, std::size_t start);
 
 // A value of a DN's attribute, escaped: "," "+" '"' "\" "<" ">" ";" "="
 // always, "#" first and a blank first or last; a line break becomes a blank.

@@ -30,6 +30,7 @@ class LdifWriter {
  private:
   void GiveUidsToDns();
   const std::string& Dn(std::size_t index);
+  const std::string& Dn(std::size_t index, bool with_uid);
   void Person(std::size_t index, const Contact& c);
   void List(std::size_t index, const Contact& c);
   void Attribute(std::string_view name, std::string_view value);
@@ -63,16 +64,24 @@ bool LdifWriter::Take(std::string_view attribute) {
 }
 
 // Contact `index`'s DN, as Thunderbird makes it: its display name and first
-// address, and its UID too where GiveUidsToDns says so. Valid until the next.
+// address, with its UID between them where GiveUidsToDns says so. The
+// address comes last and as it is: Thunderbird finds a list's member by
+// what follows "mail=" in its DN, to the end, escapes and all. (What comes
+// before it cannot hold "mail=": the "=" of a name is escaped.) Valid until
+// the next.
 const std::string& LdifWriter::Dn(std::size_t index) {
+  return Dn(index, with_uid_[index]);
+}
+
+const std::string& LdifWriter::Dn(std::size_t index, bool with_uid) {
   const ContactIdentity c = book_.IdentityOf(index);
   dn_.assign("cn=");
   AppendDnValue(c.full_name, dn_);
+  if (with_uid) AppendUidText(c.uid, dn_.append(",uid="));
   if (!c.is_list) {
     book_.AddressesOf(index, addresses_, 1);
-    if (!addresses_.empty()) AppendDnValue(addresses_.front().address, dn_.append(",mail="));
+    if (!addresses_.empty()) dn_.append(",mail=").append(addresses_.front().address);
   }
-  if (with_uid_[index]) AppendUidText(c.uid, dn_.append(",uid="));
   return dn_;
 }
 
@@ -86,11 +95,11 @@ void LdifWriter::GiveUidsToDns() {
   with_uid_.assign(book_.size(), false);
   std::string dn;
   for (std::size_t i = 0; i < book_.size(); ++i) {
-    dn = Dn(i);
+    dn = Dn(i, false);
     const auto [first, last] = given.equal_range(hash(dn));
     if (std::any_of(first, last, [&](const auto& other) { return Dn(other.second) == dn; })) {
       with_uid_[i] = true;
-      AppendUidText(book_.IdentityOf(i).uid, dn.append(",uid="));
+      dn = Dn(i, true);
     }
     given.emplace(hash(dn), i);
   }
@@ -173,7 +182,10 @@ void LdifWriter::List(std::size_t index, const Contact& c) {
   entry_ += "objectclass: top\nobjectclass: groupOfNames\n";
   Attribute("cn", c.full_name);
   Attribute("mozillaNickname", c.nickname);
+  // A group has no attribute for an address of its own: the description
+  // takes it, as every value without a place.
   notes_.Start(c.notes);
+  for (const Email& email : c.emails) notes_.AddAddress(email.real_name, email.address);
   Attribute("description", notes_.text());
   book_.PeopleIn(index, people_);
   for (const std::size_t member : people_) Attribute("member", Dn(member));

@@ -1,6 +1,8 @@
 #include "formats/mutt_writer.h"
 
+#include <algorithm>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "text/utf8_text.h"
@@ -24,11 +26,128 @@ void AppendRcText(std::string_view text, std::string& out) {
   }
 }
 
+// A name made a token of its own: blanks and what the reader acts on
+// escaped. (Control characters are gone by then: CleanName.)
 void AppendMuttToken(std::string_view text, std::string& out) {
   for (const char c : text) {
-    if (c == ' ' || c == '\t' || IsSpecialInRc(c)) out += '\\';
-    out += c == '\r' || c == '\n' ? ' ' : c;
+    if (c == ' ' || IsSpecialInRc(c)) out += '\\';
+    out += c;
   }
+}
+
+bool IsControl(char c) {
+  return static_cast<unsigned char>(c) < 0x20 || c == '\x7F';
+}
+
+// A name as an alias or group name can hold it: each control character
+// "_" (the reader would end the line at a line feed, and a blank it makes
+// separates words), and a "_" before a "-" that opens it, which the reader
+// would take for an option.
+std::string CleanName(std::string_view name) {
+  std::string clean;
+  if (name.starts_with('-')) clean += '_';
+  for (const char c : name) clean += IsControl(c) ? '_' : c;
+  return clean;
+}
+
+// A text as a warning or a comment shows it: each control character as
+// "\xNN".
+std::string Shown(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string shown;
+  for (const char c : text) {
+    if (IsControl(c)) {
+      const auto byte = static_cast<unsigned char>(c);
+      shown.append("\\x").append(1, kHex[byte >> 4]).append(1, kHex[byte & 0x0F]);
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+// An address mutt reads as one: none of what separates or encloses
+// addresses, and no blank or control character.
+bool IsOneAddress(std::string_view address) {
+  return !address.empty() && std::none_of(address.begin(), address.end(), [](char c) {
+    return IsControl(c) || c == ' ' || c == ',' || c == ';' || c == ':' || c == '<' ||
+           c == '>' || c == '(' || c == ')' || c == '"' || c == '\\';
+  });
+}
+
+// Warnings, the first kShown of them each in full, then a count.
+class Warnings {
+ public:
+  explicit Warnings(std::vector<std::string>& to) : to_(to) {}
+  ~Warnings() {
+    if (more_ > 0) {
+      to_.push_back("and " + std::to_string(more_) + " more such notes on the alias file");
+    }
+  }
+  Warnings(const Warnings&) = delete;
+  Warnings& operator=(const Warnings&) = delete;
+  void Add(std::string text) {
+    if (shown_ < kShown) {
+      to_.push_back(std::move(text));
+      ++shown_;
+    } else {
+      ++more_;
+    }
+  }
+
+ private:
+  static constexpr std::size_t kShown = 50;
+  std::vector<std::string>& to_;
+  std::size_t shown_ = 0, more_ = 0;
+};
+
+// Per contact, its alias name: its nickname made clean, and made unique
+// (letter case ignored, as mutt finds an alias) by "-2", "-3" ... where an
+// earlier contact has it, the first contact of each name keeping it.
+// The names taken are views of `names`, which keeps its size, compared with
+// letter case ignored: no lower-case copy of each.
+struct CaselessHash {
+  std::size_t operator()(std::string_view text) const {
+    std::size_t hash = 14695981039346656037ULL;  // FNV-1a
+    for (const char c : text) {
+      hash = (hash ^ static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c)) *
+             1099511628211ULL;
+    }
+    return hash;
+  }
+};
+struct CaselessEqual {
+  bool operator()(std::string_view a, std::string_view b) const {
+    return EqualIgnoringAsciiCase(a, b);
+  }
+};
+
+std::vector<std::string> AliasNames(const ContactBook& book, Warnings& warnings) {
+  std::vector<std::string> names(book.size());
+  std::vector<std::size_t> again;  // the contacts whose name an earlier one has
+  std::unordered_set<std::string_view, CaselessHash, CaselessEqual> taken;
+  taken.reserve(book.size());
+  for (std::size_t i = 0; i < book.size(); ++i) {
+    const std::string_view nickname = book.IdentityOf(i).nickname;
+    if (nickname.empty()) continue;
+    names[i] = CleanName(nickname);
+    if (names[i] != nickname) {
+      warnings.Add("the nickname \"" + Shown(nickname) +
+                   "\" would be read as an option or holds a control character: its alias "
+                   "is \"" + names[i] + "\"");
+    }
+    if (!taken.insert(names[i]).second) again.push_back(i);
+  }
+  for (const std::size_t i : again) {
+    const std::string was = names[i];
+    for (std::size_t n = 2;; ++n) {
+      names[i] = was + "-" + std::to_string(n);  // in its place before it is taken
+      if (taken.insert(names[i]).second) break;
+    }
+    warnings.Add("the nickname \"" + Shown(was) + "\" of " + book.books()[book.BookOf(i)].name +
+                 " is that of an earlier contact: its alias is \"" + names[i] + "\"");
+  }
+  return names;
 }
 
 // A display name as RFC 5322 writes it: bare when it is words of letters,
@@ -69,52 +188,82 @@ bool IsPlainKey(std::string_view nickname) {
 }  // namespace
 
 // Each line is made in the same two buffers, its items first.
-void WriteMuttAliases(const ContactBook& book, const ExportSink& sink) {
+void WriteMuttAliases(const ContactBook& book, const ExportSink& sink,
+                      std::vector<std::string>& warning_list) {
+  Warnings warnings(warning_list);
   std::vector<std::string> groups;  // per book, "-group NAME " or nothing
   for (const BookSummary& summary : book.books()) {
     std::string& group = groups.emplace_back();
     if (summary.name.empty()) continue;
+    const std::string name = CleanName(summary.name);
+    if (name != summary.name) {
+      warnings.Add("the book \"" + Shown(summary.name) +
+                   "\" has a name that would be read as an option or holds a control "
+                   "character: its group is \"" + name + "\"");
+    }
     group = "-group ";
-    AppendMuttToken(summary.name, group);
+    AppendMuttToken(name, group);
     group += ' ';
   }
-  std::string line, items;
+  const std::vector<std::string> names = AliasNames(book, warnings);
+  std::string line, items, left_out;
   std::vector<Email> addresses;
   Contact c;
   for (std::size_t i = 0; i < book.size(); ++i) {
     book.Get(i, c);
     items.clear();
+    left_out.clear();
     const auto add = [&](std::string_view before, std::string_view item, std::string_view after) {
       items.append(items.empty() ? "" : ", ").append(before).append(item).append(after);
+    };
+    const auto add_address = [&](std::string_view phrase, std::string_view address) {
+      if (!IsOneAddress(address)) {
+        left_out.append("# ").append(Shown(names[i])).append(": not an address mutt reads, ")
+            .append("left out: ").append(Shown(address)).append("\n");
+        warnings.Add("the address \"" + Shown(address) + "\" of \"" + Shown(c.nickname) +
+                     "\" is not one mutt reads: left out of its alias");
+        return;
+      }
+      if (phrase.empty()) return add("<", address, ">");
+      add(Phrase(phrase), " <", "");
+      items.append(address).append(">");
     };
     // The display name goes with the first address when it is a name, not
     // the nickname or the address standing in for one.
     const bool named =
         c.full_name != c.nickname && (c.emails.empty() || c.full_name != c.emails[0].address);
     for (std::size_t e = 0; e < c.emails.size(); ++e) {
-      const std::string_view name = !c.emails[e].real_name.empty()
-                                        ? c.emails[e].real_name
-                                        : (e == 0 && named ? c.full_name : std::string_view());
-      if (name.empty()) {
-        add("<", c.emails[e].address, ">");
-      } else {
-        add(Phrase(name), " <", "");
-        items.append(c.emails[e].address).append(">");
+      add_address(!c.emails[e].real_name.empty()
+                      ? c.emails[e].real_name
+                      : (e == 0 && named ? c.full_name : std::string_view()),
+                  c.emails[e].address);
+    }
+    // A contact that leads back to itself is written as every address it
+    // stands for: aliases that name each other round in a ring crash
+    // NeoMutt (20220429) when it sends to one of them.
+    if (book.OnCycle(i)) {
+      book.AddressesOf(i, addresses);
+      for (std::size_t e = c.emails.size(); e < addresses.size(); ++e) {
+        add_address({}, addresses[e].address);
       }
+      c.members.clear();
     }
     for (const std::size_t m : c.members) {
-      const std::string_view nickname = book.IdentityOf(m).nickname;
-      if (IsPlainKey(nickname)) {
-        add("", nickname, "");
-      } else {  // a nickname an address list cannot name: its addresses
+      // A member that stands for no address has no alias, and its name
+      // would be taken for a local mailbox.
+      book.AddressesOf(m, addresses, 1);
+      if (addresses.empty()) continue;
+      if (IsPlainKey(names[m])) {
+        add("", names[m], "");
+      } else {  // a name an address list cannot name: its addresses
         book.AddressesOf(m, addresses);
-        for (const Email& address : addresses) add("<", address.address, ">");
+        for (const Email& address : addresses) add_address({}, address.address);
       }
     }
     const bool no_address = items.empty() || c.nickname.empty();
-    line.assign(no_address ? "# alias " : "alias ");
+    line.assign(left_out).append(no_address ? "# alias " : "alias ");
     line.append(groups[c.book]);
-    AppendMuttToken(c.nickname, line);
+    AppendMuttToken(names[i], line);
     if (no_address) {
       line.append(" (no address)\n");
     } else {

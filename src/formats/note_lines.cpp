@@ -23,9 +23,10 @@ void NoteLines::Add(std::string_view tag, std::string_view value) {
   text_.append(tag).append(": ").append(value);
 }
 
-void NoteLines::AddAddress(std::string_view real_name, std::string_view address) {
+void NoteLines::AddAddress(std::string_view real_name, std::string_view address,
+                           std::string_view tag) {
   NewLine();
-  text_.append(kEmailTag).append(": ");
+  text_.append(tag).append(": ");
   if (real_name.empty()) {
     text_.append(address);
   } else {

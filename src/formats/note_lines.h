@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "book/contact.h"
+#include "book/field_tags.h"
 
 namespace veltrana {
 
@@ -18,8 +19,10 @@ class NoteLines {
   void Add(std::string_view line);
   // "tag: value".
   void Add(std::string_view tag, std::string_view value);
-  // "email: Real Name <address>", or "email: address" without a name.
-  void AddAddress(std::string_view real_name, std::string_view address);
+  // "email: Real Name <address>", or "email: address" without a name (the
+  // line's tag `tag`).
+  void AddAddress(std::string_view real_name, std::string_view address,
+                  std::string_view tag = kEmailTag);
   // An address line for each of the contact's own addresses written with a
   // real name other than its display name, which no address book keeps
   // beside the address itself.

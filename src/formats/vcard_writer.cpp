@@ -119,6 +119,7 @@ void CardWriter::Names(const Contact& contact) {
   card_ += ';';
   AppendEscapedVCardText(contact.given_name, true, card_);
   card_.append(";;;");
+  AppendEscapedVCardText(contact.name_suffix, true, card_);
   EndVCardLine(card_, start);
 }
 

@@ -318,5 +318,28 @@ TEST(ContactBook, MalformedInputNeverFails) {
   EXPECT_EQ(ContactsOf(controls)[0].nickname, "x\xEF\xBF\xBDy");
 }
 
+
+// A line the export cannot use is told by its number, never dropped
+// unseen: "alias" or "note" with a tab after it (which the mail client may
+// have written) above all; blank lines and comments are no loss. Past
+// twenty such lines a count stands for the rest.
+TEST(ContactBook, EveryLineLeftOutIsTold) {
+  EXPECT_EQ(Read("alias\tboss boss@x\r\n\r\n # a comment\r\nnote\tboss <name:Boss>\r\nalias a a@x\r\n"
+                 "Alias b b@x\r\n")
+                .warnings(),
+            (std::vector<std::string>{
+                "line 1: \"alias\" is followed by a tab or another space than a blank; the line "
+                "is left out",
+                "line 4: \"note\" is followed by a tab or another space than a blank; the line "
+                "is left out",
+                "line 6: neither an alias line nor a note line; left out"}));
+  std::string many;
+  for (int i = 0; i < 25; ++i) many += "junk\r\n";
+  const std::vector<std::string> told = Read(many + "alias a a@x\r\n").warnings();
+  ASSERT_EQ(told.size(), 21u);
+  EXPECT_EQ(told[19], "line 20: neither an alias line nor a note line; left out");
+  EXPECT_EQ(told[20], "25 lines are neither alias lines nor note lines and are left out");
+}
+
 }  // namespace
 }  // namespace veltrana

@@ -174,7 +174,8 @@ TEST(WriteLdif, AListNamesMembersFurtherDownByTheDnsTheirEntriesGet) {
   }
   ASSERT_EQ(dns.size(), 5u) << ldif;
   EXPECT_EQ(dns[1], "cn=Ann,mail=a@x");
-  EXPECT_EQ(dns[3].rfind("cn=Ann,mail=a@x,uid=", 0), 0u) << dns[3];
+  EXPECT_EQ(dns[3].rfind("cn=Ann,uid=", 0), 0u) << dns[3];
+  EXPECT_TRUE(dns[3].ends_with(",mail=a@x")) << dns[3];
   EXPECT_EQ(dns[4], "cn=Zed Z,mail=z@x");
   EXPECT_EQ(members, (std::vector<std::string>{dns[1], dns[3], dns[4], dns[3], dns[4]})) << ldif;
 }
@@ -193,8 +194,9 @@ TEST(WriteLdif, TheSameNameAndAddressTwiceGiveTwoDns) {
   }
   ASSERT_EQ(dns.size(), 5u) << ldif;
   EXPECT_EQ(dns[1], "cn=Ann,mail=a@x");
-  EXPECT_EQ(dns[2].rfind("cn=Ann,mail=a@x,uid=", 0), 0u) << dns[2];
-  EXPECT_EQ(dns[4].rfind("cn=Ann,mail=a@x,uid=", 0), 0u) << dns[4];
+  EXPECT_EQ(dns[2].rfind("cn=Ann,uid=", 0), 0u) << dns[2];
+  EXPECT_EQ(dns[4].rfind("cn=Ann,uid=", 0), 0u) << dns[4];
+  EXPECT_TRUE(dns[2].ends_with(",mail=a@x") && dns[4].ends_with(",mail=a@x"));
   EXPECT_NE(dns[4], dns[2]);
   EXPECT_TRUE(Has(ldif, "member: cn=zed,mail=z@x\nmember: " + dns[4] + "\n")) << ldif;
 }
@@ -270,6 +272,257 @@ TEST(WriteMuttAliases, TheNicknameAsTypedQuotedWhereTheFileWouldActOnIt) {
                 .text,
             "alias -group my\\ book a\\ b\\#c\\;d\\'f\\`g\\$h\\\\i <x@y>\n"
             "alias -group my\\ book e\\\"f <y@z>\n");
+}
+
+
+// The physical lines of an LDIF file joined again where RFC 2849 folds them.
+std::vector<std::string> UnfoldedLdif(const std::string& ldif) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at < ldif.size();) {
+    const std::size_t end = std::min(ldif.find('\n', at), ldif.size());
+    const std::string line = ldif.substr(at, end - at);
+    if (line.starts_with(' ') && !lines.empty()) {
+      lines.back() += line.substr(1);
+    } else {
+      lines.push_back(line);
+    }
+    at = end + 1;
+  }
+  return lines;
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// An attribute line as it reads once unfolded.
+std::string Unfolded(std::string_view name, std::string_view value) {
+  return UnfoldedLdif(LdifLine(name, value)).front();
+}
+
+// Evolution reads LDIF in pieces of 1,023 bytes and ends the import at a
+// line that fills one exactly: every line is folded to 76 octets, and the
+// folds join back to the values as written, plain or in base64.
+TEST(WriteLdif, LongLinesAreFoldedAndJoinBackWhole) {
+  std::string accented;
+  for (int i = 0; i < 700; ++i) accented += "\xC3\xA9";
+  for (const std::size_t length : {60u, 71u, 72u, 73u, 1010u, 1023u, 2046u, 5000u}) {
+    const std::string note(length, 'n');
+    const std::string name(length / 2 + 1, 'N');
+    const std::string ldif = Export("alias a a@x\r\nnote a <name:" + name + ">" + note +
+                                        "\r\nalias b b@x\r\nnote b \xE9" + note +
+                                        "\r\nalias l a, b\r\n",
+                                    ExportFormat::kLdif);
+    std::size_t longest = 0;
+    for (std::size_t at = 0; at < ldif.size();) {
+      const std::size_t end = ldif.find('\n', at);
+      longest = std::max(longest, end - at);
+      at = end + 1;
+    }
+    EXPECT_LE(longest, 76u) << length;
+    const std::vector<std::string> lines = UnfoldedLdif(ldif);
+    EXPECT_TRUE(HasLine(lines, "description: " + note)) << length << "\n" << ldif;
+    EXPECT_TRUE(HasLine(lines, Unfolded("description", "\xC3\xA9" + note))) << length;
+    EXPECT_TRUE(HasLine(lines, "dn: cn=" + name + ",mail=a@x")) << length;
+    EXPECT_TRUE(HasLine(lines, "member: cn=" + name + ",mail=a@x")) << length;
+  }
+  EXPECT_EQ(LdifLine("cn", std::string(72, 'x')), "cn: " + std::string(72, 'x') + "\n");
+  EXPECT_EQ(LdifLine("cn", std::string(73, 'x')),
+            "cn: " + std::string(72, 'x') + "\n x\n");
+}
+
+// Thunderbird takes a list member's address from what follows the first
+// "mail=" of its DN, to the end, as it stands: every DN ends in the plain
+// address, and the UID that keeps two DNs apart stands before it.
+TEST(WriteLdif, EveryMemberDnEndsInThePlainAddressThunderbirdLooksUp) {
+  const std::string ldif = Export(
+      "alias l jane, sam1, sam2, fan, nomail\r\nalias jane Jane <jane.doe+news@example.com>\r\n"
+      "alias sam1 Sam Reid <sam@climb.example>\r\nalias sam2 Sam Reid <sam@climb.example>\r\n"
+      "alias fan \"Gmail=Fan, Inc\" <fan@x>\r\nnote nomail <name:No Mail>\r\n",
+      ExportFormat::kLdif);
+  std::vector<std::string> members, dns;
+  for (const std::string& line : UnfoldedLdif(ldif)) {
+    if (line.starts_with("member: ")) members.push_back(line.substr(8));
+    if (line.starts_with("dn: ")) dns.push_back(line.substr(4));
+  }
+  const std::vector<std::string> addresses{"jane.doe+news@example.com", "sam@climb.example",
+                                           "sam@climb.example", "fan@x"};
+  ASSERT_EQ(members.size(), addresses.size() + 1) << ldif;
+  for (std::size_t i = 0; i < addresses.size(); ++i) {
+    const std::size_t mail = members[i].find("mail=");
+    ASSERT_NE(mail, std::string::npos) << members[i];
+    EXPECT_EQ(members[i].substr(mail + 5), addresses[i]) << members[i];
+    EXPECT_TRUE(HasLine(dns, members[i])) << "a member is the DN of its entry: " << members[i];
+  }
+  EXPECT_NE(members[1], members[2]);
+  EXPECT_EQ(members[2].rfind("cn=Sam Reid,uid=", 0), 0u) << members[2];
+  EXPECT_EQ(members[3], "cn=Gmail\\=Fan\\, Inc,mail=fan@x");
+  EXPECT_EQ(members[4], "cn=No Mail");
+}
+
+// A list's own address (an otheremail tag in its note) has no attribute in
+// a group: the description holds it, with its real name.
+TEST(WriteLdif, AListsOwnAddressIsInItsDescription) {
+  const std::vector<std::string> lines = UnfoldedLdif(Export(
+      "alias l a\r\nnote l <otheremail:list@x (The List)>Our list\r\nalias a a@x\r\n",
+      ExportFormat::kLdif));
+  EXPECT_TRUE(HasLine(lines, Unfolded("description", "Our list\nemail: The List <list@x>")));
+}
+
+
+// The CSV columns of a row, RFC 4180's quotes taken away.
+std::vector<std::string> CsvCells(const std::string& csv, std::size_t row) {
+  std::vector<std::string> rows(1), cells;
+  std::string cell;
+  bool quoted = false;
+  std::size_t at_row = 0;
+  for (std::size_t i = 0; i < csv.size(); ++i) {
+    const char c = csv[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < csv.size() && csv[i + 1] == '"') {
+        cell += '"';
+        ++i;
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        cell += c;
+      }
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',' || c == '\r') {
+      if (at_row == row) cells.push_back(cell);
+      cell.clear();
+      if (c == '\r') {
+        ++i;
+        if (at_row++ == row) return cells;
+      }
+    } else {
+      cell += c;
+    }
+  }
+  return cells;
+}
+
+std::string Cell(const std::string& csv, std::size_t row, std::string_view column) {
+  const std::vector<std::string> names = CsvCells(csv, 0), cells = CsvCells(csv, row);
+  for (std::size_t i = 0; i < names.size() && i < cells.size(); ++i) {
+    if (names[i] == column || (i == 0 && names[i] == "\xEF\xBB\xBF" + std::string(column))) {
+      return cells[i];
+    }
+  }
+  return "(no column " + std::string(column) + ")";
+}
+
+// A list's three e-mail columns take one address of each person it
+// reaches, with the person's name; the notes name every member, and hold
+// every address no column or member line has.
+TEST(WriteCsv, AListGivesEachMemberAColumnAndNamesEveryMemberInTheNotes) {
+  const std::string csv = Export(
+      "alias team ann, bob, inner, nomail\r\nnote team <otheremail:team@x>Summer\r\n"
+      "alias ann Ann Lee <ann@x>, ann2@x\r\nalias bob bob@x\r\nalias inner cy, dee\r\n"
+      "alias cy Cy <cy@x>\r\nalias dee dee@x, dee2@x\r\nnote nomail <name:No Mail>\r\n",
+      ExportFormat::kCsv);
+  EXPECT_EQ(Cell(csv, 1, "First Name"), "team");
+  EXPECT_EQ(Cell(csv, 1, "E-mail Address"), "team@x");
+  EXPECT_EQ(Cell(csv, 1, "E-mail Display Name"), "");
+  EXPECT_EQ(Cell(csv, 1, "E-mail 2 Address"), "ann@x");
+  EXPECT_EQ(Cell(csv, 1, "E-mail 2 Display Name"), "Ann Lee");
+  EXPECT_EQ(Cell(csv, 1, "E-mail 3 Address"), "bob@x");
+  EXPECT_EQ(Cell(csv, 1, "E-mail 3 Display Name"), "bob");
+  EXPECT_EQ(Cell(csv, 1, "Notes"),
+            "Summer\r\nmember: Ann Lee <ann@x>\r\nmember: bob <bob@x>\r\nmember: Cy <cy@x>\r\n"
+            "member: dee <dee@x>\r\nmember: No Mail\r\nemail: ann2@x\r\nemail: dee2@x");
+  // A person's row is as it was: its own addresses in order.
+  EXPECT_EQ(Cell(csv, 2, "E-mail Address"), "ann@x");
+  EXPECT_EQ(Cell(csv, 2, "E-mail 2 Address"), "ann2@x");
+  EXPECT_EQ(Cell(csv, 2, "Notes"), "");
+}
+
+// "Zoë Smith, Jr." is not family "Zoë Smith", given "Jr.": what follows the
+// comma, or the last word, is the name's suffix when it is one.
+TEST(ExportContacts, ASuffixIsNeitherAGivenNorAFamilyName) {
+  const struct {
+    std::string name, n, suffix_cell;
+  } cases[] = {
+      {"Zo\xEB Smith, Jr.", "N:Smith;Zo\xC3\xAB;;;Jr.\r\n", "Jr."},
+      {"Ann Lee, PhD", "N:Lee;Ann;;;PhD\r\n", "PhD"},
+      {"Sam Reid, Jr., M.D.", "N:Reid;Sam;;;Jr.\\, M.D.\r\n", "Jr., M.D."},
+      {"Carl Gray III", "N:Gray;Carl;;;III\r\n", "III"},
+      {"Doe, John", "N:Doe;John;;;\r\n", ""},
+      {"Byron, George Gordon", "N:Byron;George Gordon;;;\r\n", ""},
+      {"Mary Ann Smith", "N:Smith;Mary Ann;;;\r\n", ""},
+      {"Smith, Junior", "N:Smith;Junior;;;\r\n", ""},
+  };
+  for (const auto& c : cases) {
+    const std::string book = "alias a a@x\r\nnote a <name:" + c.name + ">\r\n";
+    EXPECT_TRUE(Has(Export(book, ExportFormat::kVCard30), c.n)) << c.name;
+    EXPECT_EQ(Cell(Export(book, ExportFormat::kCsv), 1, "Suffix"), c.suffix_cell) << c.name;
+  }
+}
+
+// Every contact has an alias of its own: mutt keeps only the last alias of
+// a name, so a nickname of the main book that a second book has too would
+// send the main book's lists to the other book's person.
+TEST(WriteMuttAliases, EveryContactHasAnAliasOfItsOwnAndListsNameTheOnesMeant) {
+  const Exported out = Export(
+      {{"main", "alias rene Ren\xE9 <rene@main.x>\r\nalias team rene, zoe\r\nalias zoe z@x\r\n"},
+       {"other", "alias RENE other.rene@x\r\nalias crew rene\r\nalias rene-2 r2@x\r\n"}},
+      ExportFormat::kMutt);
+  EXPECT_EQ(out.text,
+            "alias -group main rene Ren\xC3\xA9 <rene@main.x>\n"
+            "alias -group main team rene, zoe\n"
+            "alias -group main zoe <z@x>\n"
+            "alias -group other RENE-3 <other.rene@x>\n"
+            "alias -group other crew RENE-3\n"
+            "alias -group other rene-2 <r2@x>\n");
+  EXPECT_TRUE(std::any_of(out.result.warnings.begin(), out.result.warnings.end(),
+                          [](const std::string& w) {
+                            return Has(w, "\"RENE\" of other") && Has(w, "\"RENE-3\"");
+                          }));
+}
+
+// What mutt's configuration reader would take for an option or for the end
+// of a name never reaches an alias or group name, and an address mutt
+// would refuse (and with it the whole file) is left out, in a comment.
+TEST(WriteMuttAliases, NoNameBecomesAnOptionAndNoAddressIsOneMuttRefuses) {
+  const Exported out = Export(
+      {{"g\nboss", "alias -group x boss <evil@attacker.example>\r\nalias \"a\tb\" ab@x\r\n"
+                   "alias broken <broken@example.com, ok@example.com\r\n"
+                   "alias fine fine@x, <bad one@x>\r\nalias list -group, a\tb, nomail\r\n"
+                   "note nomail <name:No Mail>\r\n"}},
+      ExportFormat::kMutt);
+  EXPECT_EQ(out.text,
+            "alias -group g_boss _-group x boss <evil@attacker.example>\n"
+            "alias -group g_boss a_b <ab@x>\n"
+            "# broken: not an address mutt reads, left out: broken@example.com, ok@example.com\n"
+            "# alias -group g_boss broken (no address)\n"
+            "# fine: not an address mutt reads, left out: bad one@x\n"
+            "alias -group g_boss fine <fine@x>\n"
+            "alias -group g_boss list _-group, a_b\n"
+            "# alias -group g_boss nomail (no address)\n")
+      << out.text;
+  for (const char* told : {"\"g\\x0Aboss\"", "\"-group\"", "\"a\\x09b\"", "\"bad one@x\""}) {
+    EXPECT_TRUE(std::any_of(out.result.warnings.begin(), out.result.warnings.end(),
+                            [&](const std::string& w) { return Has(w, told); }))
+        << told;
+  }
+}
+
+
+// Aliases that name each other round in a ring crash NeoMutt when it sends
+// to one of them: a contact that leads back to itself is written as the
+// addresses it stands for, and a list that only names one stays a name.
+TEST(WriteMuttAliases, AListThatLeadsBackToItselfIsWrittenAsItsAddresses) {
+  EXPECT_EQ(Export("alias r r@x\r\nalias x y\r\nalias y z\r\nalias z x, r\r\nalias w y, r\r\n"
+                   "alias ring1 ring2\r\nalias ring2 ring1\r\n",
+                   ExportFormat::kMutt),
+            "alias -group Eudora\\ Nicknames r <r@x>\n"
+            "alias -group Eudora\\ Nicknames x <r@x>\n"
+            "alias -group Eudora\\ Nicknames y <r@x>\n"
+            "alias -group Eudora\\ Nicknames z <r@x>\n"
+            "alias -group Eudora\\ Nicknames w y, r\n"
+            "# alias -group Eudora\\ Nicknames ring1 (no address)\n"
+            "# alias -group Eudora\\ Nicknames ring2 (no address)\n");
 }
 
 }  // namespace

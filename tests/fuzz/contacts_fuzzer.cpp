@@ -2,10 +2,11 @@
 // character set). Every contact gives a vCard 3.0 and 4.0 card that opens
 // and closes, whose lines are valid UTF-8 of at most 75 octets ended by
 // CR LF, a CSV row whose line breaks are CR LF, LDIF whose every line is a
-// comment or an attribute with a safe value, an alias file where no
-// character the configuration reader acts on is left bare, and a page of
-// today whose every element is one the page writes (the book's text makes
-// none), whose every "&" starts an entity, and which has one script.
+// comment or an attribute with a safe value (folded at 76 octets), an alias
+// file where no character the configuration reader acts on is left bare,
+// and a page of today whose every element is one the page writes (the
+// book's text makes none), whose every "&" starts an entity, and which has
+// one script.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +61,14 @@ std::vector<std::string_view> Lines(const std::string& text) {
 void CheckLdif(const std::string& ldif) {
   for (const std::string_view line : Lines(ldif)) {
     if (line.empty() || line.front() == '#') continue;
+    Check(line.size() <= 76, "a line is folded at 76 octets");
+    if (line.front() == ' ') {  // the rest of a folded line
+      for (const char c : line) {
+        Check(static_cast<unsigned char>(c) < 0x80 && c != '\r' && c != '\0',
+              "a folded value is plain ASCII or base64");
+      }
+      continue;
+    }
     const std::size_t colon = line.find(':');
     Check(colon != std::string_view::npos && colon > 0, "an attribute has a name");
     const bool base64 = line.substr(colon, 2) == "::";
