@@ -18,7 +18,7 @@ const std::vector<ExportFormatInfo>& ExportFormats() {
        "vCard 4.0: Thunderbird and address books that read groups"},
       {ExportFormat::kCsv, "csv", ".csv", "CSV with Outlook's column names: Outlook, Google"},
       {ExportFormat::kLdif, "ldif", ".ldif",
-       "LDIF as Thunderbird writes it: Thunderbird and Evolution, lists included"},
+       "LDIF as Thunderbird writes it: Thunderbird, lists included"},
       {ExportFormat::kMutt, "mutt", ".aliases", "alias file for mutt, NeoMutt and aerc"},
       {ExportFormat::kHtml, "html", ".html", "Web page for today"},
   };
