@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -138,12 +139,18 @@ std::vector<std::string> AliasNames(const ContactBook& book, Warnings& warnings)
     }
     if (!taken.insert(names[i]).second) again.push_back(i);
   }
+  // Per name taken again, the number its next contact tries first: many
+  // contacts of one name (a tab and a "_" make the same name) each try on
+  // from where the one before stopped, not from 2 again.
+  std::unordered_map<std::string, std::size_t, CaselessHash, CaselessEqual> next_number;
   for (const std::size_t i : again) {
     const std::string was = names[i];
-    for (std::size_t n = 2;; ++n) {
+    std::size_t& n = next_number.try_emplace(was, 2).first->second;
+    for (;; ++n) {
       names[i] = was + "-" + std::to_string(n);  // in its place before it is taken
       if (taken.insert(names[i]).second) break;
     }
+    ++n;
     warnings.Add("the nickname \"" + Shown(was) + "\" of " + book.books()[book.BookOf(i)].name +
                  " is that of an earlier contact: its alias is \"" + names[i] + "\"");
   }
