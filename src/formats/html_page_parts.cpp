@@ -38,8 +38,9 @@ h2 { margin: 1.2rem 0 0; padding-bottom: .15rem; font-size: 1.35rem;
   border-bottom: 2px solid var(--line); }
 article { margin-top: .7rem; padding: .6rem .8rem; background: var(--card);
   border: 1px solid var(--line); border-radius: 6px; }
-main article { content-visibility: auto; contain-intrinsic-size: auto 9rem; }
+.run { content-visibility: auto; contain-intrinsic-size: auto 430rem; }
 .capped { margin: .8rem 0 0; color: var(--muted); }
+.searching > section { content-visibility: hidden; }
 article:target { outline: 3px solid var(--link); }
 h3 { margin: 0 0 .35rem; font-size: 1.05rem; }
 h3 .name { font-weight: normal; }
@@ -69,12 +70,11 @@ footer { margin-top: 2rem; padding-top: .5rem; color: var(--muted); font-size: .
   body { max-width: none; padding: 0; font-size: 9.5pt; line-height: 1.3; }
   nav, .search, .card { display: none !important; }
   header { padding-top: 0; }
-  main section[hidden] { display: block !important; }
   #results { display: none !important; }
   h2 { margin: .8rem 0 .2rem; font-size: 12pt; break-after: avoid; }
   article { break-inside: avoid; margin: 0; padding: .25rem 0 .3rem; border: 0;
     border-bottom: 1px solid var(--line); border-radius: 0; }
-  main article { content-visibility: visible; }
+  .run, .searching > section { content-visibility: visible; }
   h3 { margin-bottom: .1rem; font-size: 10pt; }
   h3 .kind { border: 1px solid var(--line); }
   a { text-decoration: none; }
@@ -99,7 +99,6 @@ const std::string_view kHtmlPageScript = R"js(
   const count = document.getElementById('count');
   const main = document.getElementById('entries');
   const nav = document.querySelector('nav');
-  const sections = Array.from(main.querySelectorAll('section'));
   const entries = main.querySelectorAll('article');
   const total = entries.length;
   const results = document.createElement('div');
@@ -148,7 +147,9 @@ const std::string_view kHtmlPageScript = R"js(
     if (results.hidden === all) return;
     results.hidden = all;
     nav.hidden = !all;
-    for (const section of sections) section.hidden = !all;
+    // Skipped, not removed: the sections keep their layout, so bringing
+    // them back costs little.
+    main.classList.toggle('searching', !all);
   };
   const search = () => {
     const words = box.value.toLowerCase().split(/\s+/).filter((word) => word !== '');
