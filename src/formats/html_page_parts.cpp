@@ -34,12 +34,13 @@ nav ul { display: flex; flex-wrap: wrap; gap: .15rem; margin: 0; padding: 0; lis
 nav a { display: inline-block; min-width: 2.2rem; padding: .25rem .4rem; text-align: center;
   text-decoration: none; font-weight: 600; border-radius: 4px; }
 nav a:hover { background: var(--card); }
-main section { display: grid; grid-template-columns: repeat(auto-fill, minmax(min(19rem, 100%), 1fr));
-  align-items: start; gap: .7rem; }
-h2 { grid-column: 1 / -1; margin: 1.2rem 0 0; padding-bottom: .15rem; font-size: 1.35rem;
+h2 { margin: 1.2rem 0 0; padding-bottom: .15rem; font-size: 1.35rem;
   border-bottom: 2px solid var(--line); }
-article { padding: .6rem .8rem; background: var(--card); border: 1px solid var(--line);
-  border-radius: 6px; }
+article { margin-top: .7rem; padding: .6rem .8rem; background: var(--card);
+  border: 1px solid var(--line); border-radius: 6px; }
+.run { content-visibility: auto; contain-intrinsic-size: auto 430rem; }
+.capped { margin: .8rem 0 0; color: var(--muted); }
+.searching > section { content-visibility: hidden; }
 article:target { outline: 3px solid var(--link); }
 h3 { margin: 0 0 .35rem; font-size: 1.05rem; }
 h3 .name { font-weight: normal; }
@@ -69,10 +70,11 @@ footer { margin-top: 2rem; padding-top: .5rem; color: var(--muted); font-size: .
   body { max-width: none; padding: 0; font-size: 9.5pt; line-height: 1.3; }
   nav, .search, .card { display: none !important; }
   header { padding-top: 0; }
-  main section { display: block; }
+  #results { display: none !important; }
   h2 { margin: .8rem 0 .2rem; font-size: 12pt; break-after: avoid; }
-  article { break-inside: avoid; padding: .25rem 0 .3rem; border: 0;
+  article { break-inside: avoid; margin: 0; padding: .25rem 0 .3rem; border: 0;
     border-bottom: 1px solid var(--line); border-radius: 0; }
+  .run, .searching > section { content-visibility: visible; }
   h3 { margin-bottom: .1rem; font-size: 10pt; }
   h3 .kind { border: 1px solid var(--line); }
   a { text-decoration: none; }
@@ -82,30 +84,36 @@ footer { margin-top: 2rem; padding-top: .5rem; color: var(--muted); font-size: .
 )css";
 
 // Each entry's text (its heading and its values, not the labels) is read
-// once, at the first search. Each word typed must be in an entry for it to
-// stay; a search that only adds to the last one looks at what that one
-// showed. Only the entries and sections whose state changes are touched.
+// in slices while the browser is idle after loading; a key that comes
+// sooner reads the rest at once. Each word typed must be in an entry for it
+// to count; a search that only adds to the last one looks at what that one
+// found. While the box holds a query the letter sections and the index are
+// hidden and a results region holds copies of the first entries found, so
+// a key touches a bounded number of elements however large the book is.
 const std::string_view kHtmlPageScript = R"js(
 (() => {
   'use strict';
+  const shownAtMost = 100;
   const panel = document.getElementById('search');
   const box = document.getElementById('find');
   const count = document.getElementById('count');
-  const sections = Array.from(document.querySelectorAll('main section'));
-  const letters = sections.map((section) =>
-    document.querySelector('nav a[href="#' + section.id + '"]'));
-  const entries = [];
-  const sectionOf = [];
-  sections.forEach((section, s) => {
-    for (const entry of section.getElementsByTagName('article')) {
-      entries.push(entry);
-      sectionOf.push(s);
-    }
-  });
+  const main = document.getElementById('entries');
+  const nav = document.querySelector('nav');
+  const entries = main.querySelectorAll('article');
   const total = entries.length;
-  const shown = new Uint8Array(total).fill(1);
-  let texts = null;
+  const results = document.createElement('div');
+  results.id = 'results';
+  results.hidden = true;
+  const capped = document.createElement('p');
+  capped.className = 'capped';
+  capped.textContent = 'Only the first ' + shownAtMost + ' are shown; type more to narrow the search.';
+  const found = document.createElement('div');
+  results.append(capped, found);
+  main.prepend(results);
+  const texts = new Array(total);
+  let read = 0;
   let last = [];
+  let matches = [];
   const counted = (n) => n.toLocaleString('en-US') + (n === 1 ? ' entry' : ' entries');
   const textOf = (entry) => {
     let text = '';
@@ -118,46 +126,80 @@ const std::string_view kHtmlPageScript = R"js(
     }
     return text.toLowerCase();
   };
+  const readWhile = (more) => {
+    do {
+      if (read >= total) return;
+      texts[read] = textOf(entries[read]);
+      read += 1;
+    } while (more());
+  };
+  const idle = window.requestIdleCallback
+    ? (work) => window.requestIdleCallback((deadline) => work(() => deadline.timeRemaining() > 1))
+    : (work) => setTimeout(() => {
+      const end = performance.now() + 8;
+      work(() => performance.now() < end);
+    }, 0);
+  const readSome = (more) => {
+    readWhile(more);
+    if (read < total) idle(readSome);
+  };
+  const showAll = (all) => {
+    if (results.hidden === all) return;
+    results.hidden = all;
+    nav.hidden = !all;
+    // Skipped, not removed: the sections keep their layout, so bringing
+    // them back costs little.
+    main.classList.toggle('searching', !all);
+  };
   const search = () => {
     const words = box.value.toLowerCase().split(/\s+/).filter((word) => word !== '');
-    if (texts === null) texts = entries.map(textOf);
-    const narrowing = last.length > 0 && last.every((old) => words.some((word) => word.includes(old)));
-    const inSection = new Uint32Array(sections.length);
-    let found = 0;
-    for (let i = 0; i < total; i += 1) {
-      let match = !narrowing || shown[i] === 1;
-      for (let w = 0; match && w < words.length; w += 1) match = texts[i].includes(words[w]);
-      if (match !== (shown[i] === 1)) {
-        shown[i] = match ? 1 : 0;
-        entries[i].hidden = !match;
-      }
-      if (match) {
-        found += 1;
-        inSection[sectionOf[i]] += 1;
-      }
+    if (words.length === 0) {
+      // The copies stay, hidden, till the next query: a member link in one
+      // that cleared the search is still followed.
+      showAll(true);
+      count.textContent = counted(total);
+      last = words;
+      return;
     }
-    sections.forEach((section, s) => {
-      const empty = inSection[s] === 0;
-      if (section.hidden !== empty) {
-        section.hidden = empty;
-        if (letters[s]) letters[s].parentElement.hidden = empty;
-      }
-    });
-    count.textContent = words.length === 0 ? counted(total)
-      : counted(found).replace(/ entr(y|ies)$/, '') + ' of ' + counted(total);
+    readWhile(() => true);
+    const narrowing = last.length > 0 && last.every((old) => words.some((word) => word.includes(old)));
+    const next = [];
+    const has = (i) => words.every((word) => texts[i].includes(word));
+    if (narrowing) {
+      for (const i of matches) if (has(i)) next.push(i);
+    } else {
+      for (let i = 0; i < total; i += 1) if (has(i)) next.push(i);
+    }
+    matches = next;
     last = words;
+    const copies = matches.slice(0, shownAtMost).map((i) => {
+      const copy = entries[i].cloneNode(true);
+      copy.removeAttribute('id');
+      return copy;
+    });
+    found.replaceChildren(...copies);
+    capped.hidden = matches.length <= shownAtMost;
+    showAll(false);
+    count.textContent = counted(matches.length).replace(/ entr(y|ies)$/, '') + ' of ' + counted(total);
   };
   box.addEventListener('input', search);
+  // A list's member, followed from a copy, is shown where it stands in the
+  // book: the search is cleared before the browser goes to it.
+  found.addEventListener('click', (event) => {
+    if (event.target.closest('a[href^="#"]') === null) return;
+    box.value = '';
+    search();
+  });
   panel.hidden = false;
   // A letter jumped to stands below the index that stays in view, however
   // many rows the index takes.
-  const nav = document.querySelector('nav');
   const pad = () => {
     const sticky = getComputedStyle(nav).position === 'sticky';
     document.documentElement.style.scrollPaddingTop = sticky ? nav.offsetHeight + 8 + 'px' : '0';
   };
   new ResizeObserver(pad).observe(nav);
   if (box.value !== '') search();
+  if (read < total) idle(readSome);
 })();
 )js";
 

@@ -490,19 +490,30 @@ void PageWriter::Write() {
   keys = {};
   Head(letters);
   sink_(out_);
+  // A letter's entries go in runs of a few dozen, each of which the
+  // browser lays out and paints only while it is near the view: with
+  // thousands of entries, one box per entry to watch costs every frame
+  // dearly, and a whole letter at once costs the frame that shows it.
+  static constexpr std::size_t kRun = 48;
+  std::size_t in_run = 0;
   for (std::size_t i = 0; i < order.size(); ++i) {
     out_.clear();
     if (opens[i] != 0) {
-      if (i > 0) out_ += "</section>\n";
+      if (i > 0) out_ += "</div></section>\n";
       const std::string id = "l" + std::to_string(opens[i]);
       out_.append("<section id=\"").append(id).append("\"><h2>").append(letters[opens[i] - 1]);
-      out_ += "</h2>\n";
+      out_ += "</h2>\n<div class=\"run\">";
+      in_run = 0;
+    } else if (in_run == kRun) {
+      out_ += "</div>\n<div class=\"run\">";
+      in_run = 0;
     }
     Entry(order[i]);
+    ++in_run;
     sink_(out_);
   }
   out_.clear();
-  if (!order.empty()) out_ += "</section>\n";
+  if (!order.empty()) out_ += "</div></section>\n";
   out_.append("</main>\n<footer><p>Made by ")
       .append(kAppTitle)
       .append(" ")

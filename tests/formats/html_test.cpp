@@ -172,6 +172,41 @@ TEST(HtmlPage, SortedByNicknameUnderLetterHeadings) {
   EXPECT_EQ(sections.size(), headings.size());
 }
 
+// A letter's entries stand in runs of at most 48, each run within its
+// letter's section and none empty; every entry is in one, in order.
+TEST(HtmlPage, EachLettersEntriesStandInRunsWithinItsSection) {
+  std::string book;
+  for (int i = 0; i < 100; ++i) book += "alias a" + std::to_string(1000 + i) + " x@x\r\n";
+  book += "alias b1 y@x\r\n";
+  const std::string page = Make(book);
+  std::vector<std::size_t> runs;
+  std::vector<std::string> order;
+  const std::string open = "<div class=\"run\">";
+  for (std::size_t at = page.find("<section"); at != std::string::npos;
+       at = page.find("<section", at + 1)) {
+    const std::size_t end = page.find("</section>", at);
+    ASSERT_NE(end, std::string::npos);
+    const std::string section = page.substr(at, end - at);
+    const std::size_t first = section.find(open);
+    ASSERT_NE(first, std::string::npos);
+    // Nothing but the heading before the first run, nothing after the last.
+    EXPECT_EQ(section.substr(0, first).find("<article"), std::string::npos);
+    EXPECT_EQ(section.substr(section.rfind("</div>")), "</div>");
+    for (std::size_t run = first; run != std::string::npos; run = section.find(open, run + 1)) {
+      const std::size_t close = section.find("</div>", run);
+      ASSERT_NE(close, std::string::npos);
+      const std::vector<std::string> names =
+          All(section.substr(run, close - run), "<article id=\"c\\d+\"><h3>([^ <]*)");
+      runs.push_back(names.size());
+      order.insert(order.end(), names.begin(), names.end());
+    }
+  }
+  EXPECT_EQ(runs, (std::vector<std::size_t>{48, 48, 4, 1}));
+  ASSERT_EQ(order.size(), 101u);
+  EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+  EXPECT_EQ(Count(page, "<article"), 101u);
+}
+
 // A list's members link to their own entries, which are on the page.
 TEST(HtmlPage, ListsLinkEachMemberToItsEntry) {
   const std::string page = Make(
