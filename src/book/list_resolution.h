@@ -24,21 +24,6 @@ inline constexpr std::size_t kNoContact = static_cast<std::size_t>(-1);
 
 // Addresses the same but for the case of ASCII letters, as the lists take
 // them: one of each in a set.
-struct FoldedHash {
-  std::size_t operator()(std::string_view address) const {
-    std::uint64_t hash = 0xcbf29ce484222325ULL;  // FNV-1a
-    for (const char c : address) {
-      const auto byte = static_cast<unsigned char>(c);
-      hash = (hash ^ (byte >= 'A' && byte <= 'Z' ? byte + 0x20u : byte)) * 0x100000001b3ULL;
-    }
-    return static_cast<std::size_t>(hash);
-  }
-};
-struct FoldedEqual {
-  bool operator()(std::string_view a, std::string_view b) const {
-    return EqualIgnoringAsciiCase(a, b);
-  }
-};
 using AddressSet = std::unordered_set<std::string_view, FoldedHash, FoldedEqual>;
 
 // Per contact, where the chain of contacts that pass on what their only

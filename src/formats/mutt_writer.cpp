@@ -107,26 +107,10 @@ class Warnings {
 // earlier contact has it, the first contact of each name keeping it.
 // The names taken are views of `names`, which keeps its size, compared with
 // letter case ignored: no lower-case copy of each.
-struct CaselessHash {
-  std::size_t operator()(std::string_view text) const {
-    std::size_t hash = 14695981039346656037ULL;  // FNV-1a
-    for (const char c : text) {
-      hash = (hash ^ static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c)) *
-             1099511628211ULL;
-    }
-    return hash;
-  }
-};
-struct CaselessEqual {
-  bool operator()(std::string_view a, std::string_view b) const {
-    return EqualIgnoringAsciiCase(a, b);
-  }
-};
-
 std::vector<std::string> AliasNames(const ContactBook& book, Warnings& warnings) {
   std::vector<std::string> names(book.size());
   std::vector<std::size_t> again;  // the contacts whose name an earlier one has
-  std::unordered_set<std::string_view, CaselessHash, CaselessEqual> taken;
+  std::unordered_set<std::string_view, FoldedHash, FoldedEqual> taken;
   taken.reserve(book.size());
   for (std::size_t i = 0; i < book.size(); ++i) {
     const std::string_view nickname = book.IdentityOf(i).nickname;
@@ -142,7 +126,7 @@ std::vector<std::string> AliasNames(const ContactBook& book, Warnings& warnings)
   // Per name taken again, the number its next contact tries first: many
   // contacts of one name (a tab and a "_" make the same name) each try on
   // from where the one before stopped, not from 2 again.
-  std::unordered_map<std::string, std::size_t, CaselessHash, CaselessEqual> next_number;
+  std::unordered_map<std::string, std::size_t, FoldedHash, FoldedEqual> next_number;
   for (const std::size_t i : again) {
     const std::string was = names[i];
     std::size_t& n = next_number.try_emplace(was, 2).first->second;

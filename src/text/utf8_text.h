@@ -47,6 +47,24 @@ void FoldUtf8Into(std::string_view text, std::string& folded);
 // Whether `a` and `b` have the same AsciiLower form, without making it.
 [[nodiscard]] bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
 
+// Hash and equality of texts by their AsciiLower form, for sets and maps
+// that take one of each such text (addresses, alias names).
+struct FoldedHash {
+  std::size_t operator()(std::string_view text) const {
+    std::uint64_t hash = 0xcbf29ce484222325ULL;  // FNV-1a, 64 bits on every platform
+    for (const char c : text) {
+      const auto byte = static_cast<unsigned char>(c);
+      hash = (hash ^ (byte >= 'A' && byte <= 'Z' ? byte + 0x20u : byte)) * 0x100000001b3ULL;
+    }
+    return static_cast<std::size_t>(hash);
+  }
+};
+struct FoldedEqual {
+  bool operator()(std::string_view a, std::string_view b) const {
+    return EqualIgnoringAsciiCase(a, b);
+  }
+};
+
 // How many bytes of `text` from `start` fit in `limit` bytes without cutting
 // a character: `limit`, or less when a character would be split. At least
 // one character is taken when `limit` is at least 4 (a whole character).
