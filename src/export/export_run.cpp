@@ -238,6 +238,13 @@ void ExportRun::Summarize(const ExportResult& result, const ExportTarget& target
                                 Counted(book.replaced_bytes, "byte", "bytes") + " not text in " +
                                 CharsetName(book.charset) + " replaced by U+FFFD");
   }
+  // A run of the wrong file (a page, a letter) would end as a success.
+  for (std::size_t i = 0; i < books_.size() && i < result.books.size(); ++i) {
+    if (result.books[i].contacts != 0) continue;
+    outcome_.warnings.push_back("no contacts in " +
+                                (result.books.size() > 1 ? books_[i].text : std::string("it")) +
+                                ": is it a Eudora address book (nndbase.txt)?");
+  }
   for (std::size_t i = 0; i < result.warnings.size() && i < kWarningsShown; ++i) {
     outcome_.warnings.push_back(result.warnings[i]);
   }

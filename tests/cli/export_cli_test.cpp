@@ -96,6 +96,30 @@ TEST_F(ExportCliTest, CharactersAreConvertedAndReplacementsCounted) {
   EXPECT_NE(test::ReadBytes(dir_.File("b.csv")).find(",j\xC2\xB8,j@x,"), std::string::npos);
 }
 
+// A file that holds no contact is most likely not an address book: the
+// export is made, and the file named in a warning.
+TEST_F(ExportCliTest, AFileWithNoContactIsWarnedOf) {
+  test::WriteBytes(dir_.File("page.html"), "<html><body>Not a book</body></html>\n");
+  test::WriteBytes(dir_.File("book.txt"), "alias ann ann@x\r\n");
+  const struct {
+    std::string arguments;
+    std::string err;
+  } cases[] = {
+      {"--export csv page.html",
+       "Warning: no contacts in it: is it a Eudora address book (nndbase.txt)?\n"
+       "Warning: line 1: neither an alias line nor a note line; left out\n"},
+      {"--export vcard -o both.vcf book.txt page.html",
+       "Warning: no contacts in page.html: is it a Eudora address book (nndbase.txt)?\n"
+       "Warning: page.html, line 1: neither an alias line nor a note line; left out\n"},
+      {"--export vcard book.txt", ""},
+  };
+  for (const auto& c : cases) {
+    const Result result = Run(c.arguments);
+    EXPECT_EQ(result.status, 0) << c.arguments;
+    EXPECT_EQ(result.err, c.err) << c.arguments;
+  }
+}
+
 TEST_F(ExportCliTest, CyclesAndPartLinesAreReportedAndTheExportGoesOn) {
   test::WriteBytes(dir_.File("b.txt"), "alias a b\r\nalias b a\r\nalias \"open x@y\r\n");
   const Result result = Run("--export vcard b.txt");
