@@ -206,14 +206,7 @@ async function checkPreview(page, label, test, product) {
 
 // ---- the browser -------------------------------------------------------------
 
-let failures = 0;
-function check(ok, what) {
-  if (!ok) {
-    failures += 1;
-    console.log('FAIL ' + what);
-  }
-  return ok;
-}
+const { check, finish } = require('./checks.js');
 
 function firstDifference(a, b) {
   let i = 0;
@@ -790,8 +783,7 @@ async function main() {
     server.close();
     fs.rmSync(work, { recursive: true, force: true });
   }
-  console.log(failures === 0 ? 'all products as the command line makes them' : `${failures} failure(s)`);
-  process.exit(failures === 0 ? 0 : 1);
+  finish('all products as the command line makes them');
 }
 
 main().catch((error) => {

@@ -38,14 +38,7 @@ const axeSource = fs.readFileSync(path.join(nodeModules, 'axe-core', 'axe.min.js
 const desktop = { width: 1280, height: 900 };
 const phone = { width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 1 };
 
-let failures = 0;
-function check(ok, what) {
-  if (!ok) {
-    failures += 1;
-    console.log('FAIL ' + what);
-  }
-  return ok;
-}
+const { check, finish } = require('./checks.js');
 
 // ---- the books and what the command line makes of them ----------------------
 
@@ -419,9 +412,7 @@ async function main() {
     await browser.close();
     fs.rmSync(work, { recursive: true, force: true });
   }
-  console.log(failures === 0 ? 'the page of today reads, searches, jumps and prints as it should'
-    : `${failures} failure(s)`);
-  process.exit(failures === 0 ? 0 : 1);
+  finish('the page of today reads, searches, jumps and prints as it should');
 }
 
 main().catch((error) => {
