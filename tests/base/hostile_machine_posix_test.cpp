@@ -210,6 +210,11 @@ TEST_F(HostileMachine, WhatAnotherUserPlantedInASharedFolderIsNotWritten) {
     EXPECT_EQ(test::ReadBytes(shared / name), "nobody's") << name;
   }
   EXPECT_EQ(FilesIn(shared), files_before) << "no temporary file is left";
+  // The user's own file there is written as ever.
+  ASSERT_TRUE(make(shared / "own.csv", 0600));
+  Replace(shared / "own.csv", "private", ReplacingFile::NonRegular::kRefuse,
+          ReplacingFile::Named::kByUser);
+  EXPECT_EQ(test::ReadBytes(shared / "own.csv"), "private");
 }
 
 // A page is never written into a device or a pipe; an export is written
