@@ -205,11 +205,10 @@ static_assert(kPhoneLabels.size() == kPhoneTags.size() && kWebLabels.size() == k
 class PageWriter {
  public:
   PageWriter(const ContactBook& book, const CalendarDate& date, const ExportSink& sink)
-      : book_(book), date_(date), sink_(sink) {}
+      : book_(book), date_(date), sink_(sink), cards_(book, VCardVersion::k30) {}
   void Write();
 
  private:
-  void CollectCards();
   void Head(const std::vector<std::string>& letters);
   void Entry(std::size_t index);
   void Term(std::string_view label) { out_.append("<dt>").append(label).append("</dt>"); }
@@ -226,27 +225,8 @@ class PageWriter {
   const ExportSink& sink_;
   std::string out_;
   Contact contact_;
-  // Every contact's vCard, in book order, kept in blocks that are filled
-  // and never moved: a single text grown to hold them all would copy them
-  // over and over into ever more fresh memory.
-  std::vector<std::string> card_blocks_;
-  std::vector<std::string_view> cards_;
+  VCardMaker cards_;
 };
-
-void PageWriter::CollectCards() {
-  static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
-  cards_.reserve(book_.size());
-  WriteVCards(book_, VCardVersion::k30, [this](std::string_view card) {
-    if (card_blocks_.empty() ||
-        card_blocks_.back().capacity() - card_blocks_.back().size() < card.size()) {
-      card_blocks_.emplace_back().reserve(std::max(kBlockSize, card.size()));
-    }
-    std::string& block = card_blocks_.back();
-    const std::size_t start = block.size();
-    block.append(card);
-    cards_.push_back(std::string_view(block).substr(start));
-  });
-}
 
 std::string PageWriter::BookNames() const {
   std::string names;
@@ -352,7 +332,7 @@ void PageWriter::WebPages() {
 // and "-_." (other characters as "_"), "contact" for none.
 void PageWriter::CardLink(std::size_t index) {
   out_ += "<p class=\"card\"><a href=\"data:text/vcard;charset=utf-8,";
-  AppendPercentEncoded(cards_[index], kDataBytes, out_);
+  AppendPercentEncoded(cards_.Card(index, contact_), kDataBytes, out_);
   out_ += "\" download=\"";
   std::string name;
   for (const char c : contact_.nickname) {
@@ -474,7 +454,6 @@ void PageWriter::Head(const std::vector<std::string>& letters) {
 }
 
 void PageWriter::Write() {
-  CollectCards();
   std::vector<std::string> keys;
   const std::vector<std::size_t> order = SortedByNickname(book_, keys);
   // Each entry's heading, and the headings in their order.
