@@ -40,6 +40,7 @@ article { margin-top: .7rem; padding: .6rem .8rem; background: var(--card);
   border: 1px solid var(--line); border-radius: 6px; }
 .run { content-visibility: auto; contain-intrinsic-size: auto 430rem; }
 .capped { margin: .8rem 0 0; color: var(--muted); }
+#results article { content-visibility: auto; contain-intrinsic-size: auto 12rem; }
 .searching > section { content-visibility: hidden; }
 article:target { outline: 3px solid var(--link); }
 h3 { margin: 0 0 .35rem; font-size: 1.05rem; }
@@ -84,12 +85,14 @@ footer { margin-top: 2rem; padding-top: .5rem; color: var(--muted); font-size: .
 )css";
 
 // Each entry's text (its heading and its values, not the labels) is read
-// in slices while the browser is idle after loading; a key that comes
-// sooner reads the rest at once. Each word typed must be in an entry for it
-// to count; a search that only adds to the last one looks at what that one
-// found. While the box holds a query the letter sections and the index are
-// hidden and a results region holds copies of the first entries found, so
-// a key touches a bounded number of elements however large the book is.
+// in short slices while the browser is idle after loading. A key that
+// comes sooner answers from what is read and what a short read adds, the
+// count saying it is still searching; the rest is read in short tasks
+// after it. Each word typed must be in an entry for it to count; a search
+// that only adds to the last one looks at what that one found. While the
+// box holds a query the letter sections and the index are hidden and a
+// results region holds copies of the first entries found, so a key touches
+// a bounded number of elements however large the book is.
 const std::string_view kHtmlPageScript = R"js(
 (() => {
   'use strict';
@@ -112,9 +115,17 @@ const std::string_view kHtmlPageScript = R"js(
   main.prepend(results);
   const texts = new Array(total);
   let read = 0;
-  let last = [];
+  // The query's words, the entries found among the first `looked` of those
+  // read (in book order), and how many of them have copies in view.
+  let words = [];
   let matches = [];
-  const counted = (n) => n.toLocaleString('en-US') + (n === 1 ? ' entry' : ' entries');
+  let looked = 0;
+  let copied = 0;
+  let reading = false;
+  // Digits in groups of three, as the page writes them: the browser's own
+  // number formatting takes a good part of a frame the first time.
+  const grouped = (n) => String(n).replace(/\B(?=(\d{3})+$)/g, ',');
+  const counted = (n) => grouped(n) + (n === 1 ? ' entry' : ' entries');
   const textOf = (entry) => {
     let text = '';
     for (const part of entry.children) {
@@ -133,15 +144,13 @@ const std::string_view kHtmlPageScript = R"js(
       read += 1;
     } while (more());
   };
-  const idle = window.requestIdleCallback
-    ? (work) => window.requestIdleCallback((deadline) => work(() => deadline.timeRemaining() > 1))
-    : (work) => setTimeout(() => {
-      const end = performance.now() + 8;
-      work(() => performance.now() < end);
-    }, 0);
-  const readSome = (more) => {
-    readWhile(more);
-    if (read < total) idle(readSome);
+  const within = (ms) => {
+    const end = performance.now() + ms;
+    return () => performance.now() < end;
+  };
+  const has = (i) => words.every((word) => texts[i].includes(word));
+  const lookFurther = () => {
+    for (; looked < read; looked += 1) if (has(looked)) matches.push(looked);
   };
   const showAll = (all) => {
     if (results.hidden === all) return;
@@ -151,36 +160,81 @@ const std::string_view kHtmlPageScript = R"js(
     // them back costs little.
     main.classList.toggle('searching', !all);
   };
-  const search = () => {
-    const words = box.value.toLowerCase().split(/\s+/).filter((word) => word !== '');
-    if (words.length === 0) {
-      // The copies stay, hidden, till the next query: a member link in one
-      // that cleared the search is still followed.
-      showAll(true);
-      count.textContent = counted(total);
-      last = words;
-      return;
-    }
-    readWhile(() => true);
-    const narrowing = last.length > 0 && last.every((old) => words.some((word) => word.includes(old)));
-    const next = [];
-    const has = (i) => words.every((word) => texts[i].includes(word));
-    if (narrowing) {
-      for (const i of matches) if (has(i)) next.push(i);
-    } else {
-      for (let i = 0; i < total; i += 1) if (has(i)) next.push(i);
-    }
-    matches = next;
-    last = words;
-    const copies = matches.slice(0, shownAtMost).map((i) => {
+  // The first entries found, as copies, and the count; while texts are
+  // still being read, what has been found so far. Later reading only adds
+  // entries after those found, so copies already shown stay.
+  const show = (fresh) => {
+    if (fresh) copied = 0;
+    const copies = matches.slice(copied, shownAtMost).map((i) => {
       const copy = entries[i].cloneNode(true);
       copy.removeAttribute('id');
       return copy;
     });
-    found.replaceChildren(...copies);
+    if (fresh) found.replaceChildren(...copies); else found.append(...copies);
+    copied += copies.length;
     capped.hidden = matches.length <= shownAtMost;
     showAll(false);
-    count.textContent = counted(matches.length).replace(/ entr(y|ies)$/, '') + ' of ' + counted(total);
+    count.textContent = read < total
+      ? 'Searching: ' + grouped(matches.length) + ' found so far'
+      : counted(matches.length).replace(/ entr(y|ies)$/, '') + ' of ' + counted(total);
+  };
+  // Reads on, and with a query, looks at what was read; the count is
+  // final when the last entry is read.
+  const readOn = (more) => {
+    const before = read;
+    readWhile(more);
+    if (words.length === 0) return;
+    lookFurther();
+    if (read === total && before < total) show(false);
+  };
+  // With a query waiting for texts, they are read in short tasks, keys in
+  // between; without one, while the browser is idle.
+  const readForQuery = () => {
+    reading = false;
+    readOn(within(8));
+    if (read < total && words.length > 0) {
+      reading = true;
+      setTimeout(readForQuery, 0);
+    }
+  };
+  // Short slices: a key waits for the one under way.
+  const idle = window.requestIdleCallback
+    ? (work) => window.requestIdleCallback((deadline) => {
+      const more = within(8);
+      work(() => more() && deadline.timeRemaining() > 1);
+    })
+    : (work) => setTimeout(() => work(within(8)), 0);
+  const readSome = (more) => {
+    readOn(more);
+    if (read < total) idle(readSome);
+  };
+  const search = () => {
+    const next = box.value.toLowerCase().split(/\s+/).filter((word) => word !== '');
+    if (next.length === 0) {
+      // The copies stay, hidden, till the next query: a member link in one
+      // that cleared the search is still followed.
+      showAll(true);
+      count.textContent = counted(total);
+      words = next;
+      return;
+    }
+    const narrowing = words.length > 0 && words.every((old) => next.some((word) => word.includes(old)));
+    words = next;
+    if (narrowing) {
+      matches = matches.filter(has);
+    } else {
+      matches = [];
+      looked = 0;
+    }
+    // A key answers from the texts read so far and what a short read adds;
+    // the rest is read after it.
+    readWhile(within(6));
+    lookFurther();
+    show(true);
+    if (read < total && !reading) {
+      reading = true;
+      setTimeout(readForQuery, 0);
+    }
   };
   box.addEventListener('input', search);
   // A list's member, followed from a copy, is shown where it stands in the
