@@ -42,6 +42,10 @@ class ContactBook {
   [[nodiscard]] ContactIdentity IdentityOf(std::size_t index) const {
     return contacts_.IdentityOf(index);
   }
+  // ContactTable::FetchAhead.
+  void FetchAhead(std::span<const std::size_t> order, std::size_t at) const {
+    contacts_.FetchAhead(order, at);
+  }
   [[nodiscard]] const std::vector<BookSummary>& books() const { return books_; }
   // Which of the books contact `index` comes from.
   [[nodiscard]] std::size_t BookOf(std::size_t index) const { return contacts_.Book(index); }

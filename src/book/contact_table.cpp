@@ -113,6 +113,39 @@ ContactIdentity ContactTable::IdentityOf(std::size_t index) const {
   return {View(r.nickname, r.book), View(r.full_name, r.book), r.is_list, r.uid};
 }
 
+// Two steps: a record far ahead, then, once it is near, the entries and
+// text it leads to (a contact's texts mostly stand on its own lines of the
+// book, from its nickname on). Only within the arrays and texts: these are
+// hints, and must not point anywhere else.
+void ContactTable::FetchAhead(std::span<const std::size_t> order, std::size_t at) const {
+  static constexpr std::size_t kRecordAhead = 16;
+  static constexpr std::size_t kContentsAhead = 8;
+  static constexpr std::size_t kLine = 64;
+  const auto fetch = [](const void* where, std::size_t bytes) {
+    const auto* from = static_cast<const char*>(where);
+    for (std::size_t offset = 0; offset < bytes; offset += kLine) __builtin_prefetch(from + offset);
+    if (bytes > 0) __builtin_prefetch(from + bytes - 1);
+  };
+  if (at + kRecordAhead < order.size()) {
+    const std::size_t index = order[at + kRecordAhead];
+    // Get reads the next record's start of each array too.
+    fetch(&records_[index], std::min<std::size_t>(2, records_.size() - index) * sizeof(Record));
+  }
+  if (at + kContentsAhead >= order.size()) return;
+  const Record& r = records_[order[at + kContentsAhead]];
+  const auto entries = [&](const auto& array, Array which) {
+    if (r.begin[which] < array.size()) fetch(&array[r.begin[which]], kLine);
+  };
+  entries(emails_, kEmails);
+  entries(phones_, kPhones);
+  entries(home_addresses_, kHome);
+  entries(notes_, kNotes);
+  const std::string_view text =
+      (r.nickname.at & TextRef::kMade) != 0 ? std::string_view(made_) : books_[r.book];
+  const std::size_t start = r.nickname.at & ~TextRef::kMade;
+  if (start < text.size()) fetch(text.data() + start, std::min(4 * kLine, text.size() - start));
+}
+
 std::string_view ContactTable::Nickname(std::size_t index) const {
   return View(records_[index].nickname, records_[index].book);
 }

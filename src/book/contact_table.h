@@ -38,6 +38,10 @@ class ContactTable {
   void Get(std::size_t index, Contact& contact) const;
 
   [[nodiscard]] ContactIdentity IdentityOf(std::size_t index) const;
+  // For a writer going through the contacts in `order` (not book order),
+  // now at `at`: asks the processor for what Get will read of the contacts
+  // a few places on, so that it is at hand when their turn comes.
+  void FetchAhead(std::span<const std::size_t> order, std::size_t at) const;
 
   // What list resolution and the UIDs ask of every contact.
   [[nodiscard]] std::string_view Nickname(std::size_t index) const;

@@ -85,20 +85,27 @@ constexpr std::array<bool, 256> UriBytes(std::string_view also) {
 constexpr std::array<bool, 256> kDataBytes = UriBytes("!*();:@=+,/$");
 constexpr std::array<bool, 256> kMailtoBytes = UriBytes("!*@=+$");
 
+// Written through a pointer into room for the longest outcome (each byte
+// as "%XX"): a vCard has a byte to encode every few, too many for an
+// append each.
 void AppendPercentEncoded(std::string_view text, const std::array<bool, 256>& plain,
                           std::string& out) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  std::size_t run = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if (plain[byte]) continue;
-    out.append(text, run, i - run);
-    run = i + 1;
-    out += '%';
-    out += kHex[byte >> 4];
-    out += kHex[byte & 15];
+  const std::size_t start = out.size();
+  out.resize(start + 3 * text.size());
+  char* to = out.data() + start;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (plain[byte]) {
+      *to++ = c;
+      continue;
+    }
+    to[0] = '%';
+    to[1] = kHex[byte >> 4];
+    to[2] = kHex[byte & 15];
+    to += 3;
   }
-  out.append(text, run, std::string_view::npos);
+  out.resize(static_cast<std::size_t>(to - out.data()));
 }
 
 // A web page's address as a link target, when it is one the page links
@@ -487,6 +494,7 @@ void PageWriter::Write() {
       out_ += "</div>\n<div class=\"run\">";
       in_run = 0;
     }
+    book_.FetchAhead(order, i);
     Entry(order[i]);
     ++in_run;
     sink_(out_);
