@@ -29,8 +29,9 @@
 # Exit status: 0 when nothing differs, 1 when something does, 2 when the
 # comparison itself could not be made.
 #
-# Environment: JOBS (parallel runs, default 2: keep it at 2 or less on a
-# shared machine), CASE_TIMEOUT (seconds a run may take, default 300),
+# Environment: FORMATS (the export formats, blank-separated; default
+# "vcard vcard4 csv ldif mutt"), JOBS (parallel runs, default 2: keep it at
+# 2 or less on a shared machine), CASE_TIMEOUT (seconds a run may take, default 300),
 # SHOW_DIFFERENCES (how many differing cases are printed, default 200),
 # DETAILS_PER_BOOK (of how many differing cases of a book or group the
 # differing bytes are shown, default 5),
@@ -39,7 +40,10 @@
 # the work folder goes; default /dev/shm when there is one, else /tmp).
 set -uo pipefail
 
-readonly FORMATS=(vcard vcard4 csv ldif mutt)
+# FORMATS="vcard ... html" adds the web page when both builds have it.
+# Read into a name of its own: an array is not passed on to the job runs.
+read -r -a FORMAT_LIST <<<"${FORMATS:-vcard vcard4 csv ldif mutt}"
+readonly FORMAT_LIST
 readonly CHARSETS=(auto windows-1252 iso-8859-1 macintosh utf-8)
 readonly EPOCH=1234567890  # 13 February 2009, the date in every page
 readonly GROUP_EVERY=9     # one group of three books per this many entries
@@ -48,7 +52,7 @@ readonly GROUP_EVERY=9     # one group of three books per this many entries
 # One job: one book or folder (or a group of them), run by both builds, then
 # compared. Called by xargs as "compare-builds.sh --job ID".
 
-declare -A EXT=([vcard]=vcf [vcard4]=vcf [csv]=csv [ldif]=ldif [mutt]=aliases)
+declare -A EXT=([vcard]=vcf [vcard4]=vcf [csv]=csv [ldif]=ldif [mutt]=aliases [html]=html)
 
 # run_case SIDE CASE ARGS...: runs the side's build with
 # ARGS in the case's own working folder, capturing what it writes. While
@@ -89,7 +93,7 @@ main_book_of() {
 # The runs of one book or folder.
 single_cases() {
   local side=$1 path=$2 fmt cs ext book
-  for fmt in "${FORMATS[@]}"; do
+  for fmt in "${FORMAT_LIST[@]}"; do
     ext=${EXT[$fmt]}
     for cs in "${CHARSETS[@]}"; do
       if [[ $cs == auto ]]; then
@@ -116,7 +120,7 @@ single_cases() {
 group_cases() {
   local side=$1 turn=$2 fmt ext cs
   shift 2
-  for fmt in "${FORMATS[@]}"; do
+  for fmt in "${FORMAT_LIST[@]}"; do
     ext=${EXT[$fmt]}
     run_case "$side" "$fmt.auto.file" --export "$fmt" -o "out.$ext" "$@"
     cs=${CHARSETS[1 + (turn + ${#fmt}) % 4]}
