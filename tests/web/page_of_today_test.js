@@ -428,6 +428,15 @@ async function main() {
       test.vcf = make(test.dir, test.given, 'vcard4', `${test.name}.vcf`);
       await runCase(browser, work, test);
     }
+    // Counts of a thousand and more, written by the page's script, are
+    // grouped as the page writes them.
+    const bigDir = path.join(work, 'big');
+    fs.mkdirSync(bigDir);
+    execFileSync(path.join(path.dirname(convert), 'veltrana-generate-book'), ['1500', path.join(bigDir, 'big.txt')]);
+    const big = await open(browser, make(bigDir, 'big.txt', 'html', 'big.html'));
+    await search(big.page, 'person 12', 'a book of 1,500 entries');
+    check(big.problems.length === 0, `a book of 1,500 entries: ${big.problems.join('; ')}`);
+    await big.page.close();
   } finally {
     await browser.close();
     fs.rmSync(work, { recursive: true, force: true });
