@@ -67,12 +67,14 @@ function forgetMade() {
   $('preview-section').hidden = true;
 }
 
+function booksText(books) {
+  return (books.length === 1 ? 'Address book: ' : 'Address books: ') + books.join(', ');
+}
+
 function choose(files, folder, books, why) {
   chosen = { files, folder, books };
   forgetMade();
-  $('chosen').textContent = why || (books.length === 0
-    ? 'No address book found there.'
-    : (books.length === 1 ? 'Address book: ' : 'Address books: ') + books.join(', '));
+  $('chosen').textContent = why || (books.length === 0 ? 'No address book found there.' : booksText(books));
   document.body.dataset.chosen = String(Number(document.body.dataset.chosen || 0) + 1);
   updateButtons();
 }
@@ -257,16 +259,20 @@ function make(product) {
   });
 }
 
-function finished(results, product) {
+// The end of a run, however it ended: said, and the page ready for the next.
+function endWork(text) {
   working = null;
   $('progress').hidden = true;
-  const status = results.map(statusOf).join('\n');
-  showStatus(status);
-  announce(status);
+  showStatus(text);
+  announce(text);
+  updateButtons();
+}
+
+function finished(results, product) {
+  endWork(results.map(statusOf).join('\n'));
   showMessages(results);
   const link = showResults(results, product);
   document.body.dataset.made = String(Number(document.body.dataset.made || 0) + 1);
-  updateButtons();
   // Where the user looks next: the report of a failure, else the file made.
   if (results.some((result) => result.exit !== 0) && !$('messages').hidden) $('messages').focus();
   else if (link) link.focus();
@@ -282,12 +288,8 @@ function cancel() {
   const product = working;
   worker.terminate();
   worker = startWorker();
-  working = null;
-  $('progress').hidden = true;
-  showStatus('Cancelled: nothing was made.');
-  announce('Cancelled: nothing was made.');
+  endWork('Cancelled: nothing was made.');
   document.body.dataset.cancelled = String(Number(document.body.dataset.cancelled || 0) + 1);
-  updateButtons();
   const button = document.querySelector(`#products button[data-product="${product}"]`);
   if (button) button.focus();
 }
@@ -336,12 +338,7 @@ function startWorker() {
   };
   started.onerror = (event) => {
     if (started !== worker) return;
-    working = null;
-    $('progress').hidden = true;
-    const text = 'Failed: the converter stopped: ' + (event.message || 'unknown error');
-    showStatus(text);
-    announce(text);
-    updateButtons();
+    endWork('Failed: the converter stopped: ' + (event.message || 'unknown error'));
   };
   return started;
 }
@@ -371,8 +368,8 @@ zone.addEventListener('drop', (event) => {
   event.preventDefault();
   zone.classList.remove('over');
   if (working !== null) {
-    $('chosen').textContent = 'Still working: drop the books again once the run has ended. ' +
-      (chosen.books.length === 1 ? 'Address book: ' : 'Address books: ') + chosen.books.join(', ');
+    $('chosen').textContent =
+      'Still working: drop the books again once the run has ended. ' + booksText(chosen.books);
     return;
   }
   fromDrop(event.dataTransfer);

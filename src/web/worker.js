@@ -122,6 +122,9 @@ function makePages(veltrana, data) {
   return made;
 }
 
+// What a call into the core that threw says of itself.
+const reason = (thrown) => String(thrown && thrown.message ? thrown.message : thrown);
+
 onmessage = async ({ data }) => {
   const veltrana = await core;
   const { FS } = veltrana;
@@ -135,24 +138,24 @@ onmessage = async ({ data }) => {
       try {
         found = veltrana.UTF8ToString(veltrana.ccall('veltrana_books', 'number', ['string'], [data.folder]));
       } catch (thrown) {
-        error = String(thrown && thrown.message ? thrown.message : thrown);
+        error = reason(thrown);
       }
       postMessage({ kind: 'found', books: lines(found), error });
       return;
     }
     // The page of each book; an export of them all, a folder as the folder.
+    const books = data.folder ? [data.folder] : data.books;
     let made;
     try {
       made = data.product === 'page' ? makePages(veltrana, data)
-        : [run(veltrana, data.product, data.folder ? [data.folder] : data.books, data)];
+        : [run(veltrana, data.product, books, data)];
     } catch (thrown) {
       // The core itself stopped: the run failed, and this worker is spent.
-      const books = data.folder ? [data.folder] : data.books;
       postMessage({
         kind: 'done', product: data.product, stopped: true,
         made: [{
           book: books.join(', '), exit: 1, status: '', file: null, charset: '',
-          messages: 'The converter stopped: ' + String(thrown && thrown.message ? thrown.message : thrown),
+          messages: 'The converter stopped: ' + reason(thrown),
         }],
       });
       return;
