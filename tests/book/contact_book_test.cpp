@@ -318,7 +318,6 @@ TEST(ContactBook, MalformedInputNeverFails) {
   EXPECT_EQ(ContactsOf(controls)[0].nickname, "x\xEF\xBF\xBDy");
 }
 
-
 // A line the export cannot use is told by its number, never dropped
 // unseen: "alias" or "note" with a tab after it (which the mail client may
 // have written) above all; blank lines and comments are no loss. Past

@@ -38,6 +38,10 @@ std::string Make(std::string_view book) {
   return Make({{"Eudora Nicknames", std::string(book)}}).text;
 }
 
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
 std::size_t Count(const std::string& text, const std::string& part) {
   std::size_t count = 0;
   for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
@@ -100,14 +104,10 @@ TEST(HtmlPage, ThePolicyAllowsItsOwnStyleAndScriptAndNothingElse) {
   const std::string page = Make("alias ann ann@example.org\r\n");
   const std::string policy = Between(page, "http-equiv=\"Content-Security-Policy\" content=\"", "\"");
   EXPECT_EQ(policy.rfind("default-src 'none'; ", 0), 0u) << policy;
-  EXPECT_NE(policy.find("style-src 'sha256-" + Sha256Base64(Between(page, "<style>", "</style>")) +
-                        "'"),
-            std::string::npos)
-      << policy;
-  EXPECT_NE(policy.find("script-src 'sha256-" +
-                        Sha256Base64(Between(page, "<script>", "</script>")) + "'"),
-            std::string::npos)
-      << policy;
+  const std::string style = Sha256Base64(Between(page, "<style>", "</style>"));
+  const std::string script = Sha256Base64(Between(page, "<script>", "</script>"));
+  EXPECT_TRUE(Has(policy, "style-src 'sha256-" + style + "'")) << policy;
+  EXPECT_TRUE(Has(policy, "script-src 'sha256-" + script + "'")) << policy;
   EXPECT_EQ(Count(page, "<script"), 1u);
   EXPECT_EQ(Count(page, "<style"), 1u);
   EXPECT_EQ(Count(page, "src="), 0u) << "nothing is fetched";
@@ -136,7 +136,7 @@ TEST(HtmlPage, EveryByteOfTheBookIsEscapedAndOnlyWebAndMailAreLinked) {
         "555 &lt;0100", "&amp; &#39;x&#39;&gt;", "1 &lt;Elm", "St<br>Springfield&gt;", "A&amp;amp;B",
         "O&#39;Brien &amp; Co", "&amp;lt;kept&amp;gt;", "javascript:alert(1)",
         "JavaScript:alert(2)", "data:text/html,x", "file:///etc/passwd"}) {
-    EXPECT_NE(body.find(escaped), std::string::npos) << escaped;
+    EXPECT_TRUE(Has(body, escaped)) << escaped;
   }
   // Every "&" of the page's text (not its script) starts an entity.
   EXPECT_EQ(All(Between(page, "<body>", "<script>"), "&(?!(amp|lt|gt|quot|#39);)(.{0,12})"),
@@ -215,17 +215,17 @@ TEST(HtmlPage, ListsLinkEachMemberToItsEntry) {
   const std::vector<std::string> ids = All(page, "<article id=\"(c\\d+)\"");
   ASSERT_EQ(ids.size(), 4u);
   const std::string pair = Between(page, "<h3>pair", "</article>");
-  EXPECT_NE(pair.find("<span class=\"kind\">list</span>"), std::string::npos);
+  EXPECT_TRUE(Has(pair, "<span class=\"kind\">list</span>"));
   const std::vector<std::string> members = All(pair, "<li><a href=\"#(c\\d+)\">([^<]*)</a>");
   EXPECT_EQ(members.size(), 2u);
-  EXPECT_NE(pair.find(">ann</a> Ann Lee</li>"), std::string::npos) << pair;
-  EXPECT_NE(pair.find(">bob</a></li>"), std::string::npos) << pair;
+  EXPECT_TRUE(Has(pair, ">ann</a> Ann Lee</li>")) << pair;
+  EXPECT_TRUE(Has(pair, ">bob</a></li>")) << pair;
   for (const std::string& member : All(page, "<li><a href=\"#(c\\d+)\">")) {
     EXPECT_NE(std::find(ids.begin(), ids.end(), member), ids.end()) << member;
   }
   const std::string all = Between(page, "<h3>all", "</article>");
-  EXPECT_NE(all.find("href=\"mailto:carol@x\""), std::string::npos) << all;
-  EXPECT_NE(all.find(">pair</a>"), std::string::npos) << all;
+  EXPECT_TRUE(Has(all, "href=\"mailto:carol@x\"")) << all;
+  EXPECT_TRUE(Has(all, ">pair</a>")) << all;
 }
 
 // Each entry's vCard link holds the card the vCard export writes for it.
@@ -256,26 +256,25 @@ TEST(HtmlPage, EachVCardLinkHoldsTheContactsCard) {
 // UTF-8 whatever the book's set was.
 TEST(HtmlPage, HeadingDateCountsAndUtf8) {
   const Page page = Make({{"friends", "alias zoe Zo\xEB M\xFCller <z@x>\r\nalias all zoe\r\n"}});
-  EXPECT_NE(page.text.find("<title>friends</title>"), std::string::npos);
-  EXPECT_NE(page.text.find("<h1>friends</h1>"), std::string::npos);
-  EXPECT_NE(page.text.find("1 contact and 1 list, <time datetime=\"2026-03-05\">5 March 2026</time>"),
-            std::string::npos);
-  EXPECT_NE(page.text.find("<p id=\"count\" role=\"status\">2 entries</p>"), std::string::npos);
-  EXPECT_NE(page.text.find("Zo\xC3\xAB M\xC3\xBCller"), std::string::npos);
+  EXPECT_TRUE(Has(page.text, "<title>friends</title>"));
+  EXPECT_TRUE(Has(page.text, "<h1>friends</h1>"));
+  EXPECT_TRUE(
+      Has(page.text, "1 contact and 1 list, <time datetime=\"2026-03-05\">5 March 2026</time>"));
+  EXPECT_TRUE(Has(page.text, "<p id=\"count\" role=\"status\">2 entries</p>"));
+  EXPECT_TRUE(Has(page.text, "Zo\xC3\xAB M\xC3\xBCller"));
   // The head, an entry each, the end.
   EXPECT_EQ(page.pieces, 2u + 2u);
 
   const Page several = Make({{"Eudora Nicknames", "alias a a@x\r\n"},
                              {"work & play", "alias b b@x\r\nalias c c@x\r\n"}});
-  EXPECT_NE(several.text.find("<h1>Address books</h1>"), std::string::npos);
-  EXPECT_NE(several.text.find("Eudora Nicknames, work &amp; play: 3 contacts and 0 lists"),
-            std::string::npos);
+  EXPECT_TRUE(Has(several.text, "<h1>Address books</h1>"));
+  EXPECT_TRUE(Has(several.text, "Eudora Nicknames, work &amp; play: 3 contacts and 0 lists"));
   EXPECT_EQ(Count(several.text, "<dt>Book</dt><dd>work &amp; play</dd>"), 2u);
 
   const Page empty = Make({{"empty", ""}});
-  EXPECT_NE(empty.text.find("0 contacts and 0 lists"), std::string::npos);
+  EXPECT_TRUE(Has(empty.text, "0 contacts and 0 lists"));
   EXPECT_EQ(Count(empty.text, "<section"), 0u);
-  EXPECT_NE(empty.text.find("<main id=\"entries\">\n</main>"), std::string::npos);
+  EXPECT_TRUE(Has(empty.text, "<main id=\"entries\">\n</main>"));
 }
 
 // Progress counts entries: the head and the end are no contacts.
@@ -290,14 +289,6 @@ TEST(HtmlPage, ProgressCountsEntriesOnly) {
   for (const auto& [written, total] : seen) EXPECT_LE(written, total);
   EXPECT_EQ(seen.front(), (std::pair<std::size_t, std::size_t>{1, 3}));
   EXPECT_EQ(seen.back(), (std::pair<std::size_t, std::size_t>{3, 3}));
-}
-
-TEST(HtmlPage, IsAnExportFormatWithItsOwnNameAndEnding) {
-  const std::optional<ExportFormat> format = ExportFormatNamed("html");
-  ASSERT_TRUE(format.has_value());
-  EXPECT_EQ(*format, ExportFormat::kHtml);
-  EXPECT_EQ(ExportFormatOf(ExportFormat::kHtml).extension, ".html");
-  EXPECT_EQ(ExportFormatOf(ExportFormat::kHtml).description, "Web page for today");
 }
 
 }  // namespace

@@ -371,7 +371,7 @@ CSV_PHONES = {"home": (["Home Phone", "Home Phone 2"], "phone"),
 WEB_TAGS = {"home": "web", "work": "web2", "other": "otherweb"}
 
 
-def expected_row(c):
+def expected_row(c, contacts):
     """The contact in Outlook's columns; what has no column left is a
     'tag: value' line of the notes."""
     row = {k: "" for k in COLUMNS}
@@ -413,7 +413,7 @@ def expected_row(c):
             if email(a, name):
                 written.add(a.lower())
         for p in c["reached"]:
-            person = CONTACTS[p]
+            person = contacts[p]
             if not person["resolved"]:
                 overflow.append("member: " + person["fn"])
                 continue
@@ -458,14 +458,12 @@ def spreadsheet_safe(value):
 
 
 def check_rows(rows, contacts, parser):
-    global CONTACTS
-    CONTACTS = contacts
     same("header (%s)" % parser, rows[0], COLUMNS)
     same("rows (%s)" % parser, len(rows) - 1, len(contacts))
     for i, (fields, c) in enumerate(zip(rows[1:], contacts)):
         got = {k: v.replace("\r\n", "\n") for k, v in zip(COLUMNS, fields)}
         same("%s (CSV, %s) columns" % (who(contacts, i), parser), len(fields), len(COLUMNS))
-        want = {k: spreadsheet_safe(v) for k, v in expected_row(c).items()}
+        want = {k: spreadsheet_safe(v) for k, v in expected_row(c, contacts).items()}
         for column in COLUMNS:
             same("%s (CSV, %s) %s" % (who(contacts, i), parser, column), got[column], want[column])
 

@@ -8,10 +8,9 @@ where evolution-data-server's services start on demand:
 
     evolution_import.py REQUESTS.json
 
-REQUESTS.json is a list of {"kind": "ldif"|"vcard"|"csv", "files": [...],
-"keep": bool}: the files are imported one after another into the system
-address book, which is read and then emptied unless "keep" says the next
-request imports on top of it. Failing to load or run the importer is an
+REQUESTS.json is a list of {"kind": "ldif"|"vcard"|"csv", "files": [...]}:
+the files are imported one after another into the system address book,
+which is read and then emptied. Failing to load or run the importer is an
 error, never a skip.
 """
 import ctypes
@@ -128,8 +127,7 @@ def main():
             import_file(source, request["kind"], path)
         _, contacts = client.get_contacts_sync("", None)
         answers.append([c.to_string(EBookContacts.VCardFormat(1)) for c in contacts])
-        if not request.get("keep"):
-            client.remove_contacts_sync([c.get_property("id") for c in contacts], 0, None)
+        client.remove_contacts_sync([c.get_property("id") for c in contacts], 0, None)
     json.dump(answers, sys.stdout)
 
 

@@ -145,15 +145,13 @@ def load_cases(cases_dir, work):
 
 def export_all(converter, cases, work):
     """Every case in every format: case["files"][format] is the path."""
-    options = {"ldif": ["ldif"], "vcard3": ["vcard"], "vcard4": ["vcard4"], "mutt": ["mutt"],
-               "csv": ["csv"]}
-    extension = {"ldif": ".ldif", "vcard3": ".vcf", "vcard4": ".vcf", "mutt": ".aliases",
-                 "csv": ".csv"}
+    options = {"ldif": ("ldif", ".ldif"), "vcard3": ("vcard", ".vcf"),
+               "vcard4": ("vcard4", ".vcf"), "mutt": ("mutt", ".aliases"), "csv": ("csv", ".csv")}
     for case in cases:
         case["files"] = {}
-        for fmt, option in options.items():
-            path = os.path.join(work, "%s.%s%s" % (case["name"], fmt, extension[fmt]))
-            rt.export(converter, case, path, *option, told=False)
+        for fmt, (option, extension) in options.items():
+            path = os.path.join(work, "%s.%s%s" % (case["name"], fmt, extension))
+            rt.export(converter, case, path, option, told=False)
             case["files"][fmt] = path
 
 
@@ -787,8 +785,8 @@ def main():
 
         phase("abook")
         versions = {"thunderbird": thunderbird.version if thunderbird else "did not start"}
-        for program, option in (("neomutt", "-v"), ("mutt", "-v")):
-            first = subprocess.run([program, option], capture_output=True).stdout.decode()
+        for program in ("neomutt", "mutt"):
+            first = subprocess.run([program, "-v"], capture_output=True).stdout.decode()
             versions[program] = first.splitlines()[0] if first else "?"
         evolution_version = subprocess.run(["dpkg-query", "-W", "-f", "${Version}", "evolution"],
                                            capture_output=True).stdout.decode()
