@@ -111,6 +111,7 @@ class SharedMachineCli : public ::testing::Test {
     return test::RunConsoleProgram(Converter(), {std::move(arguments), {}, std::nullopt}, dir_.path());
   }
   fs::path At(const std::string& name) const { return dir_.path() / name; }
+  fs::path SharedFolder() { return test::MakeSharedFolder(dir_.path()); }
 
   test::TempDir dir_;
 };
@@ -139,6 +140,65 @@ TEST_F(SharedMachineCli, AFolderExportStaysInTheFolderGiven) {
   test::WriteBytes(At("eudora/nndbase.txt"), "alias main main@x\r\n");
   const Result main = Run({"--export", "csv", "eudora"});
   EXPECT_NE(main.out.find("to:\neudora/nndbase.csv\n"), std::string::npos) << main.out;
+}
+
+// Rows 2, 3 and 4. In a shared sticky folder, a folder link, a regular file
+// (also one with two names) and a FIFO another user planted are refused,
+// each refusal naming the path and the rule; the user's own file there is
+// written as ever.
+TEST_F(SharedMachineCli, InASharedFolderWhatAnotherUserPlantedIsNotWritten) {
+  SKIP_UNLESS_ROOT();
+  const fs::path shared = SharedFolder();
+  const fs::path private_folder = At("rootdir");
+  fs::create_directory(private_folder);
+  ::chmod(private_folder.c_str(), 0700);
+  ASSERT_TRUE(MakeFile(At("book.txt"), "alias secret secret@x\r\n", 0600));
+  ASSERT_TRUE(AsNobody([&] {
+    return ::symlink(private_folder.c_str(), (shared / "sub").c_str()) == 0 &&
+           MakeFile(shared / "planted.csv", "nobody's", 0666) &&
+           MakeFile(shared / "first-name.csv", "nobody's", 0666) &&
+           ::link((shared / "first-name.csv").c_str(), (shared / "linked.csv").c_str()) == 0 &&
+           ::mkfifo((shared / "pipe.csv").c_str(), 0666) == 0;
+  }));
+  // A reader on the FIFO, so that an open for writing never waits.
+  const int reader = ::open((shared / "pipe.csv").c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  const struct {
+    const char* target;
+    const char* rule;
+    fs::path untouched;  // what must not be written
+  } cases[] = {
+      {"shared/sub/out.csv", "a link another user made in a shared folder is not followed: "
+                             "shared/sub",
+       private_folder / "out.csv"},
+      {"shared/planted.csv",
+       "a file another user made in a shared folder is not written into: shared/planted.csv",
+       shared / "planted.csv"},
+      {"shared/linked.csv",
+       "a file another user made in a shared folder is not written into: shared/linked.csv",
+       shared / "first-name.csv"},
+      {"shared/pipe.csv",
+       "a file another user made in a shared folder is not written into: shared/pipe.csv",
+       shared / "pipe.csv"},
+  };
+  for (const auto& c : cases) {
+    const Result result = Run({"--export", "csv", "-o", c.target, "book.txt"});
+    EXPECT_EQ(result.status, 1) << c.target;
+    EXPECT_NE(result.err.find(c.rule), std::string::npos) << c.target << ": " << result.err;
+    if (fs::is_fifo(c.untouched)) {
+      char byte = 0;
+      EXPECT_LE(::read(reader, &byte, 1), 0) << "the other user received the export";
+    } else if (fs::exists(c.untouched)) {
+      EXPECT_EQ(test::ReadBytes(c.untouched), "nobody's") << c.target;
+    } else {
+      EXPECT_FALSE(fs::exists(c.untouched)) << c.target;
+    }
+  }
+  ::close(reader);
+  ASSERT_TRUE(MakeFile(shared / "own.csv", "root's", 0600));
+  const Result own = Run({"--export", "csv", "-o", "shared/own.csv", "book.txt"});
+  EXPECT_EQ(own.status, 0) << own.err;
+  EXPECT_NE(test::ReadBytes(shared / "own.csv").find("secret@x"), std::string::npos);
 }
 
 // Row 5. The export is no wider than its strictest book: a private book
