@@ -118,21 +118,18 @@ bool IsLinkedScheme(std::string_view url) {
   return false;
 }
 
-// A link target inside href="...": blanks and controls percent-encoded
-// (a browser would drop or fold them), the rest escaped as text.
+// A web page's address inside href="...": blanks and controls
+// percent-encoded (a browser would drop or fold them), every other byte as
+// it is, then escaped as text.
+constexpr std::array<bool, 256> kHrefBytes = [] {
+  std::array<bool, 256> plain{};
+  for (unsigned c = 0x21; c < 0x100; ++c) plain[c] = c != 0x7F;
+  return plain;
+}();
+
 void AppendHref(std::string_view url, std::string& out) {
   std::string target;
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  for (const char c : url) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte <= 0x20 || byte == 0x7F) {
-      target += '%';
-      target += kHex[byte >> 4];
-      target += kHex[byte & 15];
-    } else {
-      target += c;
-    }
-  }
+  AppendPercentEncoded(url, kHrefBytes, target);
   AppendEscaped(target, out, false);
 }
 
@@ -255,9 +252,7 @@ void PageWriter::Emails() {
   Term(contact_.emails.size() == 1 ? "E-mail" : "E-mails");
   for (const Email& email : contact_.emails) {
     out_ += "<dd><a href=\"mailto:";
-    std::string target;
-    AppendPercentEncoded(email.address, kMailtoBytes, target);
-    AppendEscaped(target, out_, false);
+    AppendPercentEncoded(email.address, kMailtoBytes, out_);  // nothing left to escape
     out_ += "\">";
     AppendEscaped(email.address, out_);
     out_ += "</a>";
