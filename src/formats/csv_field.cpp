@@ -38,8 +38,7 @@ bool IsNumberAsWritten(std::string_view field) {
   return digit;
 }
 
-}  // namespace
-
+// Whether a spreadsheet would take `field` for a formula.
 bool LooksLikeFormula(std::string_view field) {
   if (field.empty()) return false;
   switch (field.front()) {
@@ -52,6 +51,8 @@ bool LooksLikeFormula(std::string_view field) {
     default: return false;
   }
 }
+
+}  // namespace
 
 void AppendCsvField(std::string_view field, std::string& out) {
   const bool guarded = LooksLikeFormula(field);

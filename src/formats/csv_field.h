@@ -19,7 +19,4 @@ namespace veltrana {
 
 void AppendCsvField(std::string_view field, std::string& out);
 
-// Whether a spreadsheet would take `field` for a formula.
-[[nodiscard]] bool LooksLikeFormula(std::string_view field);
-
 }  // namespace veltrana

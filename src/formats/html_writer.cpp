@@ -118,21 +118,18 @@ bool IsLinkedScheme(std::string_view url) {
   return false;
 }
 
-// A link target inside href="...": blanks and controls percent-encoded
-// (a browser would drop or fold them), the rest escaped as text.
+// A web page's address inside href="...": blanks and controls
+// percent-encoded (a browser would drop or fold them), every other byte as
+// it is, then escaped as text.
+constexpr std::array<bool, 256> kHrefBytes = [] {
+  std::array<bool, 256> plain{};
+  for (unsigned c = 0x21; c < 0x100; ++c) plain[c] = c != 0x7F;
+  return plain;
+}();
+
 void AppendHref(std::string_view url, std::string& out) {
   std::string target;
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  for (const char c : url) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte <= 0x20 || byte == 0x7F) {
-      target += '%';
-      target += kHex[byte >> 4];
-      target += kHex[byte & 15];
-    } else {
-      target += c;
-    }
-  }
+  AppendPercentEncoded(url, kHrefBytes, target);
   AppendEscaped(target, out, false);
 }
 
@@ -146,6 +143,12 @@ std::string Grouped(std::size_t number) {
 
 std::string Counted(std::size_t number, std::string_view one, std::string_view many) {
   return Grouped(number) + " " + std::string(number == 1 ? one : many);
+}
+
+// "Veltrana 1.2", as the page's generator and its credit line name it.
+std::string ProgramName() {
+  return std::string(kAppTitle) + " " + std::to_string(kVersionMajor) + "." +
+         std::to_string(kVersionMinor);
 }
 
 std::string TwoDigits(int number) {
@@ -220,6 +223,8 @@ class PageWriter {
   void Entry(std::size_t index);
   void Term(std::string_view label) { out_.append("<dt>").append(label).append("</dt>"); }
   void Value(std::string_view text);
+  void Beside(std::string_view name, std::string_view shown, std::string_view before,
+              std::string_view after);
   void Emails();
   void Members();
   void Addresses(const std::vector<PostalAddress>& addresses, std::string_view label);
@@ -250,22 +255,26 @@ void PageWriter::Value(std::string_view text) {
   out_ += "</dd>";
 }
 
+// `name` after what is written, escaped between `before` and `after`,
+// unless it is empty or says what `shown` (already on the page) says.
+void PageWriter::Beside(std::string_view name, std::string_view shown, std::string_view before,
+                        std::string_view after) {
+  if (name.empty() || name == shown) return;
+  out_.append(before);
+  AppendEscaped(name, out_);
+  out_.append(after);
+}
+
 void PageWriter::Emails() {
   if (contact_.emails.empty()) return;
   Term(contact_.emails.size() == 1 ? "E-mail" : "E-mails");
   for (const Email& email : contact_.emails) {
     out_ += "<dd><a href=\"mailto:";
-    std::string target;
-    AppendPercentEncoded(email.address, kMailtoBytes, target);
-    AppendEscaped(target, out_, false);
+    AppendPercentEncoded(email.address, kMailtoBytes, out_);  // nothing left to escape
     out_ += "\">";
     AppendEscaped(email.address, out_);
     out_ += "</a>";
-    if (!email.real_name.empty() && email.real_name != contact_.full_name) {
-      out_ += " (";
-      AppendEscaped(email.real_name, out_);
-      out_ += ')';
-    }
+    Beside(email.real_name, contact_.full_name, " (", ")");
     out_ += "</dd>";
   }
 }
@@ -279,10 +288,7 @@ void PageWriter::Members() {
     out_.append("<li><a href=\"#c").append(std::to_string(member)).append("\">");
     AppendEscaped(who.nickname, out_);
     out_ += "</a>";
-    if (!who.full_name.empty() && who.full_name != who.nickname) {
-      out_ += ' ';
-      AppendEscaped(who.full_name, out_);
-    }
+    Beside(who.full_name, who.nickname, " ", "");
     out_ += "</li>";
   }
   out_ += "</ul></dd>";
@@ -357,11 +363,7 @@ void PageWriter::Entry(std::size_t index) {
   book_.Get(index, contact_);
   out_.append("<article id=\"c").append(std::to_string(index)).append("\"><h3>");
   AppendEscaped(contact_.nickname, out_);
-  if (!contact_.full_name.empty() && contact_.full_name != contact_.nickname) {
-    out_ += " <span class=\"name\">";
-    AppendEscaped(contact_.full_name, out_);
-    out_ += "</span>";
-  }
+  Beside(contact_.full_name, contact_.nickname, " <span class=\"name\">", "</span>");
   if (contact_.is_list) out_ += " <span class=\"kind\">list</span>";
   out_ += "</h3><dl>";
   Emails();
@@ -424,11 +426,7 @@ void PageWriter::Head(const std::vector<std::string>& letters) {
       .append("'; base-uri 'none'; form-action 'none'\">\n")
       .append("<meta name=\"color-scheme\" content=\"light dark\">\n")
       .append("<meta name=\"generator\" content=\"")
-      .append(kAppTitle)
-      .append(" ")
-      .append(std::to_string(kVersionMajor))
-      .append(".")
-      .append(std::to_string(kVersionMinor))
+      .append(ProgramName())
       .append("\">\n<title>")
       .append(title)
       .append("</title>\n<style>")
@@ -502,11 +500,7 @@ void PageWriter::Write() {
   out_.clear();
   if (!order.empty()) out_ += "</div></section>\n";
   out_.append("</main>\n<footer><p>Made by ")
-      .append(kAppTitle)
-      .append(" ")
-      .append(std::to_string(kVersionMajor))
-      .append(".")
-      .append(std::to_string(kVersionMinor))
+      .append(ProgramName())
       .append(" from ")
       .append(book_.books().empty() ? std::string("no address book") : BookNames())
       .append(".</p></footer>\n<script>")

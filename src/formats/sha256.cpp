@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "formats/base64.h"
+
 namespace veltrana {
 
 namespace {
@@ -73,19 +75,9 @@ std::array<std::uint8_t, 32> Sha256(std::string_view bytes) {
 }
 
 std::string Sha256Base64(std::string_view bytes) {
-  static constexpr std::string_view kDigits =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   const std::array<std::uint8_t, 32> digest = Sha256(bytes);
   std::string text;
-  for (std::size_t i = 0; i < digest.size(); i += 3) {
-    const std::uint32_t group = std::uint32_t{digest[i]} << 16 |
-                                (i + 1 < digest.size() ? std::uint32_t{digest[i + 1]} << 8 : 0) |
-                                (i + 2 < digest.size() ? std::uint32_t{digest[i + 2]} : 0);
-    text += kDigits[group >> 18];
-    text += kDigits[(group >> 12) & 63];
-    text += i + 1 < digest.size() ? kDigits[(group >> 6) & 63] : '=';
-    text += i + 2 < digest.size() ? kDigits[group & 63] : '=';
-  }
+  AppendBase64({reinterpret_cast<const char*>(digest.data()), digest.size()}, text);
   return text;
 }
 

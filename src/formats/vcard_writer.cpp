@@ -1,5 +1,6 @@
 #include "formats/vcard_writer.h"
 
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -11,13 +12,44 @@
 
 namespace veltrana {
 
-void VCardMaker::Line(std::string_view name_and_parameters, std::string_view value) {
+namespace {
+
+class CardWriter {
+ public:
+  CardWriter(const ContactBook& book, VCardVersion version)
+      : book_(book), v4_(version == VCardVersion::k40) {}
+
+  // VCardMaker::Card.
+  const std::string& Card(std::size_t index, const Contact& contact);
+
+ private:
+  void Line(std::string_view name_and_parameters, std::string_view value);
+  void EscapedLine(std::string_view name_and_parameters, std::string_view value, bool semicolon);
+  void UidLine(std::string_view name, const UidBytes& uid);
+  // A text value, escaped as its version wants it outside compound values
+  // (`semicolon` is !v4_ there): 3.0's grammar escapes ";" everywhere, and
+  // Evolution ends a value at a bare one (a URL's too); 4.0 escapes it only
+  // inside compound values, and Thunderbird, reading either version, keeps
+  // the backslash of "\;".
+  void Text(std::string_view name, std::string_view value);
+  void Names(const Contact& contact);
+  void Emails(const std::vector<Email>& addresses);
+  void Addresses(const std::vector<PostalAddress>& addresses, std::string_view type);
+
+  const ContactBook& book_;
+  bool v4_;
+  std::string card_;
+  std::vector<Email> addresses_;  // those the card is written with
+  NoteLines notes_;
+};
+
+void CardWriter::Line(std::string_view name_and_parameters, std::string_view value) {
   const std::size_t start = card_.size();
   card_.append(name_and_parameters).append(":").append(value);
   EndVCardLine(card_, start);
 }
 
-void VCardMaker::EscapedLine(std::string_view name_and_parameters, std::string_view value,
+void CardWriter::EscapedLine(std::string_view name_and_parameters, std::string_view value,
                              bool semicolon) {
   const std::size_t start = card_.size();
   card_.append(name_and_parameters).append(":");
@@ -25,17 +57,17 @@ void VCardMaker::EscapedLine(std::string_view name_and_parameters, std::string_v
   EndVCardLine(card_, start);
 }
 
-void VCardMaker::Text(std::string_view name, std::string_view value) {
+void CardWriter::Text(std::string_view name, std::string_view value) {
   if (!value.empty()) EscapedLine(name, value, !v4_);
 }
 
-void VCardMaker::UidLine(std::string_view name, const UidBytes& uid) {
+void CardWriter::UidLine(std::string_view name, const UidBytes& uid) {
   const std::size_t start = card_.size();
   AppendUidText(uid, card_.append(name).append(v4_ ? ":urn:uuid:" : ":"));
   EndVCardLine(card_, start);
 }
 
-const std::string& VCardMaker::Card(std::size_t index, const Contact& contact) {
+const std::string& CardWriter::Card(std::size_t index, const Contact& contact) {
   card_.clear();
   Line("BEGIN", "VCARD");
   Line("VERSION", v4_ ? "4.0" : "3.0");
@@ -77,7 +109,7 @@ const std::string& VCardMaker::Card(std::size_t index, const Contact& contact) {
 }
 
 // 3.0 requires N, 4.0 writes it only when there is a name.
-void VCardMaker::Names(const Contact& contact) {
+void CardWriter::Names(const Contact& contact) {
   if (v4_ && contact.family_name.empty() && contact.given_name.empty()) return;
   const std::size_t start = card_.size();
   card_.append("N:");
@@ -89,7 +121,7 @@ void VCardMaker::Names(const Contact& contact) {
   EndVCardLine(card_, start);
 }
 
-void VCardMaker::Emails(const std::vector<Email>& addresses) {
+void CardWriter::Emails(const std::vector<Email>& addresses) {
   for (std::size_t i = 0; i < addresses.size(); ++i) {
     const char* name = v4_ ? (i == 0 ? "EMAIL;PREF=1" : "EMAIL")
                            : (i == 0 ? "EMAIL;TYPE=INTERNET,PREF" : "EMAIL;TYPE=INTERNET");
@@ -97,7 +129,7 @@ void VCardMaker::Emails(const std::vector<Email>& addresses) {
   }
 }
 
-void VCardMaker::Addresses(const std::vector<PostalAddress>& addresses, std::string_view type) {
+void CardWriter::Addresses(const std::vector<PostalAddress>& addresses, std::string_view type) {
   for (const PostalAddress& address : addresses) {
     const std::size_t start = card_.size();
     card_.append("ADR;TYPE=").append(type).append(":;");
@@ -109,12 +141,27 @@ void VCardMaker::Addresses(const std::vector<PostalAddress>& addresses, std::str
   }
 }
 
+}  // namespace
+
+class VCardMaker::Writer : public CardWriter {
+  using CardWriter::CardWriter;
+};
+
+VCardMaker::VCardMaker(const ContactBook& book, VCardVersion version)
+    : writer_(std::make_unique<Writer>(book, version)) {}
+
+VCardMaker::~VCardMaker() = default;
+
+const std::string& VCardMaker::Card(std::size_t index, const Contact& contact) {
+  return writer_->Card(index, contact);
+}
+
 void WriteVCards(const ContactBook& book, VCardVersion version, const ExportSink& sink) {
-  VCardMaker maker(book, version);
+  CardWriter writer(book, version);
   Contact contact;
   for (std::size_t i = 0; i < book.size(); ++i) {
     book.Get(i, contact);
-    sink(maker.Card(i, contact));
+    sink(writer.Card(i, contact));
   }
 }
 
